@@ -1,0 +1,3 @@
+#include "driver/run_options.h"
+
+RunOptions run_options;

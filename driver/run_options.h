@@ -1,0 +1,13 @@
+#pragma once
+// The options of one run of the tool, set by the option pass and read by the
+// report writer.
+
+struct RunOptions {
+    const char* header_file = nullptr;  // -h value: header section source
+    const char* log_file = nullptr;     // -l value: one line per report written
+    bool verbose = false;               // -v: echo every requirement on stdout
+    bool element_mode = false;          // -e: write ELEMENT elements
+};
+
+// The process-wide instance. The path fields point into the argument vector.
+extern RunOptions run_options;

@@ -1,0 +1,30 @@
+#pragma once
+// How the driver and the report writer speak to the user: finished texts to a
+// standard stream, and failures as one translated line on standard error.
+
+#include <QString>
+
+#include <cstdio>
+
+// Kind codes of the tool error hook.
+enum ToolErrorKind : int {
+    kToolErrorNoMemory = 0,   // argument ignored
+    kToolErrorOpenFile = 1,   // argument: the file name (const char*)
+    kToolErrorWriteFile = 2,  // argument: the file name (const char*)
+};
+
+// Writes text in the local 8-bit encoding to stream, byte for byte: no
+// formatting directive is interpreted and no line break is added.
+void print_message(const QString& text, FILE* stream);
+
+// The message a kind gives, translated and with its placeholders filled.
+QString tool_error_message(int kind, const void* argument);
+
+// Prints the message of kind on standard error; the place name (the failing
+// operation) is not printed. Returns; the caller decides what follows.
+void report_tool_error(int kind, const void* argument, const char* place);
+
+// Every failure of the driver and the writer goes through this hook, which
+// holds report_tool_error.
+using ToolErrorHook = void (*)(int kind, const void* argument, const char* place);
+extern ToolErrorHook tool_error;

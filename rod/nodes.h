@@ -1,0 +1,190 @@
+#pragma once
+// The layout of result-tree nodes, for the code that builds trees: the ROD
+// reader, and tests that build trees by hand. Everything else reads trees
+// through the accessors of rod/rod.h.
+//
+// Nodes are trivially destructible structs allocated in their Run's arena.
+// Lists keep their last node so that appending is constant time.
+
+#include "rod/arena.h"
+#include "rod/rod.h"
+
+#include <string_view>
+#include <unordered_map>
+
+struct RodNode {
+    NodeKind kind;
+    RodNode* next = nullptr;  // next node of the same list; always null for a Run
+};
+
+struct RodList {
+    RodNode* first = nullptr;
+    RodNode* last = nullptr;
+};
+
+// Appends node (whose next must be null) at the end of list.
+inline void rod_list_append(RodList& list, RodNode* node) {
+    if (list.last) {
+        list.last->next = node;
+    } else {
+        list.first = node;
+    }
+    list.last = node;
+}
+
+// A position in the test script; both empty when none was given.
+struct RodPosition {
+    std::int32_t line = 0;
+    const char* file = nullptr;  // borrowed from the Run's file table
+};
+
+struct RodNoteNode : RodNode {
+    const char* text = nullptr;
+    char letter = 0;  // 'R', 'C', 'K', 'T', 'S' or 'A'
+};
+
+struct RodVariableNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    RodList notes;
+    const char* in_text = nullptr;
+    const char* va_text = nullptr;
+    const char* v1_text = nullptr;
+    const char* v2_text = nullptr;
+    const char* status_text = nullptr;  // first byte 'I' means KO
+    bool is_coverage = false;
+    bool is_table_row = false;
+    bool is_table_end = false;
+};
+
+struct RodStubCallNode : RodNode {
+    const char* name = nullptr;
+    RodList variables;
+};
+
+struct RodStubNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    const char* va_text = nullptr;
+    const char* v1_text = nullptr;
+    const char* v2_text = nullptr;
+    const char* status_text = nullptr;
+    RodList calls;
+};
+
+struct RodEnvironmentNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    RodList variables;
+};
+
+struct RodElementNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    RodList notes;
+    RodList variables;
+    RodList environments;
+    RodList stubs;
+};
+
+struct RodTestNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    RodList notes;
+    RodList coverage_notes;
+    const char* ft_text = nullptr;
+    const char* status_text = nullptr;  // 'I' KO; '*' gives status 2
+    const char* test_abort_cause = nullptr;
+    const char* service_abort_cause = nullptr;  // present, even empty, means KO
+    const char* dt_text = nullptr;
+    const char* vi_text = nullptr;
+    const char* ei_text = nullptr;
+    const char* ic_text = nullptr;
+    RodList elements;
+};
+
+struct RodServiceNode : RodNode {
+    const char* name = nullptr;
+    RodPosition position;
+    RodList notes;
+    RodList coverage_notes;
+    RodList tf_notes;
+    const char* type = nullptr;
+    const char* status_text = nullptr;
+    const char* te_text = nullptr;
+    const char* tv_text = nullptr;
+    const char* tc_text = nullptr;
+    const char* ti_text = nullptr;
+    const char* li_text = nullptr;  // LI items joined with ", "
+    std::size_t li_capacity = 0;    // room behind li_text, so joining stays linear
+    RodList tests;
+};
+
+struct RodAuxEntryNode : RodNode {
+    const char* name = nullptr;
+    const char* ni_text = nullptr;
+    const char* fa_text = nullptr;
+};
+
+struct RodRunNode : RodNode {
+    RodArena arena;  // every node and text of the tree
+    const char* report_name = nullptr;
+    RodList notes;
+    RodList coverage_notes;
+    const char* rod_path = nullptr;
+    const char* version = nullptr;
+    const char* tg_text = nullptr;
+    const char* src_file_name = nullptr;
+    const char* src_version = nullptr;
+    const char* ptu_file_name = nullptr;
+    const char* ptu_version = nullptr;
+    const char* tool_version = nullptr;
+    const char* target = nullptr;
+    const char* prepro_date = nullptr;
+    const char* run_date = nullptr;
+    const char* postpro_date = nullptr;
+    const char* cp_text = nullptr;
+    const char* op_text = nullptr;
+    const char* fo_text = nullptr;
+    const char* te_text = nullptr;
+    const char* tv_text = nullptr;
+    const char* tc_text = nullptr;
+    const char* ti_text = nullptr;
+    RodList aux_entries;
+    RodList services;
+    // Source file names by file number (FX). Sparse: memory follows the
+    // number of entries, not the size of the numbers. Number 0 is the test
+    // suite path.
+    std::unordered_map<std::int32_t, const char*> file_table;
+    // The first Service of each name, for the duplicate lookup of NS.
+    std::unordered_map<std::string_view, RodServiceNode*> services_by_name;
+};
+
+// The node as the layout of its kind, or null for a null handle or another kind.
+template <typename T>
+T* rod_node_as(RodNode* node);
+template <typename T>
+const T* rod_node_as(const RodNode* node);
+
+template <typename T>
+struct RodKindOf;
+template <> struct RodKindOf<RodNoteNode> { static constexpr NodeKind value = Note; };
+template <> struct RodKindOf<RodVariableNode> { static constexpr NodeKind value = Variable; };
+template <> struct RodKindOf<RodStubCallNode> { static constexpr NodeKind value = StubCall; };
+template <> struct RodKindOf<RodStubNode> { static constexpr NodeKind value = Stub; };
+template <> struct RodKindOf<RodEnvironmentNode> { static constexpr NodeKind value = Environment; };
+template <> struct RodKindOf<RodElementNode> { static constexpr NodeKind value = Element; };
+template <> struct RodKindOf<RodTestNode> { static constexpr NodeKind value = Test; };
+template <> struct RodKindOf<RodServiceNode> { static constexpr NodeKind value = Service; };
+template <> struct RodKindOf<RodAuxEntryNode> { static constexpr NodeKind value = AuxEntry; };
+template <> struct RodKindOf<RodRunNode> { static constexpr NodeKind value = Run; };
+
+template <typename T>
+T* rod_node_as(RodNode* node) {
+    return node && node->kind == RodKindOf<T>::value ? static_cast<T*>(node) : nullptr;
+}
+
+template <typename T>
+const T* rod_node_as(const RodNode* node) {
+    return node && node->kind == RodKindOf<T>::value ? static_cast<const T*>(node) : nullptr;
+}

@@ -1,0 +1,1 @@
+#include "rod/nodes.h"

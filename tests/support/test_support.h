@@ -1,0 +1,68 @@
+#pragma once
+// Helpers shared by the test programs: files, temporary directories, running
+// the built tool as a process, and checking that a document parses as XML.
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qtest {
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+
+// A directory removed with everything in it when the object goes away.
+class TempDir {
+public:
+    TempDir();
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    QTemporaryDir dir_;
+    std::string path_;
+};
+
+// Environment of a child process: a name mapped to nullopt is left unset.
+using Environment = std::map<std::string, std::optional<std::string>>;
+
+struct ProcessResult {
+    int exit_status = -1;  // exit code, or -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs program with argv[1..] = arguments, in directory cwd, with exactly the
+// variables of env (nothing is inherited), and collects its output.
+ProcessResult run_process(const std::string& program, const std::vector<std::string>& arguments,
+                          const Environment& env, const std::string& cwd);
+
+// The environment the end-to-end tests start from: a UTF-8 locale, USER
+// "tester", QARVODIR set to the build's staged installation.
+Environment default_tool_environment();
+
+// Runs the built quillon.
+ProcessResult run_quillon(const std::vector<std::string>& arguments, const Environment& env,
+                          const std::string& cwd);
+
+// Makes dir a QARVODIR whose lib/locale holds copies of the given fixture
+// catalogues (paths relative to the built fixture folder, such as
+// "prefixes/quillon_fr.qm"); returns dir.
+std::string make_qarvodir(const std::string& dir, const std::vector<std::string>& catalogues);
+
+// True when text is a well-formed XML document; otherwise fills *error.
+bool parses_as_xml(const std::string& text, std::string* error = nullptr);
+
+// What body writes to standard error (or standard output).
+std::string capture_stderr(const std::function<void()>& body);
+std::string capture_stdout(const std::function<void()>& body);
+
+// True when the named locale can be set in this process (setlocale).
+bool locale_available(const char* name);
+
+}  // namespace qtest
