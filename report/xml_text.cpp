@@ -1,0 +1,104 @@
+#include "report/xml_text.h"
+
+#include "i18n/local8bit.h"
+
+#include <array>
+
+namespace {
+
+// Bytes that need a look of their own, per place: markup characters, the
+// control characters, and every byte of a multi-byte sequence.
+constexpr std::array<bool, 256> special_bytes(XmlPlace place) {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) {
+        table[c] = true;
+    }
+    for (int c = 0x80; c < 0x100; ++c) {
+        table[c] = true;
+    }
+    table['&'] = table['<'] = table['>'] = true;
+    if (place == XmlPlace::Attribute) {
+        table['"'] = true;
+    } else {
+        table['\t'] = table['\n'] = false;
+    }
+    return table;
+}
+
+constexpr auto kAttributeSpecial = special_bytes(XmlPlace::Attribute);
+constexpr auto kContentSpecial = special_bytes(XmlPlace::Content);
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+void append_escaped_ascii(std::string& out, unsigned char c) {
+    switch (c) {
+        case '&': out.append("&amp;"); return;
+        case '<': out.append("&lt;"); return;
+        case '>': out.append("&gt;"); return;
+        case '"': out.append("&quot;"); return;
+        case '\t': out.append("&#9;"); return;
+        case '\n': out.append("&#10;"); return;
+        case '\r': out.append("&#13;"); return;
+        default: out.append(kReplacement); return;  // a control XML cannot hold
+    }
+}
+
+}  // namespace
+
+void xml_append_utf8(std::string& out, std::string_view text, XmlPlace place) {
+    const auto& special = place == XmlPlace::Attribute ? kAttributeSpecial : kContentSpecial;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t run_start = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        if (!special[bytes[i]]) {
+            ++i;
+            continue;
+        }
+        if (bytes[i] >= 0x80) {
+            const std::size_t length = utf8_sequence_length(text.substr(i));
+            // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
+            const bool non_character =
+                length == 3 && bytes[i] == 0xEF && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE;
+            if (length != 0 && !non_character) {
+                i += length;
+                continue;
+            }
+            out.append(text.data() + run_start, i - run_start);
+            out.append(kReplacement);
+            i += length != 0 ? length : 1;
+            run_start = i;
+            continue;
+        }
+        out.append(text.data() + run_start, i - run_start);
+        append_escaped_ascii(out, bytes[i]);
+        ++i;
+        run_start = i;
+    }
+    out.append(text.data() + run_start, size - run_start);
+}
+
+void xml_append_latin1(std::string& out, std::string_view text, XmlPlace place) {
+    std::string utf8;
+    utf8.reserve(text.size() + text.size() / 8);
+    latin1_append_utf8(utf8, text);
+    xml_append_utf8(out, utf8, place);
+}
+
+void xml_append_local8(std::string& out, std::string_view text, XmlPlace place) {
+    if (local8bit_kind() == Local8BitKind::Utf8) {
+        // Decoding UTF-8 is validation, which the escaper does as it goes.
+        xml_append_utf8(out, text, place);
+        return;
+    }
+    std::string utf8;
+    local8bit_append_utf8(utf8, text);
+    xml_append_utf8(out, utf8, place);
+}
+
+void xml_append_qstring(std::string& out, const QString& text, XmlPlace place) {
+    const QByteArray utf8 = text.toUtf8();
+    xml_append_utf8(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                    place);
+}

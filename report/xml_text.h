@@ -1,0 +1,28 @@
+#pragma once
+// Data texts as they enter the report: converted to UTF-8 and escaped so that
+// the document stays well-formed and an XML parser reads back the text.
+//
+// In attribute values &, <, >, " and TAB, LF, CR become references; in
+// element content &, <, > and CR do. Characters XML 1.0 cannot hold
+// (U+0000-U+0008, U+000B, U+000C, U+000E-U+001F, U+FFFE, U+FFFF) and bytes
+// that do not decode become U+FFFD. Runs of ordinary characters are copied
+// in one go.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+enum class XmlPlace { Attribute, Content };
+
+// Text that is already UTF-8 (invalid sequences become U+FFFD).
+void xml_append_utf8(std::string& out, std::string_view utf8, XmlPlace place);
+
+// Text in the local 8-bit encoding of the process.
+void xml_append_local8(std::string& out, std::string_view local8, XmlPlace place);
+
+// Text taken as Latin-1, one byte one character.
+void xml_append_latin1(std::string& out, std::string_view latin1, XmlPlace place);
+
+// A toolkit string.
+void xml_append_qstring(std::string& out, const QString& text, XmlPlace place);
