@@ -1,0 +1,120 @@
+#include "project/expand_variables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Sets and unsets variables for one test and puts back what was there.
+class ScopedEnv {
+  public:
+    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> vars) {
+        for (const auto& [name, value] : vars) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            if (value) {
+                setenv(name, value, 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+    ~ScopedEnv() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second) {
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            } else {
+                unsetenv(it->first.c_str());
+            }
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+std::string expand_utf8(std::string_view text) {
+    std::string out = "<";  // what is already in out must be kept
+    expand_variables_utf8(out, text);
+    return out.substr(1);
+}
+
+std::string expand_qstring(const std::string& text) {
+    return expand_variables(QString::fromUtf8(text)).toStdString();
+}
+
+// Both forms must give the same result; the test names the expected one.
+void expect_expansion(const std::string& text, const std::string& expected) {
+    EXPECT_EQ(expand_qstring(text), expected) << "QString form of " << text;
+    EXPECT_EQ(expand_utf8(text), expected) << "UTF-8 form of " << text;
+}
+
+TEST(ExpandVariables, ReplacesSetReferences) {
+    ScopedEnv env{{"QT_EXP_HOME", "/u/x"}, {"QT_EXP_B", "1"}, {"QT_EXP_A", nullptr}};
+    expect_expansion("$QT_EXP_HOME/log", "/u/x/log");
+    expect_expansion("$QT_EXP_A$QT_EXP_B", "$QT_EXP_A1");
+    expect_expansion("x$QT_EXP_B$QT_EXP_B", "x11");
+    expect_expansion("no reference", "no reference");
+    expect_expansion("", "");
+}
+
+TEST(ExpandVariables, DollarWithoutNameStays) {
+    ScopedEnv env{{"QT_EXP_HOME", "/u/x"}};
+    expect_expansion("${QT_EXP_HOME}", "${QT_EXP_HOME}");
+    expect_expansion("end $", "end $");
+    expect_expansion("$", "$");
+    expect_expansion("$$QT_EXP_HOME", "$/u/x");
+    expect_expansion("$-$.", "$-$.");
+}
+
+TEST(ExpandVariables, InsertedValuesAreNotSearchedAgain) {
+    ScopedEnv env{{"QT_EXP_X", "$QT_EXP_Y"}, {"QT_EXP_Y", "why"}};
+    expect_expansion("$QT_EXP_X", "$QT_EXP_Y");
+    expect_expansion("$QT_EXP_X$QT_EXP_Y", "$QT_EXP_Ywhy");
+}
+
+TEST(ExpandVariables, EmptyValueRemovesReference) {
+    ScopedEnv env{{"QT_EXP_HOME", ""}};
+    expect_expansion("a$QT_EXP_HOME", "a");
+    expect_expansion("$QT_EXP_HOME", "");
+}
+
+TEST(ExpandVariables, NameIsTheLongestRun) {
+    ScopedEnv env{{"QT_EXP_HOME", "/u/x"}, {"QT_EXP_HOME_DIR", nullptr}, {"9QT_EXP", "nine"}};
+    expect_expansion("$QT_EXP_HOME_DIR", "$QT_EXP_HOME_DIR");
+    expect_expansion("$QT_EXP_HOME.DIR", "/u/x.DIR");
+    // A name may start with a digit.
+    expect_expansion("<$9QT_EXP>", "<nine>");
+}
+
+TEST(ExpandVariables, ValueBytesAreLatin1) {
+    ScopedEnv env{{"QT_EXP_L", "caf\xE9"}, {"QT_EXP_U", "\xC3\xA9"}};
+    expect_expansion("$QT_EXP_L", "caf\xC3\xA9");
+    // Bytes that happen to be UTF-8 are still taken one by one.
+    expect_expansion("$QT_EXP_U", "\xC3\x83\xC2\xA9");
+}
+
+TEST(ExpandVariables, NonAsciiTextAroundReferencesIsKept) {
+    ScopedEnv env{{"QT_EXP_B", "1"}};
+    // U+00E9 and U+20AC around a reference, and a name ended by a
+    // multi-byte character.
+    expect_expansion("\xC3\xA9$QT_EXP_B\xE2\x82\xAC",
+                     "\xC3\xA9"
+                     "1\xE2\x82\xAC");
+}
+
+TEST(ExpandVariables, CallerTextIsUnchanged) {
+    ScopedEnv env{{"QT_EXP_B", "1"}};
+    const QString text = QStringLiteral("$QT_EXP_B");
+    EXPECT_EQ(expand_variables(text), QStringLiteral("1"));
+    EXPECT_EQ(text, QStringLiteral("$QT_EXP_B"));
+}
+
+}  // namespace
