@@ -1,1 +1,354 @@
 #include "rod/nodes.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+#include <type_traits>
+
+namespace {
+
+// Releasing a tree is releasing its arena: nodes never run destructors.
+static_assert(std::is_trivially_destructible_v<RodNoteNode>);
+static_assert(std::is_trivially_destructible_v<RodVariableNode>);
+static_assert(std::is_trivially_destructible_v<RodStubCallNode>);
+static_assert(std::is_trivially_destructible_v<RodStubNode>);
+static_assert(std::is_trivially_destructible_v<RodEnvironmentNode>);
+static_assert(std::is_trivially_destructible_v<RodElementNode>);
+static_assert(std::is_trivially_destructible_v<RodTestNode>);
+static_assert(std::is_trivially_destructible_v<RodServiceNode>);
+static_assert(std::is_trivially_destructible_v<RodAuxEntryNode>);
+
+template <typename T>
+RodNode* new_node(RodNode* run) {
+    auto* owner = rod_node_as<RodRunNode>(run);
+    if (!owner) {
+        return nullptr;
+    }
+    try {
+        void* memory = owner->arena.allocate(sizeof(T), alignof(T));
+        // Value-initialisation zero-fills the fields that have no initialiser.
+        T* node = new (memory) T();
+        node->kind = RodKindOf<T>::value;
+        return node;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+const RodNode* first(const RodList& list) {
+    return list.first;
+}
+
+}  // namespace
+
+const char* rod_store_text(RodNode* run, std::string_view bytes) {
+    auto* owner = rod_node_as<RodRunNode>(run);
+    if (!owner) {
+        return nullptr;
+    }
+    const std::size_t size = bytes.size();
+    if (size > std::numeric_limits<std::size_t>::max() - sizeof(std::size_t) - 1) {
+        return nullptr;
+    }
+    try {
+        auto* block = static_cast<char*>(
+            owner->arena.allocate(sizeof(std::size_t) + size + 1, alignof(std::size_t)));
+        // The length goes in front so that texts holding zero bytes keep their
+        // full extent; the terminator lets them pass as C strings as well.
+        std::memcpy(block, &size, sizeof size);
+        char* text = block + sizeof(std::size_t);
+        if (size != 0) {
+            std::memcpy(text, bytes.data(), size);
+        }
+        text[size] = '\0';
+        return text;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+std::string_view rod_text_view(const char* text) {
+    if (!text) {
+        return {};
+    }
+    std::size_t size = 0;
+    std::memcpy(&size, text - sizeof(std::size_t), sizeof size);
+    return {text, size};
+}
+
+RodNode* rod_new_run(const char* rod_path) {
+    try {
+        auto run = std::make_unique<RodRunNode>();
+        run->kind = Run;
+        if (rod_path) {
+            run->rod_path = rod_store_text(run.get(), rod_path);
+            if (!run->rod_path) {
+                return nullptr;
+            }
+        }
+        return run.release();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+RodNode* rod_new_note(RodNode* run) {
+    return new_node<RodNoteNode>(run);
+}
+
+RodNode* rod_new_variable(RodNode* run) {
+    return new_node<RodVariableNode>(run);
+}
+
+RodNode* rod_new_stub_call(RodNode* run) {
+    return new_node<RodStubCallNode>(run);
+}
+
+RodNode* rod_new_stub(RodNode* run) {
+    return new_node<RodStubNode>(run);
+}
+
+RodNode* rod_new_environment(RodNode* run) {
+    return new_node<RodEnvironmentNode>(run);
+}
+
+RodNode* rod_new_element(RodNode* run) {
+    return new_node<RodElementNode>(run);
+}
+
+RodNode* rod_new_named_element(RodNode* run, const char* name) {
+    RodNode* node = new_node<RodElementNode>(run);
+    if (!node || !name) {
+        return node;
+    }
+    const char* copy = rod_store_text(run, name);
+    if (!copy) {
+        // The unnamed node stays in the arena until the tree goes; it is
+        // never linked, so nothing reaches it.
+        return nullptr;
+    }
+    static_cast<RodElementNode*>(node)->name = copy;
+    return node;
+}
+
+RodNode* rod_new_test(RodNode* run) {
+    return new_node<RodTestNode>(run);
+}
+
+RodNode* rod_new_service(RodNode* run) {
+    return new_node<RodServiceNode>(run);
+}
+
+RodNode* rod_new_aux_entry(RodNode* run) {
+    return new_node<RodAuxEntryNode>(run);
+}
+
+void rod_free(RodNode* node) {
+    if (node && node->kind == Run) {
+        // Takes back the ownership rod_new_run gave away; the arena goes with
+        // the Run and with it every node and text of the tree, shared file
+        // names included, exactly once.
+        std::unique_ptr<RodRunNode> owner(static_cast<RodRunNode*>(node));
+    }
+}
+
+NodeKind rod_kind(const RodNode* node) {
+    return node ? node->kind : NodeKind{};
+}
+
+const char* rod_name(const RodNode* node) {
+    if (!node) {
+        return nullptr;
+    }
+    switch (node->kind) {
+        case Note:
+            return static_cast<const RodNoteNode*>(node)->text;
+        case Variable:
+            return static_cast<const RodVariableNode*>(node)->name;
+        case StubCall:
+            return static_cast<const RodStubCallNode*>(node)->name;
+        case Stub:
+            return static_cast<const RodStubNode*>(node)->name;
+        case Environment:
+            return static_cast<const RodEnvironmentNode*>(node)->name;
+        case Element:
+            return static_cast<const RodElementNode*>(node)->name;
+        case Test:
+            return static_cast<const RodTestNode*>(node)->name;
+        case Service:
+            return static_cast<const RodServiceNode*>(node)->name;
+        case AuxEntry:
+            return static_cast<const RodAuxEntryNode*>(node)->name;
+        case Run:
+            return static_cast<const RodRunNode*>(node)->report_name;
+    }
+    return nullptr;
+}
+
+const RodNode* rod_next(const RodNode* node) {
+    if (!node || node->kind < Note || node->kind > AuxEntry) {
+        return nullptr;
+    }
+    return node->next;
+}
+
+const RodNode* rod_notes(const RodNode* node) {
+    if (!node) {
+        return nullptr;
+    }
+    switch (node->kind) {
+        case Variable:
+            return first(static_cast<const RodVariableNode*>(node)->notes);
+        case Element:
+            return first(static_cast<const RodElementNode*>(node)->notes);
+        case Test:
+            return first(static_cast<const RodTestNode*>(node)->notes);
+        case Service:
+            return first(static_cast<const RodServiceNode*>(node)->notes);
+        case Run:
+            return first(static_cast<const RodRunNode*>(node)->notes);
+        default:
+            return nullptr;
+    }
+}
+
+const RodNode* rod_coverage_notes(const RodNode* node) {
+    if (!node) {
+        return nullptr;
+    }
+    switch (node->kind) {
+        case Test:
+            return first(static_cast<const RodTestNode*>(node)->coverage_notes);
+        case Service:
+            return first(static_cast<const RodServiceNode*>(node)->coverage_notes);
+        case Run:
+            return first(static_cast<const RodRunNode*>(node)->coverage_notes);
+        default:
+            return nullptr;
+    }
+}
+
+const char* rod_note_text(const RodNode* node) {
+    const auto* note = rod_node_as<RodNoteNode>(node);
+    return note ? note->text : nullptr;
+}
+
+char rod_note_letter(const RodNode* node) {
+    const auto* note = rod_node_as<RodNoteNode>(node);
+    return note ? note->letter : '\0';
+}
+
+const RodNode* rod_variables(const RodNode* node) {
+    if (!node) {
+        return nullptr;
+    }
+    switch (node->kind) {
+        case StubCall:
+            return first(static_cast<const RodStubCallNode*>(node)->variables);
+        case Environment:
+            return first(static_cast<const RodEnvironmentNode*>(node)->variables);
+        case Element:
+            return first(static_cast<const RodElementNode*>(node)->variables);
+        default:
+            return nullptr;
+    }
+}
+
+const RodNode* rod_stub_calls(const RodNode* node) {
+    const auto* stub = rod_node_as<RodStubNode>(node);
+    return stub ? first(stub->calls) : nullptr;
+}
+
+const RodNode* rod_element_environments(const RodNode* node) {
+    const auto* element = rod_node_as<RodElementNode>(node);
+    return element ? first(element->environments) : nullptr;
+}
+
+const RodNode* rod_test_elements(const RodNode* node) {
+    const auto* test = rod_node_as<RodTestNode>(node);
+    return test ? first(test->elements) : nullptr;
+}
+
+const RodNode* rod_service_tests(const RodNode* node) {
+    const auto* service = rod_node_as<RodServiceNode>(node);
+    return service ? first(service->tests) : nullptr;
+}
+
+const char* rod_service_type(const RodNode* node) {
+    const auto* service = rod_node_as<RodServiceNode>(node);
+    return service ? service->type : nullptr;
+}
+
+const char* rod_test_abort_cause(const RodNode* node) {
+    const auto* test = rod_node_as<RodTestNode>(node);
+    return test ? test->test_abort_cause : nullptr;
+}
+
+const char* rod_service_abort_cause(const RodNode* node) {
+    const auto* test = rod_node_as<RodTestNode>(node);
+    return test ? test->service_abort_cause : nullptr;
+}
+
+const RodNode* rod_services(const RodNode* node) {
+    const auto* run = rod_node_as<RodRunNode>(node);
+    return run ? first(run->services) : nullptr;
+}
+
+namespace {
+
+// One Run text field, or null for anything that is not a Run.
+const char* run_text(const RodNode* node, const char* RodRunNode::*field) {
+    const auto* run = rod_node_as<RodRunNode>(node);
+    return run ? run->*field : nullptr;
+}
+
+}  // namespace
+
+const char* rod_version(const RodNode* node) {
+    return run_text(node, &RodRunNode::version);
+}
+
+const char* rod_src_file_name(const RodNode* node) {
+    return run_text(node, &RodRunNode::src_file_name);
+}
+
+const char* rod_src_version(const RodNode* node) {
+    return run_text(node, &RodRunNode::src_version);
+}
+
+const char* rod_ptu_file_name(const RodNode* node) {
+    return run_text(node, &RodRunNode::ptu_file_name);
+}
+
+const char* rod_ptu_version(const RodNode* node) {
+    return run_text(node, &RodRunNode::ptu_version);
+}
+
+const char* rod_tool_version(const RodNode* node) {
+    return run_text(node, &RodRunNode::tool_version);
+}
+
+const char* rod_target(const RodNode* node) {
+    return run_text(node, &RodRunNode::target);
+}
+
+const char* rod_prepro_date(const RodNode* node) {
+    return run_text(node, &RodRunNode::prepro_date);
+}
+
+const char* rod_run_date(const RodNode* node) {
+    return run_text(node, &RodRunNode::run_date);
+}
+
+const char* rod_postpro_date(const RodNode* node) {
+    return run_text(node, &RodRunNode::postpro_date);
+}
+
+const char* rod_testsuite_path(const RodNode* node) {
+    const auto* run = rod_node_as<RodRunNode>(node);
+    if (!run) {
+        return nullptr;
+    }
+    const auto entry = run->file_table.find(0);
+    return entry != run->file_table.end() ? entry->second : nullptr;
+}
