@@ -1,0 +1,32 @@
+#include "driver/tool_messages.h"
+
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string printed(int kind, const char* argument) {
+    return qtest::capture_stderr([&] { tool_error(kind, argument, "test_place"); });
+}
+
+TEST(ToolMessagesTest, EachKindHasItsText) {
+    EXPECT_EQ(printed(kToolErrorNoMemory, "kvw2req"), "kvwxrd: Not enought memory.\n");
+    EXPECT_EQ(printed(kToolErrorOpenFile, "a.rod"), "kvwxrd: Unable to open file \"a.rod\".\n");
+    EXPECT_EQ(printed(kToolErrorWriteFile, "a.req.xml.tmp"),
+              "kvwxrd: Unable to write file \"a.req.xml.tmp\".\n");
+    // Other kinds: no line break after the text.
+    EXPECT_EQ(printed(7, "ignored"), "kvwxrd: Unknown error.");
+    EXPECT_EQ(printed(-1, nullptr), "kvwxrd: Unknown error.");
+}
+
+TEST(ToolMessagesTest, FileNamesAreNotInterpreted) {
+    EXPECT_EQ(printed(kToolErrorOpenFile, "50%2 %s \\n.rod"),
+              "kvwxrd: Unable to open file \"50%2 %s \\n.rod\".\n");
+}
+
+TEST(ToolMessagesTest, PrintMessageWritesTheTextAsItIs) {
+    EXPECT_EQ(qtest::capture_stdout([] { print_message("%d %s\\n", stdout); }), "%d %s\\n");
+}
+
+}  // namespace
