@@ -1,1 +1,105 @@
-#include "rod/nodes.h"
+#include "rod/rod.h"
+
+#include "i18n/local8bit.h"
+#include "i18n/placeholders.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr const char* kContext = "Error message for the kvwrod api";
+const QString kModule = QStringLiteral("kvwrod");
+
+// One kind of diagnostic: its untranslated identifier and its translation
+// source text and comment, which catalogues match byte for byte.
+struct Diagnostic {
+    const char* identifier;
+    const char* source;
+    const char* comment;
+};
+
+constexpr Diagnostic kCannotOpen{"Qarvo-E-IMPOUVFIC", "%1: Unable to open file \"%2\".",
+                                 "%1 is the file name of the api involved, %2 a name of file"};
+constexpr Diagnostic kInvalidToken{
+    "Qarvo-E-INVRODTKN", "%1: \"%2\", line %3: Invalid token '%4'.",
+    "%1 is the file name of the api involved,%2 a name of file,  %3 a number of line, %4 a "
+    "name of variable"};
+constexpr Diagnostic kBadLine{
+    "Qarvo-E-BADRODLIN", "%1: \"%2\", line %3: Assertion failed.",
+    "%1 is the file name of the api involved, %2 a filename, %3 a number of line"};
+constexpr Diagnostic kBadFile{"Qarvo-E-BADRODFIL", "%1: File \"%2\" not recognized.",
+                              "%1 is the file name of the api involved, %2 a filename"};
+constexpr Diagnostic kBadVersion{"Qarvo-E-INVFILVER", "%1: Error, invalid version for \"%2\".",
+                                 "%1 is the file name of the api involved, %2 a filename"};
+constexpr Diagnostic kVersionWarning{"Qarvo-W-INVFILVER",
+                                     "%1: Warning, invalid version for \"%2\".",
+                                     "%1 is the file name of the api involved, %2 a filename"};
+constexpr Diagnostic kUnknown{"Qarvo-E-UNKNOWERR", "%1: Unknown error.",
+                              "%1 is the file name of the api involved"};
+constexpr Diagnostic kDuplicateService{
+    "Qarvo-W-DUPSRVNAM", "Duplicate service name %1: line %2. first declaration at line %3.",
+    "%1 is the service name, %2 & %3 are line number in PTU"};
+
+QString translate(const Diagnostic& diagnostic) {
+    return QCoreApplication::translate(kContext, diagnostic.source, diagnostic.comment);
+}
+
+// Writes "<identifier>: <message>\n" (plus trailer) in one write, so the
+// line stays whole even when other output interleaves with it.
+void print(const Diagnostic& diagnostic, const QString& message, const char* trailer = "") {
+    std::string line = diagnostic.identifier;
+    line += ": ";
+    line += local8bit_encode(message);
+    line += '\n';
+    line += trailer;
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+}  // namespace
+
+ReaderErrorHook reader_error = report_reader_error;
+
+void report_reader_error(int kind, const char* file, int line, const char* text) {
+    const QString file_name = file ? local8bit_decode(file) : QString();
+    const QString line_number = QString::number(line);
+    const QString token = text ? QString::fromLatin1(text) : QString();
+    // All placeholders are filled in one pass: a file name holding "%3" is
+    // printed as it is, not rewritten with the line number.
+    switch (kind) {
+        case kReaderCannotOpen:
+            print(kCannotOpen, fill_placeholders(translate(kCannotOpen), {kModule, file_name}));
+            return;
+        case kReaderInvalidToken:
+            print(kInvalidToken, fill_placeholders(translate(kInvalidToken),
+                                                   {kModule, file_name, line_number, token}));
+            return;
+        case kReaderBadLine:
+            print(kBadLine,
+                  fill_placeholders(translate(kBadLine), {kModule, file_name, line_number}));
+            return;
+        case kReaderBadFile:
+            // An empty line sets the rejection apart from what follows.
+            print(kBadFile, fill_placeholders(translate(kBadFile), {kModule, file_name}), "\n");
+            return;
+        case kReaderBadVersion:
+            print(kBadVersion, fill_placeholders(translate(kBadVersion), {kModule, file_name}));
+            return;
+        case kReaderVersionWarning:
+            print(kVersionWarning,
+                  fill_placeholders(translate(kVersionWarning), {kModule, file_name}));
+            return;
+        default:
+            print(kUnknown, fill_placeholders(translate(kUnknown), {kModule}));
+            return;
+    }
+}
+
+void report_duplicate_service(std::string_view name, int new_line, int first_line) {
+    const QString service = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    print(kDuplicateService,
+          fill_placeholders(translate(kDuplicateService),
+                            {service, QString::number(new_line), QString::number(first_line)}));
+}

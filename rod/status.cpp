@@ -1,1 +1,107 @@
 #include "rod/nodes.h"
+
+namespace {
+
+// Only an upper-case 'I' (as in "INCORRECT") condemns a node; an absent or
+// empty verdict text says nothing against it.
+bool says_ko(const char* status_text) {
+    return status_text && status_text[0] == 'I';
+}
+
+// True when some node of the list has a KO verdict; stops at the first one.
+bool any_ko(const RodList& list) {
+    for (const RodNode* node = list.first; node; node = node->next) {
+        if (rod_status(node) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int test_status(const RodTestNode& test) {
+    if (says_ko(test.status_text) || test.test_abort_cause) {
+        return 0;
+    }
+    // An aborted service condemns its tests even when no cause was given.
+    if (test.service_abort_cause || any_ko(test.elements)) {
+        return 0;
+    }
+    return test.status_text && test.status_text[0] == '*' ? 2 : 1;
+}
+
+// Calls visit for every Test of a Service, or of every Service of a Run. A
+// Service's own verdict text stays out of this: counts look at Tests only.
+template <typename Visit>
+void for_each_test(const RodNode* node, Visit visit) {
+    auto visit_service = [&](const RodNode* node) {
+        if (const auto* service = rod_node_as<RodServiceNode>(node)) {
+            for (const RodNode* test = service->tests.first; test; test = test->next) {
+                visit(test);
+            }
+        }
+    };
+    if (rod_node_as<RodServiceNode>(node)) {
+        visit_service(node);
+    } else if (const auto* run = rod_node_as<RodRunNode>(node)) {
+        for (const RodNode* service = run->services.first; service; service = service->next) {
+            visit_service(service);
+        }
+    }
+}
+
+}  // namespace
+
+int rod_status(const RodNode* node) {
+    if (!node) {
+        return 0;
+    }
+    switch (node->kind) {
+        case Variable:
+            return says_ko(static_cast<const RodVariableNode*>(node)->status_text) ? 0 : 1;
+        case StubCall:
+            return any_ko(static_cast<const RodStubCallNode*>(node)->variables) ? 0 : 1;
+        case Stub: {
+            const auto* stub = static_cast<const RodStubNode*>(node);
+            return says_ko(stub->status_text) || any_ko(stub->calls) ? 0 : 1;
+        }
+        case Environment:
+            return any_ko(static_cast<const RodEnvironmentNode*>(node)->variables) ? 0 : 1;
+        case Element: {
+            const auto* element = static_cast<const RodElementNode*>(node);
+            return any_ko(element->environments) || any_ko(element->variables) ||
+                           any_ko(element->stubs)
+                       ? 0
+                       : 1;
+        }
+        case Test:
+            return test_status(*static_cast<const RodTestNode*>(node));
+        case Service: {
+            const auto* service = static_cast<const RodServiceNode*>(node);
+            return says_ko(service->status_text) || any_ko(service->tests) ? 0 : 1;
+        }
+        case Run:
+            return any_ko(static_cast<const RodRunNode*>(node)->services) ? 0 : 1;
+        case Note:
+        case AuxEntry:
+            return 1;
+    }
+    return 1;
+}
+
+int rod_count_valid(const RodNode* node) {
+    int count = 0;
+    for_each_test(node, [&](const RodNode* test) { count += rod_status(test) != 0 ? 1 : 0; });
+    return count;
+}
+
+int rod_count_invalid(const RodNode* node) {
+    int count = 0;
+    for_each_test(node, [&](const RodNode* test) { count += rod_status(test) == 0 ? 1 : 0; });
+    return count;
+}
+
+int rod_count_tests(const RodNode* node) {
+    int count = 0;
+    for_each_test(node, [&](const RodNode*) { ++count; });
+    return count;
+}
