@@ -1,0 +1,15 @@
+#pragma once
+// The file pass: one requirement report per ROD file on the command line.
+
+#include <string>
+#include <string_view>
+
+// The report name of an input: ".rod" or ".ROD" replaced by ".req.xml" (any
+// other ending kept, and ".req.xml" appended); the directory part stays.
+std::string default_report_name(std::string_view input);
+
+// Reads every argument that does not start with '-' as a ROD file and writes
+// its report under output_name when given (even empty), else under its
+// default report name. Unreadable inputs are skipped. Returns 0, or -1 when
+// memory for a report name runs out.
+int run_inputs(int argc, char** argv, const char* output_name);
