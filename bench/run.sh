@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Generates the benchmark inputs, runs the release build of quillon on each,
+# and prints per input: size, wall time, throughput, peak resident memory and
+# the time of `cat FILE > /dev/null` as the floor.
+#
+#   bench/run.sh            # the full set (a 100 MB realistic campaign)
+#   bench/run.sh 20         # the realistic campaign at 20 MB
+set -euo pipefail
+cd "$(dirname "$0")/.."
+realistic_mb=${1:-100}
+bash scripts/setup.sh
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF >/dev/null
+cmake --build build-bench >/dev/null
+bin=build-bench/bench
+export QARVODIR="$PWD/build-bench/qarvo" LC_ALL=C.UTF-8 USER=bench
+out=bench/out
+mkdir -p "$out"
+
+inputs=(
+  "realistic $realistic_mb realistic.rod"
+  "services 200000 services.rod"
+  "variables 1000000 variables.rod"
+  "long_requirement 10 long_requirement.rod"
+  "coverage 1000000 coverage.rod"
+  "duplicates 100000 duplicates.rod"
+)
+for spec in "${inputs[@]}"; do
+  read -r shape amount file <<<"$spec"
+  [[ -f "$out/$file" && "$out/$file" -nt "$bin/generate_rod" && "$shape" != realistic ]] \
+    || "$bin/generate_rod" "$shape" "$amount" "$out/$file"
+done
+
+echo "cores: $(nproc)"
+printf '%-22s %9s %9s %9s %10s %9s %9s %10s\n' input "size MB" "wall s" "MB/s" "peak MiB" "peak/size" "cat s" "s/MB"
+for spec in "${inputs[@]}"; do
+  read -r shape amount file <<<"$spec"
+  path="$out/$file"
+  bytes=$(stat -c %s "$path")
+  cat "$path" >/dev/null  # warm the page cache for both runs
+  read -r cat_s _ _ < <("$bin/measure" cat "$path")
+  read -r wall kib status < <("$bin/measure" build-bench/qarvo/bin/quillon "$path")
+  [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $file" >&2
+  awk -v n="$file" -v b="$bytes" -v w="$wall" -v k="$kib" -v c="$cat_s" 'BEGIN {
+    mb = b / 1048576; printf "%-22s %9.1f %9.3f %9.1f %10.1f %9.2f %9.3f %10.4f\n",
+      n, mb, w, mb / w, k / 1024, (k * 1024) / b, c, w / mb }'
+done
