@@ -1,0 +1,370 @@
+#include "rod/nodes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+template <typename T>
+T* as(RodNode* node) {
+    T* typed = rod_node_as<T>(node);
+    EXPECT_NE(typed, nullptr);
+    return typed;
+}
+
+RodRunNode* run_of(const RodTree& tree) {
+    return as<RodRunNode>(tree.get());
+}
+
+// One node of every kind, each with every field an accessor reads filled in,
+// so that a null answer can only come from the kind check.
+struct FullTree {
+    RodTree tree{rod_new_run("suite.rod")};
+    RodNode* nodes[11] = {};  // by kind
+
+    FullTree() {
+        RodNode* run = tree.get();
+        auto text = [&](const char* value) { return rod_store_text(run, value); };
+        auto note = [&] {
+            auto* node = as<RodNoteNode>(rod_new_note(run));
+            node->text = text("note");
+            node->letter = 'C';
+            return node;
+        };
+        auto list = [&](RodNode* first) {
+            RodList result;
+            rod_list_append(result, first);
+            return result;
+        };
+
+        auto* note_node = note();
+        note_node->next = note();
+        nodes[Note] = note_node;
+
+        auto* variable = as<RodVariableNode>(rod_new_variable(run));
+        variable->name = text("v");
+        variable->next = rod_new_variable(run);
+        variable->notes = list(note());
+        nodes[Variable] = variable;
+
+        auto* call = as<RodStubCallNode>(rod_new_stub_call(run));
+        call->name = text("call");
+        call->next = rod_new_stub_call(run);
+        call->variables = list(rod_new_variable(run));
+        nodes[StubCall] = call;
+
+        auto* stub = as<RodStubNode>(rod_new_stub(run));
+        stub->name = text("stub");
+        stub->next = rod_new_stub(run);
+        stub->calls = list(rod_new_stub_call(run));
+        nodes[Stub] = stub;
+
+        auto* environment = as<RodEnvironmentNode>(rod_new_environment(run));
+        environment->name = text("env");
+        environment->next = rod_new_environment(run);
+        environment->variables = list(rod_new_variable(run));
+        nodes[Environment] = environment;
+
+        auto* element = as<RodElementNode>(rod_new_named_element(run, "element"));
+        element->next = rod_new_element(run);
+        element->notes = list(note());
+        element->variables = list(rod_new_variable(run));
+        element->environments = list(rod_new_environment(run));
+        element->stubs = list(rod_new_stub(run));
+        nodes[Element] = element;
+
+        auto* test = as<RodTestNode>(rod_new_test(run));
+        test->name = text("test");
+        test->next = rod_new_test(run);
+        test->notes = list(note());
+        test->coverage_notes = list(note());
+        test->test_abort_cause = text("cause");
+        test->service_abort_cause = text("");
+        test->elements = list(rod_new_element(run));
+        nodes[::Test] = test;
+
+        auto* service = as<RodServiceNode>(rod_new_service(run));
+        service->name = text("service");
+        service->next = rod_new_service(run);
+        service->notes = list(note());
+        service->coverage_notes = list(note());
+        service->type = text("type");
+        service->tests = list(rod_new_test(run));
+        nodes[Service] = service;
+
+        auto* aux = as<RodAuxEntryNode>(rod_new_aux_entry(run));
+        aux->name = text("aux");
+        aux->next = rod_new_aux_entry(run);
+        nodes[AuxEntry] = aux;
+
+        auto* root = run_of(tree);
+        root->report_name = text("report");
+        root->notes = list(note());
+        root->coverage_notes = list(note());
+        root->services = list(rod_new_service(run));
+        for (auto field :
+             {&RodRunNode::version, &RodRunNode::src_file_name, &RodRunNode::src_version,
+              &RodRunNode::ptu_file_name, &RodRunNode::ptu_version, &RodRunNode::tool_version,
+              &RodRunNode::target, &RodRunNode::prepro_date, &RodRunNode::run_date,
+              &RodRunNode::postpro_date}) {
+            root->*field = text("run field");
+        }
+        root->file_table[0] = text("suite.ptu");
+        nodes[::Run] = run;
+    }
+};
+
+using Accessor = const void* (*)(const RodNode*);
+
+struct AccessorCase {
+    const char* name;
+    Accessor accessor;
+    std::vector<NodeKind> accepted;
+};
+
+#define ACCESSOR(f) #f, [](const RodNode* n) -> const void* { return f(n); }
+
+std::vector<AccessorCase> accessor_cases() {
+    const std::vector<NodeKind> run{::Run};
+    return {
+        {ACCESSOR(rod_name),
+         {Note, Variable, StubCall, Stub, Environment, Element, ::Test, Service, AuxEntry, ::Run}},
+        {ACCESSOR(rod_next),
+         {Note, Variable, StubCall, Stub, Environment, Element, ::Test, Service, AuxEntry}},
+        {ACCESSOR(rod_notes), {Variable, Element, ::Test, Service, ::Run}},
+        {ACCESSOR(rod_coverage_notes), {::Test, Service, ::Run}},
+        {ACCESSOR(rod_note_text), {Note}},
+        {ACCESSOR(rod_variables), {StubCall, Environment, Element}},
+        {ACCESSOR(rod_stub_calls), {Stub}},
+        {ACCESSOR(rod_element_environments), {Element}},
+        {ACCESSOR(rod_test_elements), {::Test}},
+        {ACCESSOR(rod_service_tests), {Service}},
+        {ACCESSOR(rod_service_type), {Service}},
+        {ACCESSOR(rod_test_abort_cause), {::Test}},
+        {ACCESSOR(rod_service_abort_cause), {::Test}},
+        {ACCESSOR(rod_services), run},
+        {ACCESSOR(rod_version), run},
+        {ACCESSOR(rod_src_file_name), run},
+        {ACCESSOR(rod_src_version), run},
+        {ACCESSOR(rod_ptu_file_name), run},
+        {ACCESSOR(rod_ptu_version), run},
+        {ACCESSOR(rod_tool_version), run},
+        {ACCESSOR(rod_target), run},
+        {ACCESSOR(rod_prepro_date), run},
+        {ACCESSOR(rod_run_date), run},
+        {ACCESSOR(rod_postpro_date), run},
+        {ACCESSOR(rod_testsuite_path), run},
+    };
+}
+
+#undef ACCESSOR
+
+TEST(TreeAccessorTest, EachAccessorAnswersOnlyForItsKinds) {
+    FullTree full;
+    for (const AccessorCase& each : accessor_cases()) {
+        for (int kind = Note; kind <= ::Run; ++kind) {
+            const bool accepted =
+                std::find(each.accepted.begin(), each.accepted.end(), kind) != each.accepted.end();
+            EXPECT_EQ(each.accessor(full.nodes[kind]) != nullptr, accepted)
+                << each.name << " on kind " << kind;
+        }
+        EXPECT_EQ(each.accessor(nullptr), nullptr) << each.name << " on a null handle";
+    }
+    EXPECT_EQ(rod_note_letter(full.nodes[Note]), 'C');
+    for (int kind = Variable; kind <= ::Run; ++kind) {
+        EXPECT_EQ(rod_note_letter(full.nodes[kind]), '\0') << "kind " << kind;
+    }
+    EXPECT_EQ(rod_note_letter(nullptr), '\0');
+}
+
+TEST(TreeAccessorTest, KindOfEachNode) {
+    FullTree full;
+    for (int kind = Note; kind <= ::Run; ++kind) {
+        EXPECT_EQ(rod_kind(full.nodes[kind]), kind);
+    }
+    EXPECT_EQ(rod_kind(nullptr), 0);
+}
+
+TEST(TreeAccessorTest, UnknownKindValuesGetNoAnswer) {
+    FullTree full;
+    // A node whose tag went wrong must not be read as any layout.
+    RodNode* node = full.nodes[::Test];
+    for (int kind : {0, 11, -1}) {
+        node->kind = static_cast<NodeKind>(kind);
+        for (const AccessorCase& each : accessor_cases()) {
+            EXPECT_EQ(each.accessor(node), nullptr) << each.name << " on kind " << kind;
+        }
+    }
+    node->kind = ::Test;
+}
+
+TEST(TreeAccessorTest, NameOfARunIsItsReportNameAndOfANoteItsText) {
+    FullTree full;
+    EXPECT_STREQ(rod_name(full.nodes[::Run]), "report");
+    EXPECT_EQ(rod_name(full.nodes[Note]), rod_note_text(full.nodes[Note]));
+    EXPECT_STREQ(rod_name(full.nodes[Note]), "note");
+    EXPECT_STREQ(rod_name(full.nodes[Element]), "element");
+}
+
+TEST(TreeAccessorTest, ListsAreTheNodesOwn) {
+    FullTree full;
+    EXPECT_EQ(rod_variables(full.nodes[StubCall]),
+              as<RodStubCallNode>(full.nodes[StubCall])->variables.first);
+    EXPECT_EQ(rod_variables(full.nodes[Environment]),
+              as<RodEnvironmentNode>(full.nodes[Environment])->variables.first);
+    EXPECT_EQ(rod_variables(full.nodes[Element]),
+              as<RodElementNode>(full.nodes[Element])->variables.first);
+    EXPECT_EQ(rod_notes(full.nodes[Variable]),
+              as<RodVariableNode>(full.nodes[Variable])->notes.first);
+    EXPECT_EQ(rod_element_environments(full.nodes[Element]),
+              as<RodElementNode>(full.nodes[Element])->environments.first);
+    EXPECT_EQ(rod_coverage_notes(full.nodes[Service]),
+              as<RodServiceNode>(full.nodes[Service])->coverage_notes.first);
+    EXPECT_NE(rod_coverage_notes(full.nodes[Service]), rod_notes(full.nodes[Service]));
+}
+
+TEST(TreeAccessorTest, ListsKeepTheirOrder) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodNode* run = tree.get();
+    std::vector<const RodNode*> appended;
+    for (int i = 0; i < 3; ++i) {
+        RodNode* service = rod_new_service(run);
+        rod_list_append(run_of(tree)->services, service);
+        appended.push_back(service);
+    }
+    std::vector<const RodNode*> walked;
+    for (const RodNode* node = rod_services(run); node; node = rod_next(node)) {
+        walked.push_back(node);
+    }
+    EXPECT_EQ(walked, appended);
+}
+
+TEST(TreeAccessorTest, TestsuitePathIsFileNumberZeroOnly) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodRunNode* run = run_of(tree);
+    EXPECT_EQ(rod_testsuite_path(run), nullptr);
+    run->file_table[1] = rod_store_text(run, "one.ptu");
+    run->file_table[7] = rod_store_text(run, "seven.ptu");
+    EXPECT_EQ(rod_testsuite_path(run), nullptr);
+    run->file_table[0] = rod_store_text(run, "suite.ptu");
+    EXPECT_STREQ(rod_testsuite_path(run), "suite.ptu");
+}
+
+TEST(TreeConstructionTest, NewNodesAreEmpty) {
+    RodTree tree(rod_new_run("dir/a.rod"));
+    RodNode* run = tree.get();
+    EXPECT_STREQ(run_of(tree)->rod_path, "dir/a.rod");
+    EXPECT_EQ(rod_name(run), nullptr);
+    EXPECT_EQ(rod_services(run), nullptr);
+    EXPECT_EQ(rod_postpro_date(run), nullptr);
+    EXPECT_EQ(rod_next(run), nullptr);
+
+    const auto* test = as<RodTestNode>(rod_new_test(run));
+    EXPECT_EQ(test->next, nullptr);
+    EXPECT_EQ(test->name, nullptr);
+    EXPECT_EQ(test->position.line, 0);
+    EXPECT_EQ(test->position.file, nullptr);
+    EXPECT_EQ(test->service_abort_cause, nullptr);
+    EXPECT_EQ(test->elements.first, nullptr);
+    EXPECT_EQ(test->elements.last, nullptr);
+    const auto* variable = as<RodVariableNode>(rod_new_variable(run));
+    EXPECT_FALSE(variable->is_coverage || variable->is_table_row || variable->is_table_end);
+    EXPECT_EQ(variable->status_text, nullptr);
+    EXPECT_EQ(rod_note_letter(rod_new_note(run)), '\0');
+    EXPECT_EQ(rod_name(rod_new_element(run)), nullptr);
+}
+
+TEST(TreeConstructionTest, ArgumentsAreCopied) {
+    std::string path = "a.rod";
+    std::string name = "sql table";
+    RodTree tree(rod_new_run(path.c_str()));
+    const RodNode* element = rod_new_named_element(tree.get(), name.c_str());
+    path = "XXXXX";
+    name = "XXXXXXXXX";
+    EXPECT_STREQ(run_of(tree)->rod_path, "a.rod");
+    EXPECT_STREQ(rod_name(element), "sql table");
+}
+
+TEST(TreeConstructionTest, NodesAreMadeOnlyInARun) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodNode* service = rod_new_service(tree.get());
+    for (RodNode* owner : {static_cast<RodNode*>(nullptr), service}) {
+        EXPECT_EQ(rod_new_note(owner), nullptr);
+        EXPECT_EQ(rod_new_variable(owner), nullptr);
+        EXPECT_EQ(rod_new_stub_call(owner), nullptr);
+        EXPECT_EQ(rod_new_stub(owner), nullptr);
+        EXPECT_EQ(rod_new_environment(owner), nullptr);
+        EXPECT_EQ(rod_new_element(owner), nullptr);
+        EXPECT_EQ(rod_new_named_element(owner, "x"), nullptr);
+        EXPECT_EQ(rod_new_test(owner), nullptr);
+        EXPECT_EQ(rod_new_service(owner), nullptr);
+        EXPECT_EQ(rod_new_aux_entry(owner), nullptr);
+        EXPECT_EQ(rod_store_text(owner, "x"), nullptr);
+    }
+}
+
+TEST(TreeTextTest, AbsentAndEmptyDiffer) {
+    RodTree tree(rod_new_run("a.rod"));
+    const char* empty = rod_store_text(tree.get(), "");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(rod_text_view(empty), "");
+    EXPECT_NE(rod_text_view(empty).data(), nullptr);
+    EXPECT_EQ(rod_text_view(nullptr).data(), nullptr);
+}
+
+TEST(TreeTextTest, TextsKeepZeroBytesAndAreTerminated) {
+    RodTree tree(rod_new_run("a.rod"));
+    const std::string_view bytes("a\0b\xFF", 4);
+    const char* text = rod_store_text(tree.get(), bytes);
+    EXPECT_EQ(rod_text_view(text), bytes);
+    EXPECT_EQ(text[4], '\0');
+    EXPECT_STREQ(text, "a");
+}
+
+TEST(TreeTextTest, LongTextsAndManyTexts) {
+    RodTree tree(rod_new_run("a.rod"));
+    // Longer than one arena chunk, and many small ones across chunk ends.
+    const std::string long_text(300 * 1024, 'x');
+    const char* stored = rod_store_text(tree.get(), long_text);
+    std::vector<const char*> small;
+    for (int i = 0; i < 50000; ++i) {
+        small.push_back(rod_store_text(tree.get(), std::to_string(i)));
+    }
+    EXPECT_EQ(rod_text_view(stored), long_text);
+    for (int i = 0; i < 50000; ++i) {
+        ASSERT_EQ(rod_text_view(small[i]), std::to_string(i));
+    }
+}
+
+// Under AddressSanitizer or valgrind these also show that a tree is released
+// whole and exactly once.
+TEST(TreeReleaseTest, SharedFileNamesAreReleasedWithTheTree) {
+    RodNode* run = rod_new_run("a.rod");
+    auto* root = as<RodRunNode>(run);
+    root->file_table[3] = rod_store_text(run, "common.ptu");
+    auto* service = as<RodServiceNode>(rod_new_service(run));
+    auto* test = as<RodTestNode>(rod_new_test(run));
+    service->position = {10, root->file_table[3]};
+    test->position = {12, root->file_table[3]};
+    rod_list_append(service->tests, test);
+    rod_list_append(root->services, service);
+    EXPECT_EQ(service->position.file, test->position.file);
+    rod_free(run);
+}
+
+TEST(TreeReleaseTest, OnlyARunReleasesAnything) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodNode* service = rod_new_service(tree.get());
+    as<RodServiceNode>(service)->name = rod_store_text(tree.get(), "kept");
+    rod_list_append(run_of(tree)->services, service);
+    rod_free(service);
+    rod_free(rod_new_note(tree.get()));
+    rod_free(nullptr);
+    EXPECT_EQ(rod_kind(service), Service);
+    EXPECT_STREQ(rod_name(rod_services(tree.get())), "kept");
+}
+
+}  // namespace
