@@ -116,7 +116,8 @@ TEST(HeaderSection, NothingWithoutFile) {
     EXPECT_EQ(out.text(), "");
 
     qtest::TempDir dir;
-    ScopedHeaderFile missing(dir.file("absent.txt").c_str());
+    const std::string absent = dir.file("absent.txt");
+    ScopedHeaderFile missing(absent.c_str());
     write_header_section(out);
     EXPECT_EQ(out.text(), "");
 }

@@ -100,7 +100,7 @@ TEST(ProjectSettings, SilentWithoutVariableOrFile) {
         EXPECT_FALSE(s.project_file);
     }
     qtest::TempDir dir;
-    ScopedSettingsVariable missing(dir.file("absent.txt").c_str());
+    ScopedSettingsVariable missing(dir.file("absent.txt").c_str());  // setenv copies it
     EXPECT_EQ(qtest::capture_stderr([] {
                   const ProjectSettings s = load_project_settings();
                   EXPECT_FALSE(s.project_name);
