@@ -1,0 +1,184 @@
+// The REQUIREMENTS block of a notes list, and the console echo of -v.
+//
+// Each requirement Note is cut in place over a view of its text: the name up
+// to the separator, the value after it, then the value cut into attributes.
+// Searches only move forward through the text, so a Note is handled in time
+// linear in its length however many attributes it holds.
+
+#include "driver/run_options.h"
+#include "driver/tool_messages.h"
+#include "i18n/local8bit.h"
+#include "project/expand_variables.h"
+#include "report/section_text.h"
+#include "report/section_writers.h"
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+// A blank is 0x20 only; a TAB is no blank.
+std::size_t skip_blanks(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && text[pos] == ' ') {
+        ++pos;
+    }
+    return pos;
+}
+
+// The first occurrence of one byte at or after a position that only grows:
+// a found position is kept until the search passes it, so the text is
+// scanned once for the whole Note.
+class ForwardFind {
+  public:
+    ForwardFind(std::string_view text, char wanted) : text_(text), wanted_(wanted) {}
+    std::size_t from(std::size_t pos) {
+        if (!searched_ || (found_ != npos && found_ < pos)) {
+            found_ = text_.find(wanted_, pos);
+            searched_ = true;
+        }
+        return found_;
+    }
+
+  private:
+    std::string_view text_;
+    char wanted_;
+    bool searched_ = false;
+    std::size_t found_ = npos;
+};
+
+// The state of one list: whether its block is open and the separator, which
+// a Note without ';' or ',' takes over from the Note before it.
+struct RequirementList {
+    RequirementList(ReportStream& out, std::string_view indent, bool ok, bool echo)
+        : out(out), indent(indent), status(status_word(ok)), echo(echo) {}
+
+    ReportStream& out;
+    std::string_view indent;
+    std::string_view status;
+    bool echo;
+    bool open = false;
+    char separator = ' ';
+    std::string decoded;   // an attribute value in UTF-8, before expansion
+    std::string expanded;  // the same after expansion
+    std::string line;      // the console line of the current requirement
+
+    void write_requirement(std::string_view text);
+    void write_attribute_value(std::string_view value);
+};
+
+void RequirementList::write_requirement(std::string_view text) {
+    if (!open) {
+        out.put(indent);
+        out.put("<REQUIREMENTS>\n");
+        open = true;
+    }
+    if (text.find(';') != npos) {
+        separator = ';';
+    } else if (text.find(',') != npos) {
+        separator = ',';
+    }
+
+    const std::size_t name_start = skip_blanks(text, 0);
+    const std::size_t name_end = std::min(text.find(separator, name_start), text.size());
+    const std::string_view name = text.substr(name_start, name_end - name_start);
+    const std::size_t value_start =
+        name_end < text.size() ? skip_blanks(text, name_end + 1) : text.size();
+
+    out.put(indent);
+    out.put("\t<REQUIREMENT NAME=\"");
+    put_local8(out, name, XmlPlace::Attribute);
+    out.put("\" STATUS=\"");
+    out.put(status);
+    out.put("\" VALUE=\"");
+    put_local8(out, text.substr(value_start), XmlPlace::Attribute);
+    out.put("\">\n");
+    if (echo) {
+        line.clear();
+        local8bit_append_utf8(line, name);
+        line.append(", status:");
+        line.append(status);
+    }
+
+    // The ':' or '=' that names an attribute is looked for in the whole
+    // rest, past any separator, so "x, y=1" is one attribute named "x, y".
+    ForwardFind colons(text, ':');
+    ForwardFind equals(text, '=');
+    std::size_t pos = value_start;
+    for (int position = 1; pos < text.size(); ++position) {
+        const std::size_t mark = std::min(colons.from(pos), equals.from(pos));
+        std::size_t attribute_start = pos;
+        out.put(indent);
+        if (mark != npos) {
+            const std::string_view attribute_name = text.substr(pos, mark - pos);
+            out.put("\t\t<ATTRIBUTE NAME=\"");
+            put_local8(out, attribute_name, XmlPlace::Attribute);
+            out.put("\" ");
+            if (echo) {
+                line.append(", ");
+                local8bit_append_utf8(line, attribute_name);
+                line.push_back(':');
+            }
+            attribute_start = skip_blanks(text, mark + 1);
+        } else {
+            out.put("\t\t<ATTRIBUTE NAME=\"att_");
+            out.put_int(position);
+            out.put("\" ");
+            if (echo) {
+                line.append(", ");
+            }
+        }
+        const std::size_t attribute_end =
+            std::min(text.find(separator, attribute_start), text.size());
+        write_attribute_value(text.substr(attribute_start, attribute_end - attribute_start));
+        pos = attribute_end < text.size() ? skip_blanks(text, attribute_end + 1) : text.size();
+    }
+
+    out.put(indent);
+    out.put("\t</REQUIREMENT>\n");
+    if (echo) {
+        line.push_back('\n');
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+}
+
+void RequirementList::write_attribute_value(std::string_view value) {
+    decoded.clear();
+    local8bit_append_utf8(decoded, value);
+    expanded.clear();
+    expand_variables_utf8(expanded, decoded);
+    out.put("VALUE=\"");
+    xml_append_utf8(out.pending(), expanded, XmlPlace::Attribute);
+    out.put("\">\n");
+    out.put(indent);
+    out.put("\t\t</ATTRIBUTE>\n");
+    if (echo) {
+        line.append(expanded);
+    }
+}
+
+}  // namespace
+
+void xrd_flush_comment(ReportStream& out, const RodNode* first_note, bool ok,
+                       std::string_view indent) {
+    RequirementList list(out, indent, ok, run_options.verbose);
+    try {
+        for (const RodNode* note = first_note; note; note = rod_next(note)) {
+            const std::string_view text = rod_text_view(rod_note_text(note));
+            if (rod_note_letter(note) == 'R' && !text.empty()) {
+                list.write_requirement(text);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // As when a Note's working copy cannot be had: the rest of the list
+        // is abandoned and an open block stays without its end tag.
+        tool_error(kToolErrorNoMemory, "kvw2req", "xrd_flush_comment");
+        return;
+    }
+    if (list.open) {
+        out.put(indent);
+        out.put("</REQUIREMENTS>\n");
+    }
+}

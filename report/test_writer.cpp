@@ -1,0 +1,53 @@
+#include "driver/run_options.h"
+#include "report/section_text.h"
+#include "report/section_writers.h"
+
+void xrd_test_write(ReportStream& out, const RodNode* test) {
+    if (rod_kind(test) != Test) {
+        return;
+    }
+    const bool ok = rod_status(test) != 0;
+    out.put("\t\t<TEST NAME=\"");
+    put_tree_text(out, rod_name(test), XmlPlace::Attribute);
+    out.put("\" STATUS=\"");
+    out.put(status_word(ok));
+    out.put("\" >\n");
+
+    constexpr std::string_view indent = "\t\t\t";
+    const RodNode* elements = rod_test_elements(test);
+    xrd_comment_write(out, rod_notes(test), indent);
+    if (run_options.element_mode) {
+        xrd_flush_comment(out, rod_notes(test), ok, indent);
+        for (const RodNode* element = elements; element; element = rod_next(element)) {
+            xrd_element_write(out, element);
+        }
+    } else {
+        // Without ELEMENT elements the Elements' notes are folded into the
+        // TEST: all comments first, then one REQUIREMENTS block per list,
+        // every requirement under the Test's verdict.
+        for (const RodNode* element = elements; element; element = rod_next(element)) {
+            xrd_comment_write(out, rod_notes(element), indent);
+        }
+        xrd_flush_comment(out, rod_notes(test), ok, indent);
+        for (const RodNode* element = elements; element; element = rod_next(element)) {
+            xrd_flush_comment(out, rod_notes(element), ok, indent);
+        }
+    }
+    xrd_coverage_write(out, rod_coverage_notes(test), indent);
+    out.put("\t\t</TEST>\n");
+}
+
+void xrd_element_write(ReportStream& out, const RodNode* element) {
+    if (rod_kind(element) != Element) {
+        return;
+    }
+    const bool ok = rod_status(element) != 0;
+    out.put("\t\t\t<ELEMENT NAME=\"");
+    put_tree_text(out, rod_name(element), XmlPlace::Attribute);
+    out.put("\" STATUS=\"");
+    out.put(status_word(ok));
+    out.put("\" >\n");
+    xrd_comment_write(out, rod_notes(element), "\t\t\t\t");
+    xrd_flush_comment(out, rod_notes(element), ok, "\t\t\t\t");
+    out.put("\t\t\t</ELEMENT>\n");
+}

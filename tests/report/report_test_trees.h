@@ -1,0 +1,124 @@
+#pragma once
+// Helpers of the report tests: result trees built by hand, whole documents
+// written into memory, and scoped changes to the environment and run options.
+
+#include "driver/run_options.h"
+#include "report/report_stream.h"
+#include "report/section_writers.h"
+#include "rod/nodes.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace rtest {
+
+// A tree under construction; nodes are linked in the order they are made.
+class TreeBuilder {
+  public:
+    TreeBuilder() : tree_(rod_new_run("suite.rod")) {}
+
+    RodNode* run_node() { return tree_.get(); }
+    RodRunNode& run() { return *rod_node_as<RodRunNode>(tree_.get()); }
+
+    const char* text(std::string_view bytes) { return rod_store_text(tree_.get(), bytes); }
+
+    RodNoteNode* note(RodList& list, char letter, std::optional<std::string_view> text) {
+        auto* note = rod_node_as<RodNoteNode>(rod_new_note(tree_.get()));
+        note->letter = letter;
+        note->text = text ? this->text(*text) : nullptr;
+        rod_list_append(list, note);
+        return note;
+    }
+
+    RodServiceNode* service(std::string_view name, std::string_view type) {
+        auto* service = rod_node_as<RodServiceNode>(rod_new_service(tree_.get()));
+        service->name = text(name);
+        service->type = text(type);
+        rod_list_append(run().services, service);
+        return service;
+    }
+
+    RodTestNode* test(RodServiceNode* service, std::string_view name) {
+        auto* test = rod_node_as<RodTestNode>(rod_new_test(tree_.get()));
+        test->name = text(name);
+        rod_list_append(service->tests, test);
+        return test;
+    }
+
+    RodElementNode* element(RodTestNode* test, std::string_view name) {
+        auto* element = rod_node_as<RodElementNode>(rod_new_element(tree_.get()));
+        element->name = text(name);
+        rod_list_append(test->elements, element);
+        return element;
+    }
+
+    // Makes element KO through a failed variable.
+    void fail(RodElementNode* element) {
+        auto* variable = rod_node_as<RodVariableNode>(rod_new_variable(tree_.get()));
+        variable->status_text = text("INCORRECT");
+        rod_list_append(element->variables, variable);
+    }
+
+  private:
+    RodTree tree_;
+};
+
+// The whole document, as the report writer puts it together.
+inline std::string write_document(const RodNode* run) {
+    ReportStream out;
+    xrd_run_write(out, run);
+    xrd_run_info_write(out, run);
+    for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
+        xrd_service_write(out, service);
+    }
+    out.put(kRunEndTag);
+    return out.text();
+}
+
+// Sets or unsets variables for one test and puts back what was there.
+class ScopedEnv {
+  public:
+    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> vars) {
+        for (const auto& [name, value] : vars) {
+            const char* old = std::getenv(name);
+            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            if (value) {
+                setenv(name, value, 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+    ~ScopedEnv() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second) {
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            } else {
+                unsetenv(it->first.c_str());
+            }
+        }
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// Run options for one test; the previous ones come back afterwards.
+class ScopedRunOptions {
+  public:
+    explicit ScopedRunOptions(RunOptions options) : saved_(run_options) { run_options = options; }
+    ~ScopedRunOptions() { run_options = saved_; }
+    ScopedRunOptions(const ScopedRunOptions&) = delete;
+    ScopedRunOptions& operator=(const ScopedRunOptions&) = delete;
+
+  private:
+    RunOptions saved_;
+};
+
+}  // namespace rtest
