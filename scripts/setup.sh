@@ -11,7 +11,7 @@ packages=(
   libxml2-utils xsltproc
 )
 # Extras for hardening work (sanitizers, fuzzing); asked for with --extras.
-extras=(clang libclang-rt-14-dev valgrind)
+extras=(clang libclang-rt-14-dev valgrind chromium)
 if [[ "${1:-}" == "--extras" ]]; then
   packages+=("${extras[@]}")
 fi
