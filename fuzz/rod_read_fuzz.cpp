@@ -1,0 +1,131 @@
+// Feeds arbitrary bytes to rod_read as a ROD file and walks the whole tree it
+// gives, touching every text, before releasing it.
+
+#include "rod/nodes.h"
+#include "rod/rod.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int input_fd = -1;
+std::string input_path;
+
+void ignore_reader_error(int, const char*, int, const char*) {}
+
+// Reads every byte of a text so that the sanitizers see a bad extent.
+std::size_t touch(const char* text) {
+    std::size_t sum = 0;
+    for (const char c : rod_text_view(text)) {
+        sum += static_cast<unsigned char>(c);
+    }
+    return sum;
+}
+
+std::size_t walk_notes(const RodNode* note) {
+    std::size_t sum = 0;
+    for (; note; note = rod_next(note)) {
+        sum += touch(rod_note_text(note)) + static_cast<unsigned char>(rod_note_letter(note));
+    }
+    return sum;
+}
+
+std::size_t walk_position(const RodPosition& position) {
+    return static_cast<std::size_t>(position.line) + touch(position.file);
+}
+
+std::size_t walk_variables(const RodNode* variable) {
+    std::size_t sum = 0;
+    for (; variable; variable = rod_next(variable)) {
+        const auto* v = rod_node_as<RodVariableNode>(variable);
+        sum += touch(v->name) + walk_position(v->position) + walk_notes(rod_notes(variable));
+        sum += touch(v->in_text) + touch(v->va_text) + touch(v->v1_text) + touch(v->v2_text) +
+               touch(v->status_text);
+    }
+    return sum;
+}
+
+std::size_t walk_elements(const RodNode* element) {
+    std::size_t sum = 0;
+    for (; element; element = rod_next(element)) {
+        const auto* e = rod_node_as<RodElementNode>(element);
+        sum += touch(e->name) + walk_position(e->position) + walk_notes(rod_notes(element));
+        sum += walk_variables(rod_variables(element));
+        for (const RodNode* env = rod_element_environments(element); env; env = rod_next(env)) {
+            sum += touch(rod_name(env)) +
+                   walk_position(rod_node_as<RodEnvironmentNode>(env)->position) +
+                   walk_variables(rod_variables(env));
+        }
+        for (const RodNode* stub = e->stubs.first; stub; stub = rod_next(stub)) {
+            const auto* s = rod_node_as<RodStubNode>(stub);
+            sum += touch(s->name) + walk_position(s->position) + touch(s->va_text) +
+                   touch(s->v1_text) + touch(s->v2_text) + touch(s->status_text);
+            for (const RodNode* call = rod_stub_calls(stub); call; call = rod_next(call)) {
+                sum += touch(rod_name(call)) + walk_variables(rod_variables(call));
+            }
+        }
+    }
+    return sum;
+}
+
+std::size_t walk_run(const RodNode* run) {
+    const auto* r = rod_node_as<RodRunNode>(run);
+    std::size_t sum = touch(r->report_name) + touch(r->rod_path) + touch(r->version) +
+                      touch(r->te_text) + touch(rod_testsuite_path(run));
+    sum += walk_notes(rod_notes(run)) + walk_notes(rod_coverage_notes(run));
+    for (const RodNode* aux = r->aux_entries.first; aux; aux = rod_next(aux)) {
+        const auto* a = rod_node_as<RodAuxEntryNode>(aux);
+        sum += touch(a->name) + touch(a->ni_text) + touch(a->fa_text);
+    }
+    for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
+        const auto* s = rod_node_as<RodServiceNode>(service);
+        sum += touch(s->name) + walk_position(s->position) + touch(s->type) +
+               touch(s->status_text) + touch(s->li_text);
+        sum += walk_notes(rod_notes(service)) + walk_notes(rod_coverage_notes(service)) +
+               walk_notes(s->tf_notes.first);
+        for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
+            const auto* t = rod_node_as<RodTestNode>(test);
+            sum += touch(t->name) + walk_position(t->position) + touch(t->status_text) +
+                   touch(t->vi_text) + touch(rod_test_abort_cause(test)) +
+                   touch(rod_service_abort_cause(test));
+            sum += walk_notes(rod_notes(test)) + walk_notes(rod_coverage_notes(test));
+            sum += walk_elements(rod_test_elements(test));
+        }
+        sum += static_cast<std::size_t>(rod_status(service) + rod_count_tests(service));
+    }
+    return sum;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Diagnostics are expected for most inputs; printing them would only slow
+    // the run down.
+    reader_error = ignore_reader_error;
+    input_fd = memfd_create("rod_read_fuzz", 0);
+    if (input_fd < 0) {
+        std::perror("memfd_create");
+        return 1;
+    }
+    input_path = "/proc/self/fd/" + std::to_string(input_fd);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (ftruncate(input_fd, 0) != 0 ||
+        pwrite(input_fd, data, size, 0) != static_cast<ssize_t>(size)) {
+        return 0;
+    }
+    RodTree tree(rod_read(input_path.c_str()));
+    if (tree) {
+        volatile std::size_t sink = walk_run(tree.get());
+        (void)sink;
+    }
+    return 0;
+}

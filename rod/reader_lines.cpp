@@ -1,0 +1,76 @@
+#include "rod/reader_lines.h"
+
+#include <cstring>
+
+namespace {
+
+// Refills the block; false when nothing more can be read. A read error ends
+// the file like its end does: what was read so far stands.
+bool refill(RodLineSource& source) {
+    if (source.at_end) {
+        return false;
+    }
+    source.pos = 0;
+    source.end = std::fread(source.block.data(), 1, source.block.size(), source.file.get());
+    if (source.end < source.block.size()) {
+        source.at_end = true;
+        if (std::ferror(source.file.get())) {
+            // A line cut by a read error is not a line.
+            source.end = 0;
+            source.carry.clear();
+            return false;
+        }
+    }
+    return source.end > 0;
+}
+
+}  // namespace
+
+bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_size) {
+    source = RodLineSource{};
+    source.file.reset(std::fopen(path, "r"));
+    if (!source.file) {
+        return false;
+    }
+    source.block_size = block_size > 0 ? block_size : 1;
+    source.block.resize(source.block_size);
+    return true;
+}
+
+bool rod_next_line(RodLineSource& source, std::string_view& line) {
+    source.carry.clear();
+    bool spanning = false;
+    for (;;) {
+        if (source.pos == source.end && !refill(source)) {
+            if (spanning && !source.carry.empty()) {
+                line = source.carry;
+                return true;
+            }
+            return false;
+        }
+        const char* start = source.block.data() + source.pos;
+        const std::size_t left = source.end - source.pos;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', left));
+        if (newline) {
+            const auto length = static_cast<std::size_t>(newline - start);
+            source.pos += length + 1;
+            if (!spanning) {
+                line = std::string_view(start, length);
+                return true;
+            }
+            source.carry.append(start, length);
+            line = source.carry;
+            return true;
+        }
+        source.carry.append(start, left);
+        source.pos = source.end;
+        spanning = true;
+    }
+}
+
+std::string_view rod_trim_line_end(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}

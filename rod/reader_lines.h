@@ -1,0 +1,39 @@
+#pragma once
+// The lines of a ROD file, read in large blocks and split on '\n'. A line is
+// handed out whole whatever its length; only a line that spans blocks is
+// copied, so memory follows the longest line, not the file.
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct RodLineSource {
+    std::unique_ptr<std::FILE, FileCloser> file;
+    std::vector<char> block;
+    std::size_t block_size = 0;
+    std::size_t pos = 0;  // next unread byte of block
+    std::size_t end = 0;  // bytes of block filled
+    bool at_end = false;  // end of file, or a read error, was met
+    std::string carry;    // a line that spans blocks
+};
+
+constexpr std::size_t kRodBlockSize = 1024 * 1024;
+
+// Opens path for reading; false when it cannot be opened.
+bool rod_open_lines(RodLineSource& source, const char* path,
+                    std::size_t block_size = kRodBlockSize);
+
+// The next line without its '\n' (a last line without one counts too); false
+// at the end of the file or on a read error. The view stays valid until the
+// next call.
+bool rod_next_line(RodLineSource& source, std::string_view& line);
+
+// The line without its trailing carriage returns and line feeds.
+std::string_view rod_trim_line_end(std::string_view line);

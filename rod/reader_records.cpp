@@ -1,0 +1,694 @@
+#include "rod/reader_records.h"
+
+#include "i18n/local8bit.h"
+#include "i18n/placeholders.h"
+#include "rod/reader_fields.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace {
+
+using Text = std::optional<std::string_view>;
+
+constexpr std::uint16_t code(char first, char second) {
+    return static_cast<std::uint16_t>((static_cast<unsigned char>(first) << 8) |
+                                      static_cast<unsigned char>(second));
+}
+
+constexpr std::string_view kCoveragePrefix = "KVNCOV_";
+constexpr const char* kAbortContext = "Error message for the kvwrod api";
+
+const char* store(ReaderState& s, Text text) {
+    return text ? rod_store_text(s.run, *text) : nullptr;
+}
+
+template <typename T>
+T* make(ReaderState& s, RodNode* (*constructor)(RodNode*)) {
+    return static_cast<T*>(constructor(s.run));
+}
+
+template <typename T>
+void open(OpenItem<T>& item, T* node, RodList* list) {
+    rod_list_append(*list, node);
+    item = {node, list};
+}
+
+void take_position(ReaderState& s, RodPosition& position, int n) {
+    const PendingPosition& pending = s.positions[n];
+    if (pending.line == 0) {
+        return;
+    }
+    const auto entry = s.run->file_table.find(pending.file);
+    if (entry != s.run->file_table.end()) {
+        position.line = pending.line;
+        position.file = entry->second;
+    }
+}
+
+void close_below_element(ReaderState& s) {
+    s.environment = {};
+    s.stub = {};
+    s.call = {};
+    s.variable = {};
+}
+
+void close_below_service(ReaderState& s) {
+    s.test = {};
+    s.element = {};
+    close_below_element(s);
+}
+
+// The pending notes go to the node just made; the note tail follows them.
+void hand_over_pending(ReaderState& s, RodList& notes) {
+    if (!s.pending.first) {
+        s.note_tail = nullptr;
+        return;
+    }
+    if (notes.last) {
+        notes.last->next = s.pending.first;
+    } else {
+        notes.first = s.pending.first;
+    }
+    notes.last = s.pending.last;
+    s.pending = {};
+    s.note_tail = &notes;
+}
+
+// An Element that a record needs in a Test that has none open.
+RodElementNode* implicit_element(ReaderState& s, const char* name) {
+    auto* element = static_cast<RodElementNode*>(rod_new_named_element(s.run, name));
+    if (element) {
+        open(s.element, element, &s.test.node->elements);
+    }
+    return element;
+}
+
+void add_note(ReaderState& s, char letter, Text text, bool may_wait) {
+    RodList* list = s.note_tail;
+    if (!list) {
+        if (s.variable.node) {
+            list = &s.variable.node->notes;
+        } else if (s.element.node) {
+            list = &s.element.node->notes;
+        } else if (may_wait && s.pending_mode) {
+            list = &s.pending;
+        } else if (s.test.node) {
+            list = &s.test.node->notes;
+        } else if (s.service.node) {
+            list = &s.service.node->notes;
+        } else {
+            list = &s.run->notes;
+        }
+    }
+    auto* note = make<RodNoteNode>(s, rod_new_note);
+    if (!note) {
+        return;
+    }
+    note->letter = letter;
+    note->text = store(s, text);
+    rod_list_append(*list, note);
+    s.note_tail = list;
+}
+
+void new_service(ReaderState& s, std::string_view line) {
+    close_below_service(s);
+    s.coverage_tail = nullptr;
+    s.pending_mode = false;
+    const Text name = rod_line_value(line, false);
+    RodServiceNode* first = nullptr;
+    if (name) {
+        const auto found = s.run->services_by_name.find(*name);
+        if (found != s.run->services_by_name.end()) {
+            first = found->second;
+        }
+    }
+    if (first && s.positions[7].line == 0) {
+        s.service = {first, &s.run->services};
+        return;
+    }
+    if (first) {
+        report_duplicate_service(*name, s.positions[7].line, first->position.line);
+    }
+    auto* service = make<RodServiceNode>(s, rod_new_service);
+    if (service) {
+        service->name = store(s, name);
+        open(s.service, service, &s.run->services);
+        take_position(s, service->position, 7);
+        if (!first && service->name) {
+            s.run->services_by_name.emplace(rod_text_view(service->name), service);
+        }
+        hand_over_pending(s, service->notes);
+    }
+    s.positions[7].line = 0;
+}
+
+void new_test(ReaderState& s, std::string_view line) {
+    s.element = {};
+    close_below_element(s);
+    s.coverage_tail = nullptr;
+    s.pending_mode = false;
+    if (!s.service.node) {
+        return;
+    }
+    auto* test = make<RodTestNode>(s, rod_new_test);
+    if (!test) {
+        return;
+    }
+    test->name = store(s, rod_line_value(line, false));
+    open(s.test, test, &s.service.node->tests);
+    take_position(s, test->position, 6);
+    hand_over_pending(s, test->notes);
+}
+
+void new_element(ReaderState& s, std::string_view line) {
+    close_below_element(s);
+    s.note_tail = nullptr;
+    RodList* list = s.element.node ? s.element.list
+                    : s.test.node  ? &s.test.node->elements
+                                   : nullptr;
+    if (!list) {
+        return;
+    }
+    auto* element = make<RodElementNode>(s, rod_new_element);
+    if (!element) {
+        return;
+    }
+    element->name = store(s, rod_line_value(line, false));
+    open(s.element, element, list);
+    take_position(s, element->position, 4);
+}
+
+void new_environment(ReaderState& s, std::string_view line) {
+    s.stub = {};
+    s.call = {};
+    s.variable = {};
+    s.note_tail = nullptr;
+    RodList* list = nullptr;
+    if (s.environment.node) {
+        list = s.environment.list;
+    } else if (s.element.node) {
+        list = &s.element.node->environments;
+    } else if (s.test.node) {
+        if (RodElementNode* element = implicit_element(s, "Environment")) {
+            list = &element->environments;
+        }
+    }
+    if (!list) {
+        return;
+    }
+    auto* environment = make<RodEnvironmentNode>(s, rod_new_environment);
+    if (!environment) {
+        return;
+    }
+    environment->name = store(s, rod_line_value(line, false));
+    open(s.environment, environment, list);
+    take_position(s, environment->position, 5);
+}
+
+void new_stub(ReaderState& s, std::string_view line) {
+    s.call = {};
+    s.variable = {};
+    RodList* list = nullptr;
+    if (s.stub.node) {
+        list = s.stub.list;
+    } else if (s.element.node) {
+        list = &s.element.node->stubs;
+    } else if (s.test.node) {
+        if (RodElementNode* element = implicit_element(s, "Stub")) {
+            list = &element->stubs;
+        }
+    }
+    if (!list) {
+        return;
+    }
+    auto* stub = make<RodStubNode>(s, rod_new_stub);
+    if (!stub) {
+        return;
+    }
+    stub->name = store(s, rod_line_value(line, false));
+    open(s.stub, stub, list);
+    take_position(s, stub->position, 3);
+}
+
+void new_stub_call(ReaderState& s, std::string_view line) {
+    s.variable = {};
+    s.note_tail = nullptr;
+    RodList* list = s.call.node ? s.call.list : s.stub.node ? &s.stub.node->calls : nullptr;
+    if (!list) {
+        return;
+    }
+    auto* call = make<RodStubCallNode>(s, rod_new_stub_call);
+    if (!call) {
+        return;
+    }
+    call->name = store(s, rod_line_value(line, false));
+    open(s.call, call, list);
+}
+
+void new_call_variable(ReaderState& s, std::string_view line) {
+    s.note_tail = nullptr;
+    RodList* list = s.variable.node ? s.variable.list
+                    : s.call.node   ? &s.call.node->variables
+                                    : nullptr;
+    if (!list) {
+        return;
+    }
+    auto* variable = make<RodVariableNode>(s, rod_new_variable);
+    if (!variable) {
+        return;
+    }
+    variable->name = store(s, rod_line_value(line, false));
+    open(s.variable, variable, list);
+}
+
+// BD, FB and NV: a Variable of the open Variable's list, else of the open
+// Environment, else of the open Element, else of an Element made for it in
+// the open Test. The caller fills the Variable.
+RodVariableNode* new_element_variable(ReaderState& s, const char* implicit_name) {
+    RodList* list = nullptr;
+    if (s.variable.node) {
+        list = s.variable.list;
+    } else if (s.environment.node) {
+        list = &s.environment.node->variables;
+    } else if (s.element.node) {
+        list = &s.element.node->variables;
+    } else if (s.test.node) {
+        if (RodElementNode* element = implicit_element(s, implicit_name)) {
+            list = &element->variables;
+        }
+    }
+    if (!list) {
+        return nullptr;
+    }
+    auto* variable = make<RodVariableNode>(s, rod_new_variable);
+    if (variable) {
+        open(s.variable, variable, list);
+    }
+    return variable;
+}
+
+void table_row(ReaderState& s, std::string_view line) {
+    s.stub = {};
+    s.call = {};
+    s.note_tail = nullptr;
+    if (RodVariableNode* variable = new_element_variable(s, "sql table")) {
+        const BdWords words = read_bd_words(line);
+        variable->name = store(s, words.name);
+        variable->in_text = store(s, words.in_text);
+        variable->va_text = store(s, words.va_text);
+        variable->is_table_row = true;
+    }
+}
+
+void table_end(ReaderState& s) {
+    s.note_tail = nullptr;
+    if (RodVariableNode* variable = new_element_variable(s, "End of sql table")) {
+        variable->name = store(s, std::string_view("End of sql table"));
+        variable->is_table_end = true;
+    }
+}
+
+void new_variable(ReaderState& s, std::string_view line) {
+    s.note_tail = nullptr;
+    if (s.stub.node || s.call.node) {
+        s.stub = {};
+        s.call = {};
+        s.variable = {};
+    }
+    RodVariableNode* variable = new_element_variable(s, "Exception");
+    if (!variable) {
+        return;
+    }
+    const Text name = rod_line_value(line, false);
+    if (name && name->starts_with(kCoveragePrefix)) {
+        std::string coverage = "Coverage ";
+        coverage.append(name->substr(kCoveragePrefix.size()));
+        variable->name = store(s, coverage);
+        variable->is_coverage = true;
+    } else {
+        variable->name = store(s, name);
+    }
+    take_position(s, variable->position, 2);
+}
+
+void coverage_note(ReaderState& s, std::string_view line) {
+    RodList* list = s.coverage_tail;
+    if (!list) {
+        list = s.test.node      ? &s.test.node->coverage_notes
+               : s.service.node ? &s.service.node->coverage_notes
+                                : &s.run->coverage_notes;
+    }
+    auto* note = make<RodNoteNode>(s, rod_new_note);
+    if (!note) {
+        return;
+    }
+    note->letter = 'K';
+    note->text = store(s, rod_line_value(line, true));
+    rod_list_append(*list, note);
+    s.coverage_tail = list;
+}
+
+void tf_note(ReaderState& s, std::string_view line) {
+    RodList* list = s.tf_tail ? s.tf_tail : s.service.node ? &s.service.node->tf_notes : nullptr;
+    if (!list) {
+        return;
+    }
+    auto* note = make<RodNoteNode>(s, rod_new_note);
+    if (!note) {
+        return;
+    }
+    note->letter = 'T';
+    note->text = store(s, rod_line_value(line, false));
+    rod_list_append(*list, note);
+    s.tf_tail = list;
+}
+
+void aux_entry(ReaderState& s, std::string_view line) {
+    auto* entry = make<RodAuxEntryNode>(s, rod_new_aux_entry);
+    if (!entry) {
+        return;
+    }
+    entry->name = store(s, rod_line_value(line, false));
+    rod_list_append(s.run->aux_entries, entry);
+    s.aux_tail = entry;
+}
+
+void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
+    const Text cause = rod_line_value(line, true);
+    const QString message =
+        service_aborted
+            ? QCoreApplication::translate(kAbortContext, "%1: *** SERVICE EXECUTION ABORTED ***",
+                                          "%1 is the cause of the failure in the service")
+            : QCoreApplication::translate(kAbortContext, "%1: *** TEST EXECUTION ABORTED ***",
+                                          "%1 is the cause of the failure in the test");
+    const QString filling =
+        cause ? local8bit_decode(*cause)
+              : QCoreApplication::translate("Warning  message for the kvwrod api", "Warning");
+    const std::string text = local8bit_encode(fill_placeholders(message, {filling}));
+    add_note(s, service_aborted ? 'S' : 'A', std::string_view(text), false);
+    if (RodTestNode* test = s.test.node) {
+        test->status_text = store(s, std::string_view("INCORRECT"));
+        const char* stored_cause = store(s, cause.value_or(std::string_view()));
+        if (service_aborted) {
+            test->service_abort_cause = stored_cause;
+        } else {
+            test->test_abort_cause = stored_cause;
+        }
+    }
+    if (RodServiceNode* service = s.service.node) {
+        service->status_text = store(s, std::string_view("INCORRECT"));
+    }
+}
+
+// rod_store_text keeps a text's length in the std::size_t in front of it; a
+// text extended in place must keep that length current.
+void set_stored_length(const char* text, std::size_t length) {
+    std::memcpy(const_cast<char*>(text) - sizeof length, &length, sizeof length);
+}
+
+// Items are joined in room kept behind the text, which doubles when full, so
+// any number of LI records costs time linear in their total length.
+void join_li(ReaderState& s, RodServiceNode& service, std::string_view item) {
+    if (!service.li_text) {
+        service.li_text = rod_store_text(s.run, item);
+        service.li_capacity = service.li_text ? item.size() : 0;
+        return;
+    }
+    const std::string_view current = rod_text_view(service.li_text);
+    const std::size_t length = current.size() + 2 + item.size();
+    if (length <= service.li_capacity) {
+        char* text = const_cast<char*>(service.li_text);
+        std::memcpy(text + current.size(), ", ", 2);
+        std::memcpy(text + current.size() + 2, item.data(), item.size());
+        text[length] = '\0';
+        set_stored_length(text, length);
+        return;
+    }
+    const std::size_t capacity = std::max(length, 2 * service.li_capacity);
+    s.scratch.assign(current);
+    s.scratch.append(", ");
+    s.scratch.append(item);
+    s.scratch.resize(capacity, '\0');
+    const char* grown = rod_store_text(s.run, s.scratch);
+    if (!grown) {
+        return;
+    }
+    set_stored_length(grown, length);
+    service.li_text = grown;
+    service.li_capacity = capacity;
+}
+
+void file_entry(ReaderState& s, std::string_view line) {
+    if (const std::optional<FileEntry> entry = read_file_entry(line)) {
+        if (const char* name = rod_store_text(s.run, entry->name)) {
+            s.run->file_table.insert_or_assign(entry->number, name);
+        }
+    }
+}
+
+void position(ReaderState& s, std::string_view line) {
+    const char kind = line.size() > 2 ? line[2] : '\0';
+    if (kind < '2' || kind > '7') {
+        return;
+    }
+    const std::optional<ScriptPosition> read = read_position(line);
+    PendingPosition& pending = s.positions[kind - '0'];
+    if (read && s.run->file_table.contains(read->file)) {
+        pending = {read->file, read->line};
+    } else {
+        pending = {};
+    }
+}
+
+// VA, V1, V2 and RV go to the open Stub while none of its calls is open,
+// else to the open Variable.
+void stub_or_variable_text(ReaderState& s, std::string_view line,
+                           const char* RodStubNode::*stub_field,
+                           const char* RodVariableNode::*variable_field) {
+    if (s.stub.node && !s.call.node) {
+        s.stub.node->*stub_field = store(s, rod_line_value(line, false));
+    } else if (s.variable.node) {
+        s.variable.node->*variable_field = store(s, rod_line_value(line, false));
+    }
+}
+
+template <typename T>
+void item_text(ReaderState& s, T* node, const char* T::*field, std::string_view line) {
+    if (node) {
+        node->*field = store(s, rod_line_value(line, false));
+    }
+}
+
+void service_or_run_text(ReaderState& s, std::string_view line,
+                         const char* RodServiceNode::*service_field,
+                         const char* RodRunNode::*run_field) {
+    if (s.service.node) {
+        s.service.node->*service_field = store(s, rod_line_value(line, false));
+    } else {
+        s.run->*run_field = store(s, rod_line_value(line, false));
+    }
+}
+
+// RT and RS fill a verdict that is still empty; an abort's "INCORRECT" stays.
+template <typename T>
+void verdict(ReaderState& s, T* node, std::string_view line) {
+    if (node && !node->status_text) {
+        node->status_text = store(s, rod_line_value(line, false));
+    }
+}
+
+}  // namespace
+
+bool rod_apply_record(ReaderState& s, std::string_view line) {
+    const char second = line.size() > 1 ? line[1] : '\0';
+    RodRunNode* run = s.run;
+    switch (code(line[0], second)) {
+        case code('N', 'S'):
+            new_service(s, line);
+            break;
+        case code('N', 'T'):
+            new_test(s, line);
+            break;
+        case code('N', 'B'):
+            new_element(s, line);
+            break;
+        case code('E', 'N'):
+            new_environment(s, line);
+            break;
+        case code('M', 'N'):
+            new_stub(s, line);
+            break;
+        case code('M', 'C'):
+            new_stub_call(s, line);
+            break;
+        case code('M', 'P'):
+            new_call_variable(s, line);
+            break;
+        case code('N', 'V'):
+            new_variable(s, line);
+            break;
+        case code('B', 'D'):
+            table_row(s, line);
+            break;
+        case code('F', 'B'):
+            table_end(s);
+            break;
+        case code('I', 'N'):
+            item_text(s, s.variable.node, &RodVariableNode::in_text, line);
+            break;
+        case code('V', 'A'):
+            stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
+            break;
+        case code('V', '1'):
+            stub_or_variable_text(s, line, &RodStubNode::v1_text, &RodVariableNode::v1_text);
+            break;
+        case code('V', '2'):
+            stub_or_variable_text(s, line, &RodStubNode::v2_text, &RodVariableNode::v2_text);
+            break;
+        case code('R', 'V'):
+            stub_or_variable_text(s, line, &RodStubNode::status_text,
+                                  &RodVariableNode::status_text);
+            break;
+        case code('R', 'T'):
+            verdict(s, s.test.node, line);
+            break;
+        case code('R', 'S'):
+            verdict(s, s.service.node, line);
+            break;
+        case code('T', 'S'):
+            item_text(s, s.service.node, &RodServiceNode::type, line);
+            break;
+        case code('A', 'S'):
+            aborted(s, line, true);
+            break;
+        case code('A', 'T'):
+            aborted(s, line, false);
+            break;
+        case code('R', 'Q'):
+            add_note(s, 'R', rod_line_value(line, true), true);
+            break;
+        case code('C', 'O'):
+            add_note(s, 'C', rod_line_value(line, true), true);
+            break;
+        case code('K', 'L'):
+            coverage_note(s, line);
+            break;
+        case code('T', 'F'):
+            tf_note(s, line);
+            break;
+        case code('L', 'I'):
+            if (const Text item = rod_line_value(line, false); item && s.service.node) {
+                join_li(s, *s.service.node, *item);
+            }
+            break;
+        case code('T', 'E'):
+            service_or_run_text(s, line, &RodServiceNode::te_text, &RodRunNode::te_text);
+            break;
+        case code('T', 'V'):
+            service_or_run_text(s, line, &RodServiceNode::tv_text, &RodRunNode::tv_text);
+            break;
+        case code('T', 'C'):
+            service_or_run_text(s, line, &RodServiceNode::tc_text, &RodRunNode::tc_text);
+            break;
+        case code('T', 'I'):
+            service_or_run_text(s, line, &RodServiceNode::ti_text, &RodRunNode::ti_text);
+            break;
+        case code('F', 'T'):
+            item_text(s, s.test.node, &RodTestNode::ft_text, line);
+            break;
+        case code('D', 'T'):
+            item_text(s, s.test.node, &RodTestNode::dt_text, line);
+            break;
+        case code('E', 'I'):
+            item_text(s, s.test.node, &RodTestNode::ei_text, line);
+            break;
+        case code('I', 'C'):
+            item_text(s, s.test.node, &RodTestNode::ic_text, line);
+            break;
+        case code('V', 'I'):
+            item_text(s, s.test.node, &RodTestNode::vi_text, line);
+            s.note_tail = nullptr;
+            s.variable = {};
+            s.element = {};
+            s.pending_mode = true;
+            break;
+        case code('M', 'O'):
+            s.service = {};
+            close_below_service(s);
+            s.coverage_tail = nullptr;
+            item_text(s, run, &RodRunNode::report_name, line);
+            break;
+        case code('V', 'M'):
+            item_text(s, run, &RodRunNode::version, line);
+            break;
+        case code('S', 'O'):
+            item_text(s, run, &RodRunNode::src_file_name, line);
+            break;
+        case code('V', 'S'):
+            item_text(s, run, &RodRunNode::src_version, line);
+            break;
+        case code('P', 'T'):
+            item_text(s, run, &RodRunNode::ptu_file_name, line);
+            break;
+        case code('V', 'P'):
+            item_text(s, run, &RodRunNode::ptu_version, line);
+            break;
+        case code('V', 'O'):
+            item_text(s, run, &RodRunNode::tool_version, line);
+            break;
+        case code('C', 'I'):
+            item_text(s, run, &RodRunNode::target, line);
+            break;
+        case code('D', 'P'):
+            item_text(s, run, &RodRunNode::prepro_date, line);
+            break;
+        case code('D', 'E'):
+            item_text(s, run, &RodRunNode::run_date, line);
+            break;
+        case code('T', 'G'):
+            item_text(s, run, &RodRunNode::tg_text, line);
+            break;
+        case code('C', 'P'):
+            item_text(s, run, &RodRunNode::cp_text, line);
+            break;
+        case code('O', 'P'):
+            item_text(s, run, &RodRunNode::op_text, line);
+            break;
+        case code('F', 'O'):
+            item_text(s, run, &RodRunNode::fo_text, line);
+            break;
+        case code('F', 'I'):
+            aux_entry(s, line);
+            break;
+        case code('N', 'I'):
+            item_text(s, s.aux_tail, &RodAuxEntryNode::ni_text, line);
+            break;
+        case code('F', 'A'):
+            item_text(s, s.aux_tail, &RodAuxEntryNode::fa_text, line);
+            break;
+        case code('F', 'X'):
+            file_entry(s, line);
+            break;
+        case code('F', 'P'):
+            position(s, line);
+            break;
+        case code('B', 'G'):
+            s.service = {};
+            close_below_service(s);
+            s.note_tail = nullptr;
+            s.coverage_tail = nullptr;
+            break;
+        case code('D', 'B'):
+            s.positions[7].line = 0;
+            break;
+        case code('D', 'I'):
+            break;
+        default:
+            return false;
+    }
+    return true;
+}

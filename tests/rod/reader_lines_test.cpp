@@ -1,0 +1,57 @@
+// Lines read in blocks: a line comes out whole whether it sits inside one
+// block or spans many, and line ends are trimmed.
+
+#include "rod/reader_lines.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> lines_of(const std::string& bytes, std::size_t block_size) {
+    qtest::TempDir dir;
+    const std::string path = dir.file("lines.rod");
+    qtest::write_file(path, bytes);
+    RodLineSource source;
+    EXPECT_TRUE(rod_open_lines(source, path.c_str(), block_size));
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (rod_next_line(source, line)) {
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+TEST(ReaderLinesSourceTest, LinesComeOutWholeForEveryBlockSize) {
+    const std::string bytes = std::string("ab\ncdefghij\n\nk\0l\r\n", 18) + "last";
+    const std::vector<std::string> expected = {"ab", "cdefghij", "", std::string("k\0l\r", 4),
+                                               "last"};
+    for (const std::size_t block : {1u, 2u, 3u, 4u, 7u, 64u, 1024u * 1024u}) {
+        SCOPED_TRACE(block);
+        EXPECT_EQ(lines_of(bytes, block), expected);
+    }
+}
+
+TEST(ReaderLinesSourceTest, AFinalLineEndAddsNoLine) {
+    EXPECT_EQ(lines_of("a\n", 1), std::vector<std::string>{"a"});
+    EXPECT_EQ(lines_of("a\n\n", 2), (std::vector<std::string>{"a", ""}));
+    EXPECT_EQ(lines_of("", 4), std::vector<std::string>{});
+    EXPECT_EQ(lines_of("\n", 4), std::vector<std::string>{""});
+}
+
+TEST(ReaderLinesSourceTest, MissingFileDoesNotOpen) {
+    qtest::TempDir dir;
+    RodLineSource source;
+    EXPECT_FALSE(rod_open_lines(source, dir.file("absent").c_str()));
+}
+
+TEST(ReaderLinesSourceTest, TrailingCarriageReturnsAndLineFeedsAreTrimmed) {
+    EXPECT_EQ(rod_trim_line_end("a\r\r\n\r"), "a");
+    EXPECT_EQ(rod_trim_line_end("\r"), "");
+    EXPECT_EQ(rod_trim_line_end("a\rb \t"), "a\rb \t");
+}
+
+}  // namespace
