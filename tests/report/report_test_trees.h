@@ -3,10 +3,12 @@
 // written into memory, and scoped changes to the environment and run options.
 
 #include "driver/run_options.h"
+#include "i18n/local8bit.h"
 #include "report/report_stream.h"
 #include "report/section_writers.h"
 #include "rod/nodes.h"
 
+#include <clocale>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -119,6 +121,27 @@ class ScopedRunOptions {
 
   private:
     RunOptions saved_;
+};
+
+// Switches the process locale (and so the local 8-bit encoding) for one
+// test and restores it afterwards.
+class ScopedLocale {
+  public:
+    explicit ScopedLocale(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+        local8bit_init();
+    }
+    ~ScopedLocale() {
+        std::setlocale(LC_ALL, saved_.c_str());
+        local8bit_init();
+    }
+    ScopedLocale(const ScopedLocale&) = delete;
+    ScopedLocale& operator=(const ScopedLocale&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    std::string saved_;
+    bool ok_ = false;
 };
 
 }  // namespace rtest

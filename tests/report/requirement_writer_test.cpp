@@ -1,4 +1,3 @@
-#include "i18n/local8bit.h"
 #include "report/section_writers.h"
 #include "report_test_trees.h"
 #include "tests/support/test_support.h"
@@ -225,29 +224,37 @@ TEST(RequirementEscaping, ParserReadsBackTheTexts) {
 
 TEST(RequirementEcho, OneLinePerRequirementWhenVerbose) {
     ScopedEnv env{{"QT_REQ_HOME", "/u/x"}};
-    const std::vector<std::string_view> notes = {"R1, a=1, 2", "R2", "R3; h:$QT_REQ_HOME"};
+    const std::vector<std::string_view> notes = {"R1, a=1, 2", "R<&>", "R3; x\"y:$QT_REQ_HOME&"};
     const std::string quiet = requirements(notes, false);
     ScopedRunOptions options({.verbose = true});
     std::string document;
     const std::string echo = qtest::capture_stdout([&] { document = requirements(notes, false); });
     EXPECT_EQ(echo,
               "R1, status:KO, a:1, 2\n"
-              "R2, status:KO\n"
-              "R3, status:KO, h:/u/x\n");
+              "R<&>, status:KO\n"
+              "R3, status:KO, x\"y:/u/x&\n");
     EXPECT_EQ(document, quiet);
 }
 
-TEST(RequirementEcho, EchoIsUnescapedUtf8) {
-    if (local8bit_kind() != Local8BitKind::Utf8) {
-        GTEST_SKIP() << "needs a UTF-8 locale";
+TEST(RequirementEcho, Latin1LocaleTextsBecomeUtf8InReportAndEcho) {
+    rtest::ScopedLocale locale("fr_FR.ISO-8859-1");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "no Latin-1 locale";
     }
+    ScopedEnv env{{"QT_REQ_E", "\xE8"}};
     ScopedRunOptions options({.verbose = true});
-    const std::string echo = qtest::capture_stdout([&] {
-        requirements({"R<&>; x\"y=a&b", "R\xC3\xA9"});
-    });
-    EXPECT_EQ(echo,
-              "R<&>, status:OK, x\"y:a&b\n"
-              "R\xC3\xA9, status:OK\n");
+    std::string document;
+    const std::string echo =
+        qtest::capture_stdout([&] { document = requirements({"R\xE9; \xE0:\xE7$QT_REQ_E"}); });
+    EXPECT_EQ(
+        document,
+        "<REQUIREMENTS>\n"
+        "\t<REQUIREMENT NAME=\"R\xC3\xA9\" STATUS=\"OK\" VALUE=\"\xC3\xA0:\xC3\xA7$QT_REQ_E\">\n"
+        "\t\t<ATTRIBUTE NAME=\"\xC3\xA0\" VALUE=\"\xC3\xA7\xC3\xA8\">\n"
+        "\t\t</ATTRIBUTE>\n"
+        "\t</REQUIREMENT>\n"
+        "</REQUIREMENTS>\n");
+    EXPECT_EQ(echo, "R\xC3\xA9, status:OK, \xC3\xA0:\xC3\xA7\xC3\xA8\n");
 }
 
 TEST(RequirementEcho, SilentWithoutVerbose) {

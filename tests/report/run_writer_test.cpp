@@ -169,6 +169,26 @@ TEST(RunWriter, WritersIgnoreOtherKinds) {
     EXPECT_EQ(out.text(), "");
 }
 
+TEST(RunWriter, Latin1LocaleTextsBecomeUtf8) {
+    rtest::ScopedLocale locale("fr_FR.ISO-8859-1");
+    if (!locale.ok()) {
+        GTEST_SKIP() << "no Latin-1 locale";
+    }
+    ScopedEnv env{{"USERNAME", "Jos\xE9"}};
+    ScopedRunOptions options({});
+    TreeBuilder tree;
+    tree.run().file_table[0] = tree.text("/\xE9t\xE9.ptu");
+    tree.run().target = tree.text("\xB5P");
+    tree.note(tree.run().notes, 'C', "d\xE9j\xE0");
+    EXPECT_EQ(
+        write_document(tree.run_node()).substr(kProlog.size()),
+        "<RUN TESTSUITE_PATH=\"/\xC3\xA9t\xC3\xA9.ptu\" AUTHOR=\"Jos\xC3\xA9\" STATUS=\"OK\">\n"
+        "\t<REPORT_INFO TARGET=\"\xC2\xB5P\">\n"
+        "\t</REPORT_INFO>\n"
+        "\t<COMMENT>d\xC3\xA9j\xC3\xA0</COMMENT>\n"
+        "</RUN>");
+}
+
 TEST(RunWriter, DocumentWithHostileTextsParses) {
     ScopedEnv env{{"USERNAME", "\x01<x>&\xE9"}, {"QT_RUN_VALUE", "\"<&\x02\xFF>"}};
     ScopedRunOptions options({.element_mode = true});

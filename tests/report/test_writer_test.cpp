@@ -100,21 +100,4 @@ TEST(TestWriter, ElementModeOnWritesElements) {
     EXPECT_TRUE(qtest::parses_as_xml(text));
 }
 
-TEST(TestWriter, ElementsRequirementsTakeAnOkTestsStatus) {
-    ScopedRunOptions options({});
-    TreeBuilder tree;
-    RodTestNode* test = tree.test(tree.service("S", "T"), "");
-    test->name = nullptr;
-    tree.note(tree.element(test, "E")->notes, 'R', "R1");
-    ReportStream out;
-    xrd_test_write(out, test);
-    EXPECT_EQ(out.text(),
-              "\t\t<TEST NAME=\"\" STATUS=\"OK\" >\n"
-              "\t\t\t<REQUIREMENTS>\n"
-              "\t\t\t\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"\">\n"
-              "\t\t\t\t</REQUIREMENT>\n"
-              "\t\t\t</REQUIREMENTS>\n"
-              "\t\t</TEST>\n");
-}
-
 }  // namespace
