@@ -795,7 +795,7 @@ h3 { font-size: 14px; font-weight: 600; color: var(--muted); text-transform: upp
 .label { color: var(--muted); font-size: 13px; }
 .path, .author { color: var(--ink); font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 14px; }
 .sr { position: absolute; width: 1px; height: 1px; overflow: hidden; clip: rect(0 0 0 0); }
-main { padding-top: 20px; padding-bottom: 40px; }
+main.wrap { padding-top: 20px; padding-bottom: 40px; }
 .tiles { display: grid; grid-template-columns: repeat(6, 1fr); gap: 12px; }
 .tile { background: var(--paper); border: 1px solid var(--line); border-radius: 8px; padding: 12px 16px; }
 .tile-value { display: block; font-size: 28px; font-weight: 600; font-variant-numeric: tabular-nums; }
