@@ -2,6 +2,7 @@
 
 #include "driver/banner.h"
 #include "driver/option_pass.h"
+#include "driver/run_loop.h"
 #include "driver/run_options.h"
 #include "driver/tool_messages.h"
 #include "i18n/catalogues.h"
@@ -28,5 +29,5 @@ int main(int argc, char** argv) {
     if (!options.ok) {
         return -1;
     }
-    return 0;
+    return run_inputs(argc, argv, options.output_name);
 }

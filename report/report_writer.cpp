@@ -19,7 +19,7 @@ bool write_document(std::FILE* file, const RodNode* run) {
     for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
         xrd_service_write(out, service);
     }
-    out.put("</RUN>");
+    out.put(kRunEndTag);
     return out.flush();
 }
 

@@ -1,0 +1,245 @@
+// The tool end to end: ROD files in, reports and log lines out, with the
+// exit status and every byte of standard output and standard error.
+
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace {
+
+using qtest::ProcessResult;
+
+const std::string kSmokeRod =
+    "KOVIN Merovia ROD: 1.1.0\n"
+    "MO smoke\n"
+    "NS svc\n"
+    "NT t1\n"
+    "RQ R1 a=1\n"
+    "RT CORRECT\n";
+
+const std::string kSmokeReport =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<?xml-stylesheet type=\"text/xsl\" href=\"testreq_report.xsl\" ?>\n"
+    "<!-- Qarvoline/lib/reports/testreq_report.xsl -->\n"
+    "<RUN TESTSUITE_PATH=\"\" AUTHOR=\"tester\" STATUS=\"OK\">\n"
+    "\t<REPORT_INFO REPORT_NAME=\"smoke\">\n"
+    "\t</REPORT_INFO>\n"
+    "\t<SERVICE NAME=\"svc\" TYPE=\"\" STATUS=\"OK\" NB_VALID=\"1\" NB_INVALID=\"0\" "
+    "NB_TEST=\"1\" >\n"
+    "\t\t<TEST NAME=\"t1\" STATUS=\"OK\" >\n"
+    "\t\t\t<REQUIREMENTS>\n"
+    "\t\t\t\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"a=1\">\n"
+    "\t\t\t\t\t<ATTRIBUTE NAME=\"a\" VALUE=\"1\">\n"
+    "\t\t\t\t\t</ATTRIBUTE>\n"
+    "\t\t\t\t</REQUIREMENT>\n"
+    "\t\t\t</REQUIREMENTS>\n"
+    "\t\t</TEST>\n"
+    "\t</SERVICE>\n"
+    "</RUN>";
+
+// The report of a ROD file holding only a header line and an MO record.
+std::string empty_report(const std::string& report_name) {
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<?xml-stylesheet type=\"text/xsl\" href=\"testreq_report.xsl\" ?>\n"
+           "<!-- Qarvoline/lib/reports/testreq_report.xsl -->\n"
+           "<RUN TESTSUITE_PATH=\"\" AUTHOR=\"tester\" STATUS=\"OK\">\n"
+           "\t<REPORT_INFO REPORT_NAME=\"" +
+           report_name +
+           "\">\n"
+           "\t</REPORT_INFO>\n"
+           "</RUN>";
+}
+
+class RunLoopTest : public testing::Test {
+protected:
+    qtest::TempDir dir;
+    qtest::Environment env = qtest::default_tool_environment();
+
+    ProcessResult run(const std::vector<std::string>& arguments) {
+        return qtest::run_quillon(arguments, env, dir.path());
+    }
+    void write(const std::string& name, const std::string& bytes) {
+        qtest::write_file(dir.file(name), bytes);
+    }
+    void write_named_rod(const std::string& name, const std::string& report_name) {
+        write(name, "KOVIN Merovia ROD: 1.1.0\nMO " + report_name + "\n");
+    }
+    std::string read(const std::string& name) { return qtest::read_file(dir.file(name)); }
+    bool exists(const std::string& name) { return qtest::file_exists(dir.file(name)); }
+
+    // Every report a test produces must parse.
+    void expect_xml(const std::string& name) {
+        std::string error;
+        EXPECT_TRUE(qtest::parses_as_xml(read(name), &error)) << name << ": " << error;
+    }
+};
+
+TEST_F(RunLoopTest, ConvertsAnInputIntoItsReportAndLogsIt) {
+    write("a.rod", kSmokeRod);
+    const ProcessResult result = run({"a.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+    EXPECT_EQ(read("run.log"), "REQ a.req.xml\n");
+    EXPECT_FALSE(exists("a.req.xml.tmp"));
+    expect_xml("a.req.xml");
+}
+
+TEST_F(RunLoopTest, ReportNamesFollowTheInputName) {
+    std::filesystem::create_directory(dir.file("dir"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"a.rod", "a.req.xml"},           {"dir/b.ROD", "dir/b.req.xml"},
+        {"c.Rod", "c.Rod.req.xml"},       {"x", "x.req.xml"},
+        {".rod", ".rod.req.xml"},         {"r.rod.bak", "r.rod.bak.req.xml"},
+    };
+    std::vector<std::string> arguments = {"-lrun.log"};
+    std::string log;
+    for (const auto& [input, report] : cases) {
+        write_named_rod(input, input);
+        arguments.push_back(input);
+        log += "REQ " + report + "\n";
+    }
+    const ProcessResult result = run(arguments);
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    for (const auto& [input, report] : cases) {
+        EXPECT_EQ(read(report), empty_report(input)) << input;
+    }
+    EXPECT_EQ(read("run.log"), log);
+}
+
+TEST_F(RunLoopTest, OutputOptionServesEveryInput) {
+    write_named_rod("a.rod", "first");
+    write_named_rod("b.rod", "second");
+    const ProcessResult result = run({"-oout.xml", "a.rod", "b.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(read("out.xml"), empty_report("second"));
+    EXPECT_EQ(read("run.log"), "REQ out.xml\nREQ out.xml\n");
+    EXPECT_FALSE(exists("a.req.xml"));
+}
+
+TEST_F(RunLoopTest, SeparatedOutputValueIsEmptyAndTheNameBecomesAnInput) {
+    // "-o out.xml": the value is empty and out.xml is read as a ROD file.
+    write_named_rod("a.rod", "first");
+    const ProcessResult result = run({"-o", "out.xml", "a.rod"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err,
+              "Qarvo-E-IMPOUVFIC: kvwrod: Unable to open file \"out.xml\".\n"
+              "kvwxrd: Unable to open file \"\".\n");
+    // The document went to ".tmp", which could not be renamed to "".
+    EXPECT_EQ(read(".tmp"), empty_report("first"));
+}
+
+TEST_F(RunLoopTest, UnreadableInputsAreSkippedAndTheRunGoesOn) {
+    write("bad.rod", "not a ROD file\n");
+    write_named_rod("good.rod", "good");
+    const ProcessResult result = run({"missing.rod", "bad.rod", "good.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err,
+              "Qarvo-E-IMPOUVFIC: kvwrod: Unable to open file \"missing.rod\".\n"
+              "Qarvo-E-BADRODFIL: kvwrod: File \"bad.rod\" not recognized.\n\n");
+    EXPECT_EQ(read("good.req.xml"), empty_report("good"));
+    EXPECT_EQ(read("run.log"), "REQ good.req.xml\n");
+    EXPECT_FALSE(exists("bad.req.xml"));
+}
+
+TEST_F(RunLoopTest, ReportInAMissingDirectoryNamesTheTemporaryFile) {
+    write_named_rod("a.rod", "a");
+    const ProcessResult result = run({"-onowhere/a.xml", "a.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"nowhere/a.xml.tmp\".\n");
+    EXPECT_EQ(read("run.log"), "");
+}
+
+TEST_F(RunLoopTest, UnwritableLogFileIsReportedOnceTheReportIsInPlace) {
+    // /dev/full opens for appending but takes no line.
+    write("a.rod", kSmokeRod);
+    const ProcessResult result = run({"a.rod", "-l/dev/full"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "kvwxrd: Unable to write file \"/dev/full\".\n");
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+}
+
+TEST_F(RunLoopTest, FailedWriteKeepsTheOldReportAndLogsNothing) {
+    // The temporary file is a link to /dev/full: every write fails.
+    write_named_rod("a.rod", "new");
+    write("a.req.xml", "old report");
+    ASSERT_EQ(::symlink("/dev/full", dir.file("a.req.xml.tmp").c_str()), 0);
+    const ProcessResult result = run({"a.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "kvwxrd: Unable to write file \"a.req.xml.tmp\".\n");
+    EXPECT_EQ(read("a.req.xml"), "old report");
+    EXPECT_FALSE(exists("a.req.xml.tmp"));
+    EXPECT_EQ(read("run.log"), "");
+}
+
+TEST_F(RunLoopTest, FullDeviceKeepsTheOldReport) {
+    // A 64 KiB file system, when this machine lets the test mount one.
+    const std::string mount_point = dir.file("small");
+    ASSERT_EQ(::mkdir(mount_point.c_str(), 0755), 0);
+    if (::mount("tmpfs", mount_point.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root); the /dev/full test covers "
+                        "the write failure";
+    }
+    std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
+    for (int i = 0; i < 4000; ++i) {
+        rod += "RQ REQ_" + std::to_string(i) + " a=1 b=2\n";
+    }
+    write("big.rod", rod);
+    qtest::write_file(mount_point + "/big.req.xml", "old report");
+    const ProcessResult result = run({"-osmall/big.req.xml", "big.rod", "-lrun.log"});
+    const std::string old_report = qtest::read_file(mount_point + "/big.req.xml");
+    const bool temporary_left = qtest::file_exists(mount_point + "/big.req.xml.tmp");
+    ::umount(mount_point.c_str());
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "kvwxrd: Unable to write file \"small/big.req.xml.tmp\".\n");
+    EXPECT_EQ(old_report, "old report");
+    EXPECT_FALSE(temporary_left);
+    EXPECT_EQ(read("run.log"), "");
+}
+
+TEST_F(RunLoopTest, ExistingReportIsReplacedByTheCompleteNewOne) {
+    write("a.rod", kSmokeRod);
+    write("a.req.xml", "old report");
+    write("a.req.xml.tmp", "stale temporary file, longer than the report would ever be");
+    const ProcessResult result = run({"a.rod"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+    EXPECT_FALSE(exists("a.req.xml.tmp"));
+}
+
+TEST_F(RunLoopTest, FailedRenameLeavesTheOldReportAndTheNewOneUnderItsTemporaryName) {
+    // A directory named like the report cannot be replaced by a file.
+    write("a.rod", kSmokeRod);
+    ASSERT_EQ(::mkdir(dir.file("a.req.xml").c_str(), 0755), 0);
+    const ProcessResult result = run({"a.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"a.req.xml\".\n");
+    EXPECT_EQ(read("a.req.xml.tmp"), kSmokeReport);
+    EXPECT_EQ(read("run.log"), "");
+}
+
+TEST_F(RunLoopTest, VerboseEchoesEveryRequirementOnStandardOutput) {
+    write("a.rod",
+          "KOVIN Merovia ROD: 1.1.0\n"
+          "NS s\n"
+          "RQ SRV_1; owner:$OWNER; 2\n"
+          "NT t\n"
+          "RQ T_1\n"
+          "RT INCORRECT\n");
+    env["OWNER"] = "qa";
+    const ProcessResult result = run({"-v", "a.rod"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "SRV_1, status:KO, owner:qa, 2\nT_1, status:KO\n");
+}
+
+}  // namespace
