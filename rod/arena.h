@@ -3,11 +3,12 @@
 // allocations, released all at once with the tree.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 class RodArena {
-public:
+  public:
     RodArena() = default;
     RodArena(const RodArena&) = delete;
     RodArena& operator=(const RodArena&) = delete;
@@ -15,13 +16,25 @@ public:
     // Uninitialised memory of size bytes aligned for align (a power of two,
     // at most alignof(std::max_align_t)); throws std::bad_alloc when memory
     // runs out.
-    void* allocate(std::size_t size, std::size_t align);
+    void* allocate(std::size_t size, std::size_t align) {
+        const std::size_t padding = (0 - reinterpret_cast<std::uintptr_t>(cursor_)) & (align - 1);
+        if (padding + size <= left_) {
+            std::byte* result = cursor_ + padding;
+            cursor_ = result + size;
+            left_ -= padding + size;
+            return result;
+        }
+        return allocate_slow(size);
+    }
 
     // Bytes obtained from the system so far.
     std::size_t reserved_bytes() const { return reserved_; }
 
-private:
+  private:
     static constexpr std::size_t kChunkSize = 256 * 1024;
+    // A new chunk (or a block of its own for a large request); chunks are
+    // aligned for any type.
+    void* allocate_slow(std::size_t size);
 
     std::vector<std::unique_ptr<std::byte[]>> chunks_;
     std::byte* cursor_ = nullptr;

@@ -158,7 +158,19 @@ struct RodRunNode : RodNode {
     std::unordered_map<std::int32_t, const char*> file_table;
     // The first Service of each name, for the duplicate lookup of NS.
     std::unordered_map<std::string_view, RodServiceNode*> services_by_name;
+    // Recently stored short texts, shared by rod_store_text: texts are never
+    // changed once stored, except an LI list, which grows into a copy.
+    static constexpr std::size_t kShortTextSize = 48;
+    static constexpr std::size_t kRecentTextSlots = 4096;
+    const char* recent_texts[kRecentTextSlots] = {};
 };
+
+// A text of capacity bytes (zero-filled) that is never shared with another
+// node, for a text that grows in place: the LI list of a Service. Its length
+// starts at capacity; rod_set_text_length sets it to at most the capacity and
+// writes the terminating zero.
+char* rod_new_growable_text(RodNode* run, std::size_t capacity);
+void rod_set_text_length(char* text, std::size_t length);
 
 // The node as the layout of its kind, or null for a null handle or another kind.
 template <typename T>
@@ -168,16 +180,46 @@ const T* rod_node_as(const RodNode* node);
 
 template <typename T>
 struct RodKindOf;
-template <> struct RodKindOf<RodNoteNode> { static constexpr NodeKind value = Note; };
-template <> struct RodKindOf<RodVariableNode> { static constexpr NodeKind value = Variable; };
-template <> struct RodKindOf<RodStubCallNode> { static constexpr NodeKind value = StubCall; };
-template <> struct RodKindOf<RodStubNode> { static constexpr NodeKind value = Stub; };
-template <> struct RodKindOf<RodEnvironmentNode> { static constexpr NodeKind value = Environment; };
-template <> struct RodKindOf<RodElementNode> { static constexpr NodeKind value = Element; };
-template <> struct RodKindOf<RodTestNode> { static constexpr NodeKind value = Test; };
-template <> struct RodKindOf<RodServiceNode> { static constexpr NodeKind value = Service; };
-template <> struct RodKindOf<RodAuxEntryNode> { static constexpr NodeKind value = AuxEntry; };
-template <> struct RodKindOf<RodRunNode> { static constexpr NodeKind value = Run; };
+template <>
+struct RodKindOf<RodNoteNode> {
+    static constexpr NodeKind value = Note;
+};
+template <>
+struct RodKindOf<RodVariableNode> {
+    static constexpr NodeKind value = Variable;
+};
+template <>
+struct RodKindOf<RodStubCallNode> {
+    static constexpr NodeKind value = StubCall;
+};
+template <>
+struct RodKindOf<RodStubNode> {
+    static constexpr NodeKind value = Stub;
+};
+template <>
+struct RodKindOf<RodEnvironmentNode> {
+    static constexpr NodeKind value = Environment;
+};
+template <>
+struct RodKindOf<RodElementNode> {
+    static constexpr NodeKind value = Element;
+};
+template <>
+struct RodKindOf<RodTestNode> {
+    static constexpr NodeKind value = Test;
+};
+template <>
+struct RodKindOf<RodServiceNode> {
+    static constexpr NodeKind value = Service;
+};
+template <>
+struct RodKindOf<RodAuxEntryNode> {
+    static constexpr NodeKind value = AuxEntry;
+};
+template <>
+struct RodKindOf<RodRunNode> {
+    static constexpr NodeKind value = Run;
+};
 
 template <typename T>
 T* rod_node_as(RodNode* node) {

@@ -404,18 +404,13 @@ void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
     }
 }
 
-// rod_store_text keeps a text's length in the std::size_t in front of it; a
-// text extended in place must keep that length current.
-void set_stored_length(const char* text, std::size_t length) {
-    std::memcpy(const_cast<char*>(text) - sizeof length, &length, sizeof length);
-}
-
 // Items are joined in room kept behind the text, which doubles when full, so
-// any number of LI records costs time linear in their total length.
+// any number of LI records costs time linear in their total length. The
+// joined text lives in a buffer of its own: stored texts may be shared.
 void join_li(ReaderState& s, RodServiceNode& service, std::string_view item) {
     if (!service.li_text) {
         service.li_text = rod_store_text(s.run, item);
-        service.li_capacity = service.li_text ? item.size() : 0;
+        service.li_capacity = 0;  // shared text: the first join copies it
         return;
     }
     const std::string_view current = rod_text_view(service.li_text);
@@ -424,20 +419,18 @@ void join_li(ReaderState& s, RodServiceNode& service, std::string_view item) {
         char* text = const_cast<char*>(service.li_text);
         std::memcpy(text + current.size(), ", ", 2);
         std::memcpy(text + current.size() + 2, item.data(), item.size());
-        text[length] = '\0';
-        set_stored_length(text, length);
+        rod_set_text_length(text, length);
         return;
     }
     const std::size_t capacity = std::max(length, 2 * service.li_capacity);
-    s.scratch.assign(current);
-    s.scratch.append(", ");
-    s.scratch.append(item);
-    s.scratch.resize(capacity, '\0');
-    const char* grown = rod_store_text(s.run, s.scratch);
+    char* grown = rod_new_growable_text(s.run, capacity);
     if (!grown) {
         return;
     }
-    set_stored_length(grown, length);
+    std::memcpy(grown, current.data(), current.size());
+    std::memcpy(grown + current.size(), ", ", 2);
+    std::memcpy(grown + current.size() + 2, item.data(), item.size());
+    rod_set_text_length(grown, length);
     service.li_text = grown;
     service.li_capacity = capacity;
 }

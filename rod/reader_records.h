@@ -43,7 +43,6 @@ struct ReaderState {
     bool pending_mode = false;  // RQ and CO Notes wait for the next Test or Service
     RodList pending;
     PendingPosition positions[8];  // P2 ... P7 by their digit
-    std::string scratch;           // reused when a joined LI text grows
 };
 
 // Acts on one record line (not empty, without its line end). False when the

@@ -51,7 +51,8 @@ RodNode* rod_new_service(RodNode* run);
 RodNode* rod_new_aux_entry(RodNode* run);
 
 // Copies bytes into the arena of `run` as a text; null when `run` is not a
-// Run. Every text stored in a tree must come from here.
+// Run. Every text stored in a tree must come from here. Equal short texts may
+// share one copy, so a stored text must never be changed in place.
 const char* rod_store_text(RodNode* run, std::string_view bytes);
 
 // The full extent of a text of a tree (zero bytes included); a view with a

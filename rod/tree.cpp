@@ -41,39 +41,114 @@ const RodNode* first(const RodList& list) {
 
 }  // namespace
 
+namespace {
+
+// A text is stored as its length, the bytes and a terminating zero; the text
+// pointer points at the bytes, so texts holding zero bytes keep their full
+// extent and still pass as C strings. The length takes four bytes, with no
+// alignment; a text of 4 GiB or more has the marker there and its length in
+// the eight bytes before it.
+constexpr std::uint32_t kLongTextMarker = 0xFFFFFFFF;
+
+const char* copy_text(RodArena& arena, std::string_view bytes) {
+    const std::size_t size = bytes.size();
+    const bool long_text = size >= kLongTextMarker;
+    const std::size_t prefix =
+        long_text ? sizeof(std::uint64_t) + sizeof(std::uint32_t) : sizeof(std::uint32_t);
+    if (size > std::numeric_limits<std::size_t>::max() - prefix - 1) {
+        return nullptr;
+    }
+    auto* block = static_cast<char*>(arena.allocate(prefix + size + 1, 1));
+    if (long_text) {
+        const std::uint64_t size64 = size;
+        std::memcpy(block, &size64, sizeof size64);
+        std::memcpy(block + sizeof size64, &kLongTextMarker, sizeof kLongTextMarker);
+    } else {
+        const auto size32 = static_cast<std::uint32_t>(size);
+        std::memcpy(block, &size32, sizeof size32);
+    }
+    char* text = block + prefix;
+    if (size != 0) {
+        std::memcpy(text, bytes.data(), size);
+    }
+    text[size] = '\0';
+    return text;
+}
+
+// Short texts repeat a great deal in a campaign (verdicts, small values,
+// variable names): the last text stored under each hash slot is reused when
+// the same bytes come again. The table has a fixed size, so a file of only
+// distinct texts costs no more than one without repeats.
+std::size_t short_text_slot(std::string_view bytes) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return (hash ^ (hash >> 15)) & (RodRunNode::kRecentTextSlots - 1);
+}
+
+}  // namespace
+
 const char* rod_store_text(RodNode* run, std::string_view bytes) {
     auto* owner = rod_node_as<RodRunNode>(run);
     if (!owner) {
         return nullptr;
     }
-    const std::size_t size = bytes.size();
-    if (size > std::numeric_limits<std::size_t>::max() - sizeof(std::size_t) - 1) {
+    try {
+        if (bytes.size() > RodRunNode::kShortTextSize) {
+            return copy_text(owner->arena, bytes);
+        }
+        const char*& recent = owner->recent_texts[short_text_slot(bytes)];
+        if (recent && rod_text_view(recent) == bytes) {
+            return recent;
+        }
+        recent = copy_text(owner->arena, bytes);
+        return recent;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+char* rod_new_growable_text(RodNode* run, std::size_t capacity) {
+    auto* owner = rod_node_as<RodRunNode>(run);
+    if (!owner) {
+        return nullptr;
+    }
+    constexpr std::size_t prefix = sizeof(std::uint64_t) + sizeof(std::uint32_t);
+    if (capacity > std::numeric_limits<std::size_t>::max() - prefix - 1) {
         return nullptr;
     }
     try {
-        auto* block = static_cast<char*>(
-            owner->arena.allocate(sizeof(std::size_t) + size + 1, alignof(std::size_t)));
-        // The length goes in front so that texts holding zero bytes keep their
-        // full extent; the terminator lets them pass as C strings as well.
-        std::memcpy(block, &size, sizeof size);
-        char* text = block + sizeof(std::size_t);
-        if (size != 0) {
-            std::memcpy(text, bytes.data(), size);
-        }
-        text[size] = '\0';
+        // Always the long layout, so that any length fits where it is kept.
+        auto* block = static_cast<char*>(owner->arena.allocate(prefix + capacity + 1, 1));
+        std::memcpy(block + sizeof(std::uint64_t), &kLongTextMarker, sizeof kLongTextMarker);
+        char* text = block + prefix;
+        std::memset(text, 0, capacity + 1);
+        rod_set_text_length(text, capacity);
         return text;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
+void rod_set_text_length(char* text, std::size_t length) {
+    const std::uint64_t size64 = length;
+    std::memcpy(text - sizeof(std::uint32_t) - sizeof size64, &size64, sizeof size64);
+    text[length] = '\0';
+}
+
 std::string_view rod_text_view(const char* text) {
     if (!text) {
         return {};
     }
-    std::size_t size = 0;
-    std::memcpy(&size, text - sizeof(std::size_t), sizeof size);
-    return {text, size};
+    std::uint32_t size32 = 0;
+    std::memcpy(&size32, text - sizeof size32, sizeof size32);
+    if (size32 != kLongTextMarker) {
+        return {text, size32};
+    }
+    std::uint64_t size64 = 0;
+    std::memcpy(&size64, text - sizeof size32 - sizeof size64, sizeof size64);
+    return {text, static_cast<std::size_t>(size64)};
 }
 
 RodNode* rod_new_run(const char* rod_path) {
