@@ -57,7 +57,7 @@ std::string empty_report(const std::string& report_name) {
 }
 
 class RunLoopTest : public testing::Test {
-protected:
+  protected:
     qtest::TempDir dir;
     qtest::Environment env = qtest::default_tool_environment();
 
@@ -95,9 +95,8 @@ TEST_F(RunLoopTest, ConvertsAnInputIntoItsReportAndLogsIt) {
 TEST_F(RunLoopTest, ReportNamesFollowTheInputName) {
     std::filesystem::create_directory(dir.file("dir"));
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"a.rod", "a.req.xml"},           {"dir/b.ROD", "dir/b.req.xml"},
-        {"c.Rod", "c.Rod.req.xml"},       {"x", "x.req.xml"},
-        {".rod", ".rod.req.xml"},         {"r.rod.bak", "r.rod.bak.req.xml"},
+        {"a.rod", "a.req.xml"}, {"dir/b.ROD", "dir/b.req.xml"}, {"c.Rod", "c.Rod.req.xml"},
+        {"x", "x.req.xml"},     {".rod", ".rod.req.xml"},       {"r.rod.bak", "r.rod.bak.req.xml"},
     };
     std::vector<std::string> arguments = {"-lrun.log"};
     std::string log;

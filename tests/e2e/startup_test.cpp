@@ -16,7 +16,7 @@ const std::string kBanner = std::string("\nQuillon C and Ada Test Requirement Re
                             "\nFree software for test campaigns. No warranty of any kind.\n";
 
 class StartupTest : public testing::Test {
-protected:
+  protected:
     qtest::TempDir dir;
     Environment env = qtest::default_tool_environment();
 
@@ -27,8 +27,8 @@ protected:
 
 TEST_F(StartupTest, WithoutQarvodirOnlyTheFatalMessageAndStatusSeven) {
     const std::string fatal = "Fatal Error: please setup QARVODIR environment variable.\n";
-    for (const std::optional<std::string>& value : {std::optional<std::string>(),
-                                                    std::optional<std::string>("")}) {
+    for (const std::optional<std::string>& value :
+         {std::optional<std::string>(), std::optional<std::string>("")}) {
         env["QARVODIR"] = value;
         for (const auto& arguments :
              {std::vector<std::string>{}, std::vector<std::string>{"-v", "a.rod"}}) {
@@ -122,8 +122,7 @@ TEST_F(StartupTest, FrenchMessagesFollowALatin1Locale) {
 TEST_F(StartupTest, CommonCatalogueWinsOverQuillonCatalogue) {
     qtest::TempDir root;
     env["QARVODIR"] = qtest::make_qarvodir(
-        root.path(),
-        {"prefixes/quillon_fr.qm", "prefixes/brenmix_fr.qm", "prefixes/common_fr.qm"});
+        root.path(), {"prefixes/quillon_fr.qm", "prefixes/brenmix_fr.qm", "prefixes/common_fr.qm"});
     env["LC_ALL"] = "fr_FR.UTF-8";
     EXPECT_EQ(run({"-hmissing"}).err, "common_: kvwxrd cannot open «missing»\n");
 }
