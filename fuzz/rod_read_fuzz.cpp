@@ -1,7 +1,10 @@
 // Feeds arbitrary bytes to rod_read as a ROD file and walks the whole tree it
-// gives, touching every text, before releasing it.
+// gives, touching every text, before releasing it. The same bytes are also
+// split into lines with a tiny read block, so that lines spanning blocks get
+// fuzzed too, and checked against a plain split on '\n'.
 
 #include "rod/nodes.h"
+#include "rod/reader_lines.h"
 #include "rod/rod.h"
 
 #include <sys/mman.h>
@@ -10,7 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -102,6 +107,31 @@ std::size_t walk_run(const RodNode* run) {
     return sum;
 }
 
+void check_lines(const std::uint8_t* data, std::size_t size) {
+    const std::string_view all(reinterpret_cast<const char*>(data), size);
+    RodLineSource source;
+    if (!rod_open_lines(source, input_path.c_str(), size > 0 ? data[0] % 8 + 1 : 1)) {
+        std::abort();
+    }
+    std::size_t start = 0;
+    std::string_view line;
+    while (rod_next_line(source, line)) {
+        if (start >= all.size()) {
+            std::abort();  // a line the input does not have
+        }
+        const std::size_t end = all.find('\n', start);
+        const std::string_view expected =
+            all.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (line != expected) {
+            std::abort();
+        }
+        start = end == std::string_view::npos ? all.size() : end + 1;
+    }
+    if (start != all.size()) {
+        std::abort();  // lines lost
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -122,6 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pwrite(input_fd, data, size, 0) != static_cast<ssize_t>(size)) {
         return 0;
     }
+    check_lines(data, size);
     RodTree tree(rod_read(input_path.c_str()));
     if (tree) {
         volatile std::size_t sink = walk_run(tree.get());

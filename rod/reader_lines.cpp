@@ -1,5 +1,8 @@
 #include "rod/reader_lines.h"
 
+#include <sys/stat.h>
+
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -11,8 +14,8 @@ bool refill(RodLineSource& source) {
         return false;
     }
     source.pos = 0;
-    source.end = std::fread(source.block.data(), 1, source.block.size(), source.file.get());
-    if (source.end < source.block.size()) {
+    source.end = std::fread(source.block.get(), 1, source.block_size, source.file.get());
+    if (source.end < source.block_size) {
         source.at_end = true;
         if (std::ferror(source.file.get())) {
             // A line cut by a read error is not a line.
@@ -32,8 +35,15 @@ bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_s
     if (!source.file) {
         return false;
     }
+    struct stat status {};
+    if (fstat(fileno(source.file.get()), &status) == 0 && S_ISREG(status.st_mode) &&
+        status.st_size >= 0 && static_cast<std::uintmax_t>(status.st_size) < block_size) {
+        // One byte more than the file, so that the first read already meets
+        // its end.
+        block_size = static_cast<std::size_t>(status.st_size) + 1;
+    }
     source.block_size = block_size > 0 ? block_size : 1;
-    source.block.resize(source.block_size);
+    source.block = std::make_unique_for_overwrite<char[]>(source.block_size);
     return true;
 }
 
@@ -48,7 +58,7 @@ bool rod_next_line(RodLineSource& source, std::string_view& line) {
             }
             return false;
         }
-        const char* start = source.block.data() + source.pos;
+        const char* start = source.block.get() + source.pos;
         const std::size_t left = source.end - source.pos;
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', left));
         if (newline) {

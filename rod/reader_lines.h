@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -16,7 +15,7 @@ struct FileCloser {
 
 struct RodLineSource {
     std::unique_ptr<std::FILE, FileCloser> file;
-    std::vector<char> block;
+    std::unique_ptr<char[]> block;
     std::size_t block_size = 0;
     std::size_t pos = 0;  // next unread byte of block
     std::size_t end = 0;  // bytes of block filled
@@ -26,7 +25,8 @@ struct RodLineSource {
 
 constexpr std::size_t kRodBlockSize = 1024 * 1024;
 
-// Opens path for reading; false when it cannot be opened.
+// Opens path for reading; false when it cannot be opened. A regular file
+// smaller than block_size gets a block just large enough for it.
 bool rod_open_lines(RodLineSource& source, const char* path,
                     std::size_t block_size = kRodBlockSize);
 

@@ -1,4 +1,5 @@
-// Numbers as %d and %ld read them, and the fields of BD, FX and FPn.
+// Numbers as %d and %ld read them. The fields built on them are tested
+// through whole files in reader_records_test.cpp.
 
 #include "rod/reader_fields.h"
 
@@ -48,50 +49,6 @@ TEST(ReaderFieldsTest, AMillionDigitsAreOneNumberThatDoesNotFit) {
     EXPECT_TRUE(number.read);
     EXPECT_FALSE(number.fits);
     EXPECT_EQ(number.end, digits.size());
-}
-
-TEST(ReaderFieldsTest, HeaderVersions) {
-    EXPECT_EQ(judge_header("KOVIN Merovia ROD: 1.1.0"), HeaderOutcome::Accepted);
-    EXPECT_EQ(judge_header("KOVIN Merovia ROD: 1.0.0"), HeaderOutcome::VersionWarning);
-    EXPECT_EQ(judge_header("KOVIN Merovia ROD: -1.1.0"), HeaderOutcome::BadVersion);
-    EXPECT_EQ(judge_header("KOVIN Merovia ROD: 1.1."), HeaderOutcome::NotRod);
-    EXPECT_EQ(judge_header("MO"), HeaderOutcome::Headerless);
-    EXPECT_EQ(judge_header("KOVIN Merovia RO"), HeaderOutcome::NotRod);
-}
-
-TEST(ReaderFieldsTest, FileEntryNeedsANumberAtTheFifthCharacter) {
-    const auto entry = read_file_entry("FX\t 3 a.c");
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->number, 3);
-    // Tabs are not blanks: the name keeps everything from the third character.
-    EXPECT_EQ(entry->name, "\t 3 a.c");
-    EXPECT_FALSE(read_file_entry("FX 1"));
-    EXPECT_FALSE(read_file_entry("FX"));
-    EXPECT_FALSE(read_file_entry("F"));
-}
-
-TEST(ReaderFieldsTest, PositionNeedsTwoNumbersInRange) {
-    const auto position = read_position("FP2 0 2147483647");
-    ASSERT_TRUE(position);
-    EXPECT_EQ(position->file, 0);
-    EXPECT_EQ(position->line, INT_MAX);
-    const auto glued = read_position("FP21-0");
-    ASSERT_FALSE(glued);  // offset 4 holds "-0" only: one number
-    const auto signs = read_position("FP2 +1-0");
-    ASSERT_TRUE(signs);
-    EXPECT_EQ(signs->file, 1);
-    EXPECT_EQ(signs->line, 0);
-    EXPECT_FALSE(read_position("FP2 1 -5"));
-    EXPECT_FALSE(read_position("FP2"));
-}
-
-TEST(ReaderFieldsTest, BdWords) {
-    const BdWords words = read_bd_words(
-        "BD\x0b"
-        "a b\n\fc d");
-    EXPECT_EQ(words.name, "a");
-    EXPECT_EQ(words.in_text, "b");
-    EXPECT_EQ(words.va_text, "c");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // executions, LI joining, the file table and positions, and the places where
 // a list already holds entries when a record adds to it.
 
+#include "i18n/local8bit.h"
 #include "rod/nodes.h"
 #include "rod/rod.h"
 #include "tests/rod/reader_testing.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace {
@@ -407,6 +409,31 @@ TEST(ReaderAbortTest, AbortNotesDoNotWaitForTheNextTest) {
               " Test \"t2\"\n");
 }
 
+TEST(ReaderAbortTest, TheMessageGoesThroughTheLocalEncodingTheCauseDoesNot) {
+    if (local8bit_kind() != Local8BitKind::Utf8) {
+        GTEST_SKIP() << "expects a UTF-8 (or plain C) locale";
+    }
+    EXPECT_EQ(tree_of("NS s\nNT t\nAS caf\xC3\xA9 \xE9\n"),
+              "Service \"s\" status=\"INCORRECT\"\n"
+              " Test \"t\" status=\"INCORRECT\" service_abort=\"caf\xC3\xA9 \xE9\"\n"
+              "  Note S \"caf\xC3\xA9 \xEF\xBF\xBD: *** SERVICE EXECUTION ABORTED ***\"\n");
+}
+
+TEST(ReaderAbortTest, ALatin1CauseKeepsItsBytesUnderALatin1Locale) {
+    if (!qtest::locale_available("fr_FR.ISO-8859-1")) {
+        GTEST_SKIP() << "needs the fr_FR.ISO-8859-1 locale";
+    }
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "fr_FR.ISO-8859-1");
+    local8bit_init();
+    const std::string tree = tree_of("NS s\nAT caf\xE9\n");
+    std::setlocale(LC_ALL, saved.c_str());
+    local8bit_init();
+    EXPECT_EQ(tree,
+              "Service \"s\" status=\"INCORRECT\"\n"
+              " Note A \"caf\xE9: *** TEST EXECUTION ABORTED ***\"\n");
+}
+
 // Installs the reader's test catalogue for the life of one test.
 class TranslatedAbortTest : public testing::Test {
   protected:
@@ -439,6 +466,7 @@ TEST(ReaderPositionsTest, FileEntriesAsTheirSyntaxReadsThem) {
                       "FX  6 old.c\n"
                       "FX  6 new.c\n"
                       "FX  +4 signed.c\n"
+                      "FX\t 3 tab.c\n"
                       "FX  2147483647 max.c\n"
                       "FX  2147483648 too big.c\n"
                       "FX  99999999999999999999999 far too big.c\n"
@@ -446,6 +474,7 @@ TEST(ReaderPositionsTest, FileEntriesAsTheirSyntaxReadsThem) {
                       "FX  \n"
                       "FX  x.c\n"),
               "File 2 \"first digit lost.c\"\n"
+              "File 3 \"\t 3 tab.c\"\n"
               "File 4 \"+4 signed.c\"\n"
               "File 5 \"\"\n"
               "File 6 \"new.c\"\n"
