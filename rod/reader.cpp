@@ -13,7 +13,8 @@ int reported_line(std::int64_t line) {
     return line > INT_MAX ? INT_MAX : static_cast<int>(line);
 }
 
-void report_record(const char* path, std::int64_t line_number, std::string_view line,
+// Acts on one record line, or reports its code when the code is unknown.
+void act_on_record(const char* path, std::int64_t line_number, std::string_view line,
                    ReaderState& state) {
     if (!rod_apply_record(state, line)) {
         const char token[3] = {line[0], line.size() > 1 ? line[1] : '\0', '\0'};
@@ -64,13 +65,13 @@ RodNode* rod_read(const char* path) {
         std::int64_t line_number = 1;
         // A headerless file starts with its MO record, which is line 1.
         if (header == HeaderOutcome::Headerless) {
-            report_record(path, line_number, rod_trim_line_end(line), state);
+            act_on_record(path, line_number, rod_trim_line_end(line), state);
         }
         while (rod_next_line(source, line)) {
             ++line_number;
             line = rod_trim_line_end(line);
             if (!line.empty()) {
-                report_record(path, line_number, line, state);
+                act_on_record(path, line_number, line, state);
             }
         }
     } catch (const std::bad_alloc&) {
