@@ -5,6 +5,7 @@
 #include "report/report_stream.h"
 #include "report/xml_text.h"
 
+#include <QChar>
 #include <QList>
 
 #include <sys/types.h>
@@ -34,11 +35,14 @@ void cut_at_last(std::string& line, char c) {
     }
 }
 
-// The XML 1.0 name rules: which characters may start a name, and which may
-// follow. ':' is left out on purpose: it would make a namespace prefix.
-bool is_name_start(char32_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+// Which characters may start an XML name, and which may follow. The rules of
+// the current XML 1.0 edition are wide (U+FFFD may start a name), while many
+// parsers still apply the older, letter-based ones; a name must pass both, so
+// a character outside ASCII must also be a letter (or, after the first, a
+// digit or a combining mark) by its Unicode category. ':' is left out: it
+// would make a namespace prefix.
+bool in_current_name_start_ranges(char32_t c) {
+    return (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
            (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
            (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
            (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
@@ -46,9 +50,44 @@ bool is_name_start(char32_t c) {
            (c >= 0x10000 && c <= 0xEFFFF);
 }
 
+bool is_letter(char32_t c) {
+    switch (QChar::category(c)) {
+        case QChar::Letter_Uppercase:
+        case QChar::Letter_Lowercase:
+        case QChar::Letter_Titlecase:
+        case QChar::Letter_Other:
+        case QChar::Number_Letter:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool is_name_start(char32_t c) {
+    if (c < 0x80) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    }
+    return in_current_name_start_ranges(c) && is_letter(c);
+}
+
 bool is_name_char(char32_t c) {
-    return is_name_start(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
-           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+    if (c < 0x80) {
+        return is_name_start(c) || c == '-' || c == '.' || (c >= '0' && c <= '9');
+    }
+    if (is_name_start(c) || c == 0xB7) {
+        return true;
+    }
+    const bool in_current_ranges = in_current_name_start_ranges(c) || (c >= 0x300 && c <= 0x36F) ||
+                                   (c >= 0x203F && c <= 0x2040);
+    switch (QChar::category(c)) {
+        case QChar::Number_DecimalDigit:
+        case QChar::Mark_NonSpacing:
+        case QChar::Mark_SpacingCombining:
+        case QChar::Mark_Enclosing:
+            return in_current_ranges;
+        default:
+            return false;
+    }
 }
 
 void append_utf8(std::string& out, char32_t c) {
@@ -75,7 +114,10 @@ void append_utf8(std::string& out, char32_t c) {
 std::string xml_name_utf8(const QString& text) {
     const QList<uint> code_points = text.toUcs4();
     std::string name;
-    if (code_points.isEmpty() || !is_name_start(code_points.front())) {
+    // A character that may follow but not start a name (a digit, '-', '.')
+    // keeps its place behind a '_'; one that no name may hold becomes the '_'.
+    if (code_points.isEmpty() ||
+        (is_name_char(code_points.front()) && !is_name_start(code_points.front()))) {
         name.push_back('_');
     }
     for (const uint c : code_points) {

@@ -223,6 +223,20 @@ TEST(HeaderSectionFixes, NamesAreMadeValid) {
               "<T NAME=\"n\" _-X=\"3\" ></T>");
 }
 
+TEST(HeaderSectionFixes, NameCharactersMustSuitEveryParser) {
+    if (!qtest::locale_available("C.UTF-8")) {
+        GTEST_SKIP() << "no C.UTF-8 locale";
+    }
+    ScopedLocale utf8("C.UTF-8");
+    // An undecodable byte becomes U+FFFD, which only the newest name rules
+    // accept; a symbol such as U+00B1 is no name character either.
+    const std::string section = section_of("\xB2mpiler:gcc=v\xC2\xB1:12\nk\xC2\xB1y=1\n");
+    EXPECT_EQ(section,
+              "<_MPILER NAME=\"gcc\" V_=\"12\" ></_MPILER>"
+              "\t<ENV_INFO K_Y=\"1\">\n\t</ENV_INFO>\n");
+    EXPECT_TRUE(qtest::parses_as_xml("<R>" + section + "</R>"));
+}
+
 TEST(HeaderSectionFixes, RepeatedEnvInfoNameOpensNewElement) {
     EXPECT_EQ(section_of("A=1\nB=2\na=3\nA=4\n"),
               "\t<ENV_INFO A=\"1\" B=\"2\">\n\t</ENV_INFO>\n"

@@ -1,0 +1,53 @@
+// The whole conversion: arbitrary bytes read as a ROD file, the tree written
+// as a report (in element mode or not, with -v or not), and the report must
+// parse as XML.
+
+#include "driver/run_options.h"
+#include "fuzz/fuzz_support.h"
+#include "report/report_stream.h"
+#include "report/section_writers.h"
+#include "rod/rod.h"
+
+#include <cstdio>
+
+namespace {
+
+void ignore_reader_error(int, const char*, int, const char*) {}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    reader_error = ignore_reader_error;
+    // The -v echo goes nowhere; the report is what is checked.
+    if (!std::freopen("/dev/null", "w", stdout)) {
+        return 1;
+    }
+    setenv("HOME", "/home/<fuzz>&\"", 1);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static FuzzFile file("conversion_fuzz");
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (!file.write(bytes)) {
+        return 0;
+    }
+    const RodTree run(rod_read(file.path()));
+    if (!run) {
+        return 0;
+    }
+    // The last byte picks the options, so both layouts get explored.
+    const unsigned char flags = size > 0 ? data[size - 1] : 0;
+    run_options.element_mode = (flags & 1) != 0;
+    run_options.verbose = (flags & 2) != 0;
+
+    ReportStream out;
+    xrd_run_write(out, run.get());
+    xrd_run_info_write(out, run.get());
+    for (const RodNode* service = rod_services(run.get()); service; service = rod_next(service)) {
+        xrd_service_write(out, service);
+    }
+    out.put(kRunEndTag);
+    require_well_formed(out.text());
+    return 0;
+}
