@@ -17,7 +17,7 @@
 namespace {
 
 class Out {
-public:
+  public:
     explicit Out(const char* path) : file_(std::fopen(path, "wb")) {
         if (!file_) {
             std::perror(path);
@@ -32,7 +32,7 @@ public:
     }
     long long written() const { return written_; }
 
-private:
+  private:
     std::FILE* file_;
     long long written_ = 0;
 };
@@ -115,8 +115,8 @@ void realistic(long long megabytes, const char* path) {
         }
         out.line("KL File src/module_" + s + ".c");
         for (int k = 0; k < 8; ++k) {
-            out.line("KL function_" + std::to_string(k) + "\tif (x > " + std::to_string(k) +
-                     ") (" + std::to_string(k % 4) + "/4)");
+            out.line("KL function_" + std::to_string(k) + "\tif (x > " + std::to_string(k) + ") (" +
+                     std::to_string(k % 4) + "/4)");
         }
     }
 }

@@ -24,16 +24,16 @@ inputs=(
   "coverage 1000000 coverage.rod"
   "duplicates 100000 duplicates.rod"
 )
-for spec in "${inputs[@]}"; do
-  read -r shape amount file <<<"$spec"
+for entry in "${inputs[@]}"; do
+  read -r shape amount file <<<"$entry"
   [[ -f "$out/$file" && "$out/$file" -nt "$bin/generate_rod" && "$shape" != realistic ]] \
     || "$bin/generate_rod" "$shape" "$amount" "$out/$file"
 done
 
 echo "cores: $(nproc)"
 printf '%-22s %9s %9s %9s %10s %9s %9s %10s\n' input "size MB" "wall s" "MB/s" "peak MiB" "peak/size" "cat s" "s/MB"
-for spec in "${inputs[@]}"; do
-  read -r shape amount file <<<"$spec"
+for entry in "${inputs[@]}"; do
+  read -r shape amount file <<<"$entry"
   path="$out/$file"
   bytes=$(stat -c %s "$path")
   cat "$path" >/dev/null  # warm the page cache for both runs

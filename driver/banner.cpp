@@ -8,16 +8,18 @@
 
 namespace {
 
-QString identity(const char* text) { return QCoreApplication::translate("ZeltIdent", text); }
+QString identity(const char* text) {
+    return QCoreApplication::translate("ZeltIdent", text);
+}
 
 }  // namespace
 
 QString banner_text() {
-    return fill_placeholders(QCoreApplication::translate("quillon", "\n%1 %2 %3\n%4 %5\n"),
-                             {identity("Quillon"), identity("C and Ada Test Requirement Report"),
-                              QStringLiteral(QUILLON_VERSION),
-                              identity("Free software for test campaigns."),
-                              identity("No warranty of any kind.")});
+    return fill_placeholders(
+        QCoreApplication::translate("quillon", "\n%1 %2 %3\n%4 %5\n"),
+        {identity("Quillon"), identity("C and Ada Test Requirement Report"),
+         QStringLiteral(QUILLON_VERSION), identity("Free software for test campaigns."),
+         identity("No warranty of any kind.")});
 }
 
 QString usage_text(const char* invocation) {

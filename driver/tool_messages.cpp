@@ -30,9 +30,9 @@ void print_message(const QString& text, FILE* stream) {
 QString tool_error_message(int kind, const void* argument) {
     switch (kind) {
         case kToolErrorNoMemory:
-            return fill_placeholders(translate("%1: Not enought memory.\n",
-                                               "%1 is the file name of the tool involved"),
-                                     {kModule});
+            return fill_placeholders(
+                translate("%1: Not enought memory.\n", "%1 is the file name of the tool involved"),
+                {kModule});
         case kToolErrorOpenFile:
             return fill_placeholders(
                 translate("%1: Unable to open file \"%2\".\n",

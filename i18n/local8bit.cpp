@@ -20,7 +20,9 @@ Local8BitState& state() {
     return s;
 }
 
-bool same_name(const char* a, const char* b) { return strcasecmp(a, b) == 0; }
+bool same_name(const char* a, const char* b) {
+    return strcasecmp(a, b) == 0;
+}
 
 Local8BitKind classify(const char* codeset) {
     if (same_name(codeset, "UTF-8") || same_name(codeset, "utf8") ||
@@ -42,7 +44,9 @@ const Local8BitState& current() {
     return state();
 }
 
-void append_replacement(std::string& out) { out.append("\xEF\xBF\xBD", 3); }
+void append_replacement(std::string& out) {
+    out.append("\xEF\xBF\xBD", 3);
+}
 
 }  // namespace
 
@@ -59,9 +63,13 @@ void local8bit_init() {
     s.initialised = true;
 }
 
-Local8BitKind local8bit_kind() { return current().kind; }
+Local8BitKind local8bit_kind() {
+    return current().kind;
+}
 
-const std::string& local8bit_codeset() { return current().codeset; }
+const std::string& local8bit_codeset() {
+    return current().codeset;
+}
 
 QString local8bit_decode(std::string_view bytes) {
     const auto size = static_cast<qsizetype>(bytes.size());

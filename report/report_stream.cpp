@@ -2,7 +2,9 @@
 
 #include <charconv>
 
-ReportStream::ReportStream(std::FILE* file) : file_(file) { buffer_.reserve(kSpillSize * 2); }
+ReportStream::ReportStream(std::FILE* file) : file_(file) {
+    buffer_.reserve(kSpillSize * 2);
+}
 
 ReportStream::ReportStream() = default;
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 class ReportStream {
-public:
+  public:
     // Writes to file, which stays owned by the caller.
     explicit ReportStream(std::FILE* file);
     // Collects everything in memory; text() gives it.
@@ -42,7 +42,7 @@ public:
     // Everything written, for a memory stream.
     const std::string& text() const { return buffer_; }
 
-private:
+  private:
     static constexpr std::size_t kSpillSize = 1 << 16;
     void spill();
 

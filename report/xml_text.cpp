@@ -32,14 +32,30 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 void append_escaped_ascii(std::string& out, unsigned char c) {
     switch (c) {
-        case '&': out.append("&amp;"); return;
-        case '<': out.append("&lt;"); return;
-        case '>': out.append("&gt;"); return;
-        case '"': out.append("&quot;"); return;
-        case '\t': out.append("&#9;"); return;
-        case '\n': out.append("&#10;"); return;
-        case '\r': out.append("&#13;"); return;
-        default: out.append(kReplacement); return;  // a control XML cannot hold
+        case '&':
+            out.append("&amp;");
+            return;
+        case '<':
+            out.append("&lt;");
+            return;
+        case '>':
+            out.append("&gt;");
+            return;
+        case '"':
+            out.append("&quot;");
+            return;
+        case '\t':
+            out.append("&#9;");
+            return;
+        case '\n':
+            out.append("&#10;");
+            return;
+        case '\r':
+            out.append("&#13;");
+            return;
+        default:
+            out.append(kReplacement);
+            return;  // a control XML cannot hold
     }
 }
 

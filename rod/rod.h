@@ -72,14 +72,14 @@ using RodTree = std::unique_ptr<RodNode, RodFree>;
 
 NodeKind rod_kind(const RodNode* node);  // 0 for a null handle
 
-const char* rod_name(const RodNode* node);             // kinds 1-9 name (Note: text); Run: report name
-const RodNode* rod_next(const RodNode* node);          // kinds 1-9
-const RodNode* rod_notes(const RodNode* node);         // Variable, Element, Test, Service, Run
-const RodNode* rod_coverage_notes(const RodNode* node);  // Test, Service, Run
-const char* rod_note_text(const RodNode* node);        // Note
-char rod_note_letter(const RodNode* node);             // Note
-const RodNode* rod_variables(const RodNode* node);     // StubCall, Environment, Element
-const RodNode* rod_stub_calls(const RodNode* node);    // Stub
+const char* rod_name(const RodNode* node);      // kinds 1-9 name (Note: text); Run: report name
+const RodNode* rod_next(const RodNode* node);   // kinds 1-9
+const RodNode* rod_notes(const RodNode* node);  // Variable, Element, Test, Service, Run
+const RodNode* rod_coverage_notes(const RodNode* node);        // Test, Service, Run
+const char* rod_note_text(const RodNode* node);                // Note
+char rod_note_letter(const RodNode* node);                     // Note
+const RodNode* rod_variables(const RodNode* node);             // StubCall, Environment, Element
+const RodNode* rod_stub_calls(const RodNode* node);            // Stub
 const RodNode* rod_element_environments(const RodNode* node);  // Element
 const RodNode* rod_test_elements(const RodNode* node);         // Test
 const RodNode* rod_service_tests(const RodNode* node);         // Service

@@ -24,8 +24,8 @@ Parsed parse(std::vector<std::string> arguments) {
     argv.push_back(nullptr);
     Parsed parsed;
     parsed.err = qtest::capture_stderr([&] {
-        parsed.result = run_option_pass(static_cast<int>(arguments.size()), argv.data(),
-                                        parsed.options);
+        parsed.result =
+            run_option_pass(static_cast<int>(arguments.size()), argv.data(), parsed.options);
     });
     // Pointers into the local vector do not outlive this call.
     if (parsed.result.output_name) {
@@ -81,8 +81,7 @@ TEST(OptionPassTest, HeaderAndLogFilesAreCheckedInOrder) {
 
     const Parsed bad_log = parse({"-l" + dir.file("no/dir/run.log")});
     EXPECT_FALSE(bad_log.result.ok);
-    EXPECT_EQ(bad_log.err,
-              "kvwxrd: Unable to open file \"" + dir.file("no/dir/run.log") + "\".\n");
+    EXPECT_EQ(bad_log.err, "kvwxrd: Unable to open file \"" + dir.file("no/dir/run.log") + "\".\n");
 }
 
 }  // namespace

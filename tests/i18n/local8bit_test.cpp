@@ -10,7 +10,7 @@ namespace {
 
 // Switches the process locale for one test and restores it afterwards.
 class LocaleScope {
-public:
+  public:
     explicit LocaleScope(const char* name) {
         saved_ = std::setlocale(LC_ALL, nullptr);
         ok_ = std::setlocale(LC_ALL, name) != nullptr;
@@ -22,7 +22,7 @@ public:
     }
     bool ok() const { return ok_; }
 
-private:
+  private:
     std::string saved_;
     bool ok_ = false;
 };
@@ -37,7 +37,8 @@ TEST(Local8BitTest, Utf8LocaleKeepsValidTextAndReplacesInvalidBytes) {
     LocaleScope scope("C.UTF-8");
     ASSERT_TRUE(scope.ok());
     EXPECT_EQ(local8bit_kind(), Local8BitKind::Utf8);
-    EXPECT_EQ(utf8_of("d\xC3\xA9j\xC3\xA0 \xF0\x9F\x99\x82"), "d\xC3\xA9j\xC3\xA0 \xF0\x9F\x99\x82");
+    EXPECT_EQ(utf8_of("d\xC3\xA9j\xC3\xA0 \xF0\x9F\x99\x82"),
+              "d\xC3\xA9j\xC3\xA0 \xF0\x9F\x99\x82");
     // A lone Latin-1 byte, a truncated sequence, an overlong form, a surrogate.
     EXPECT_EQ(utf8_of("a\xE9z"), "a\xEF\xBF\xBDz");
     EXPECT_EQ(utf8_of("\xE2\x82"), "\xEF\xBF\xBD\xEF\xBF\xBD");
@@ -72,8 +73,8 @@ TEST(Local8BitTest, Utf8SequenceLengthChecksEveryForm) {
     EXPECT_EQ(utf8_sequence_length(""), 0u);
     EXPECT_EQ(utf8_sequence_length("A"), 1u);
     EXPECT_EQ(utf8_sequence_length("\xC2\x80"), 2u);
-    EXPECT_EQ(utf8_sequence_length("\xC1\xBF"), 0u);          // overlong
-    EXPECT_EQ(utf8_sequence_length("\xE0\x9F\xBF"), 0u);      // overlong
+    EXPECT_EQ(utf8_sequence_length("\xC1\xBF"), 0u);      // overlong
+    EXPECT_EQ(utf8_sequence_length("\xE0\x9F\xBF"), 0u);  // overlong
     EXPECT_EQ(utf8_sequence_length("\xEF\xBF\xBF"), 3u);
     EXPECT_EQ(utf8_sequence_length("\xF4\x8F\xBF\xBF"), 4u);  // U+10FFFF
     EXPECT_EQ(utf8_sequence_length("\xF4\x90\x80\x80"), 0u);  // above U+10FFFF

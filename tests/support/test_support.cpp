@@ -147,8 +147,7 @@ std::string make_qarvodir(const std::string& dir, const std::vector<std::string>
     fs::create_directories(locale_dir);
     for (const std::string& catalogue : catalogues) {
         const fs::path source = fs::path(QUILLON_FIXTURE_QM_DIR) / catalogue;
-        fs::copy_file(source, locale_dir / source.filename(),
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(source, locale_dir / source.filename(), fs::copy_options::overwrite_existing);
     }
     return dir;
 }

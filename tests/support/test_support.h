@@ -18,12 +18,12 @@ bool file_exists(const std::string& path);
 
 // A directory removed with everything in it when the object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     QTemporaryDir dir_;
     std::string path_;
 };
