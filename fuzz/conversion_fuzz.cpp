@@ -5,7 +5,7 @@
 #include "driver/run_options.h"
 #include "fuzz/fuzz_support.h"
 #include "report/report_stream.h"
-#include "report/section_writers.h"
+#include "report/report_writer.h"
 #include "rod/rod.h"
 
 #include <cstdio>
@@ -42,12 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run_options.verbose = (flags & 2) != 0;
 
     ReportStream out;
-    xrd_run_write(out, run.get());
-    xrd_run_info_write(out, run.get());
-    for (const RodNode* service = rod_services(run.get()); service; service = rod_next(service)) {
-        xrd_service_write(out, service);
-    }
-    out.put(kRunEndTag);
+    xrd_document_write(out, run.get());
     require_well_formed(out.text());
     return 0;
 }

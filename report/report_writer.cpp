@@ -14,12 +14,7 @@ namespace {
 // Writes the whole document to file; false when any write or the flush failed.
 bool write_document(std::FILE* file, const RodNode* run) {
     ReportStream out(file);
-    xrd_run_write(out, run);
-    xrd_run_info_write(out, run);
-    for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
-        xrd_service_write(out, service);
-    }
-    out.put(kRunEndTag);
+    xrd_document_write(out, run);
     return out.flush();
 }
 
@@ -36,6 +31,15 @@ void append_log_line(const char* log_file, const char* report_name) {
 }
 
 }  // namespace
+
+void xrd_document_write(ReportStream& out, const RodNode* run) {
+    xrd_run_write(out, run);
+    xrd_run_info_write(out, run);
+    for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
+        xrd_service_write(out, service);
+    }
+    out.put(kRunEndTag);
+}
 
 void xrd_report_write(const char* report_name, const RodNode* run) {
     if (!report_name || !run) {

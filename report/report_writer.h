@@ -3,6 +3,11 @@
 
 #include "rod/rod.h"
 
+class ReportStream;
+
+// The whole document of run: prolog, RUN with everything in it, "</RUN>".
+void xrd_document_write(ReportStream& out, const RodNode* run);
+
 // Writes the report of run under report_name: the document goes to
 // "<report_name>.tmp" in the same directory, every write checked, and only a
 // complete file is renamed over report_name, in one step. Then, when a log

@@ -1,5 +1,6 @@
 #include "i18n/local8bit.h"
 
+#include "tests/support/scoped_state.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,24 +9,7 @@
 
 namespace {
 
-// Switches the process locale for one test and restores it afterwards.
-class LocaleScope {
-  public:
-    explicit LocaleScope(const char* name) {
-        saved_ = std::setlocale(LC_ALL, nullptr);
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
-        local8bit_init();
-    }
-    ~LocaleScope() {
-        std::setlocale(LC_ALL, saved_.c_str());
-        local8bit_init();
-    }
-    bool ok() const { return ok_; }
-
-  private:
-    std::string saved_;
-    bool ok_ = false;
-};
+using qtest::ScopedLocale;
 
 std::string utf8_of(std::string_view bytes) {
     std::string out;
@@ -34,7 +18,7 @@ std::string utf8_of(std::string_view bytes) {
 }
 
 TEST(Local8BitTest, Utf8LocaleKeepsValidTextAndReplacesInvalidBytes) {
-    LocaleScope scope("C.UTF-8");
+    ScopedLocale scope("C.UTF-8");
     ASSERT_TRUE(scope.ok());
     EXPECT_EQ(local8bit_kind(), Local8BitKind::Utf8);
     EXPECT_EQ(utf8_of("d\xC3\xA9j\xC3\xA0 \xF0\x9F\x99\x82"),
@@ -49,7 +33,7 @@ TEST(Local8BitTest, Utf8LocaleKeepsValidTextAndReplacesInvalidBytes) {
 }
 
 TEST(Local8BitTest, PlainCLocaleCountsAsUtf8) {
-    LocaleScope scope("C");
+    ScopedLocale scope("C");
     ASSERT_TRUE(scope.ok());
     EXPECT_EQ(local8bit_codeset(), "ANSI_X3.4-1968");
     EXPECT_EQ(local8bit_kind(), Local8BitKind::Utf8);
@@ -57,7 +41,7 @@ TEST(Local8BitTest, PlainCLocaleCountsAsUtf8) {
 }
 
 TEST(Local8BitTest, Latin1LocaleDecodesEachByteAsOneCharacter) {
-    LocaleScope scope("fr_FR.ISO-8859-1");
+    ScopedLocale scope("fr_FR.ISO-8859-1");
     if (!scope.ok()) {
         GTEST_SKIP() << "locale fr_FR.ISO-8859-1 is not generated on this machine";
     }

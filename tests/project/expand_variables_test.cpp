@@ -1,5 +1,7 @@
 #include "project/expand_variables.h"
 
+#include "tests/support/scoped_state.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,35 +12,7 @@
 
 namespace {
 
-// Sets and unsets variables for one test and puts back what was there.
-class ScopedEnv {
-  public:
-    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> vars) {
-        for (const auto& [name, value] : vars) {
-            const char* old = std::getenv(name);
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            if (value) {
-                setenv(name, value, 1);
-            } else {
-                unsetenv(name);
-            }
-        }
-    }
-    ~ScopedEnv() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) {
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            } else {
-                unsetenv(it->first.c_str());
-            }
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+using qtest::ScopedEnv;
 
 std::string expand_utf8(std::string_view text) {
     std::string out = "<";  // what is already in out must be kept

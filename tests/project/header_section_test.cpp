@@ -3,6 +3,7 @@
 #include "driver/run_options.h"
 #include "i18n/local8bit.h"
 #include "report/report_stream.h"
+#include "tests/support/scoped_state.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace {
+
+using qtest::ScopedLocale;
 
 // Points run_options.header_file at a file for one test and puts back the
 // previous value.
@@ -28,26 +31,6 @@ class ScopedHeaderFile {
 
   private:
     const char* saved_;
-};
-
-// Switches the process to a locale for one test, then back.
-class ScopedLocale {
-  public:
-    explicit ScopedLocale(const char* name) {
-        const char* previous = std::setlocale(LC_ALL, nullptr);
-        saved_ = previous ? previous : "C";
-        std::setlocale(LC_ALL, name);
-        local8bit_init();
-    }
-    ~ScopedLocale() {
-        std::setlocale(LC_ALL, saved_.c_str());
-        local8bit_init();
-    }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-
-  private:
-    std::string saved_;
 };
 
 // The section written from a header file holding contents; it must read as

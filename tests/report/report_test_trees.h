@@ -5,8 +5,10 @@
 #include "driver/run_options.h"
 #include "i18n/local8bit.h"
 #include "report/report_stream.h"
+#include "report/report_writer.h"
 #include "report/section_writers.h"
 #include "rod/nodes.h"
+#include "tests/support/scoped_state.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -72,44 +74,9 @@ class TreeBuilder {
 // The whole document, as the report writer puts it together.
 inline std::string write_document(const RodNode* run) {
     ReportStream out;
-    xrd_run_write(out, run);
-    xrd_run_info_write(out, run);
-    for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
-        xrd_service_write(out, service);
-    }
-    out.put(kRunEndTag);
+    xrd_document_write(out, run);
     return out.text();
 }
-
-// Sets or unsets variables for one test and puts back what was there.
-class ScopedEnv {
-  public:
-    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> vars) {
-        for (const auto& [name, value] : vars) {
-            const char* old = std::getenv(name);
-            saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-            if (value) {
-                setenv(name, value, 1);
-            } else {
-                unsetenv(name);
-            }
-        }
-    }
-    ~ScopedEnv() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) {
-                setenv(it->first.c_str(), it->second->c_str(), 1);
-            } else {
-                unsetenv(it->first.c_str());
-            }
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 // Run options for one test; the previous ones come back afterwards.
 class ScopedRunOptions {
@@ -121,27 +88,6 @@ class ScopedRunOptions {
 
   private:
     RunOptions saved_;
-};
-
-// Switches the process locale (and so the local 8-bit encoding) for one
-// test and restores it afterwards.
-class ScopedLocale {
-  public:
-    explicit ScopedLocale(const char* name) : saved_(std::setlocale(LC_ALL, nullptr)) {
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
-        local8bit_init();
-    }
-    ~ScopedLocale() {
-        std::setlocale(LC_ALL, saved_.c_str());
-        local8bit_init();
-    }
-    ScopedLocale(const ScopedLocale&) = delete;
-    ScopedLocale& operator=(const ScopedLocale&) = delete;
-    bool ok() const { return ok_; }
-
-  private:
-    std::string saved_;
-    bool ok_ = false;
 };
 
 }  // namespace rtest

@@ -8,7 +8,7 @@
 
 namespace {
 
-using rtest::ScopedEnv;
+using qtest::ScopedEnv;
 using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 
@@ -237,7 +237,7 @@ TEST(RequirementEcho, OneLinePerRequirementWhenVerbose) {
 }
 
 TEST(RequirementEcho, Latin1LocaleTextsBecomeUtf8InReportAndEcho) {
-    rtest::ScopedLocale locale("fr_FR.ISO-8859-1");
+    qtest::ScopedLocale locale("fr_FR.ISO-8859-1");
     if (!locale.ok()) {
         GTEST_SKIP() << "no Latin-1 locale";
     }

@@ -7,7 +7,7 @@
 
 namespace {
 
-using rtest::ScopedEnv;
+using qtest::ScopedEnv;
 using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 using rtest::write_document;
@@ -170,7 +170,7 @@ TEST(RunWriter, WritersIgnoreOtherKinds) {
 }
 
 TEST(RunWriter, Latin1LocaleTextsBecomeUtf8) {
-    rtest::ScopedLocale locale("fr_FR.ISO-8859-1");
+    qtest::ScopedLocale locale("fr_FR.ISO-8859-1");
     if (!locale.ok()) {
         GTEST_SKIP() << "no Latin-1 locale";
     }
