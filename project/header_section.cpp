@@ -5,7 +5,6 @@
 #include "report/report_stream.h"
 #include "report/xml_text.h"
 
-#include <QChar>
 #include <QList>
 
 #include <sys/types.h>
@@ -35,59 +34,20 @@ void cut_at_last(std::string& line, char c) {
     }
 }
 
-// Which characters may start an XML name, and which may follow. The rules of
-// the current XML 1.0 edition are wide (U+FFFD may start a name), while many
-// parsers still apply the older, letter-based ones; a name must pass both, so
-// a character outside ASCII must also be a letter (or, after the first, a
-// digit or a combining mark) by its Unicode category. ':' is left out: it
-// would make a namespace prefix.
-bool in_current_name_start_ranges(char32_t c) {
-    return (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
-           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
-           (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
-           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
-           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0xEFFFF);
-}
-
-bool is_letter(char32_t c) {
-    switch (QChar::category(c)) {
-        case QChar::Letter_Uppercase:
-        case QChar::Letter_Lowercase:
-        case QChar::Letter_Titlecase:
-        case QChar::Letter_Other:
-        case QChar::Number_Letter:
-            return true;
-        default:
-            return false;
-    }
-}
-
+// Which characters may start an XML name, and which may follow. Parsers
+// differ on letters outside Latin (the current XML 1.0 edition accepts almost
+// any character, older ones and Qt's only the letters of Unicode 2.0), so a
+// name keeps ASCII letters and digits and the accented letters of Latin-1 and
+// Latin Extended-A, which every XML parser accepts; any other character
+// becomes '_'. ':' is left out: it would make a namespace prefix.
 bool is_name_start(char32_t c) {
-    if (c < 0x80) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-    }
-    return in_current_name_start_ranges(c) && is_letter(c);
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x131) ||
+           (c >= 0x134 && c <= 0x13E) || (c >= 0x141 && c <= 0x148) || (c >= 0x14A && c <= 0x17E);
 }
 
 bool is_name_char(char32_t c) {
-    if (c < 0x80) {
-        return is_name_start(c) || c == '-' || c == '.' || (c >= '0' && c <= '9');
-    }
-    if (is_name_start(c) || c == 0xB7) {
-        return true;
-    }
-    const bool in_current_ranges = in_current_name_start_ranges(c) || (c >= 0x300 && c <= 0x36F) ||
-                                   (c >= 0x203F && c <= 0x2040);
-    switch (QChar::category(c)) {
-        case QChar::Number_DecimalDigit:
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing:
-            return in_current_ranges;
-        default:
-            return false;
-    }
+    return is_name_start(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
 }
 
 void append_utf8(std::string& out, char32_t c) {
