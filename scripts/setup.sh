@@ -10,11 +10,15 @@ packages=(
   locales
   libxml2-utils xsltproc
 )
-# Extras for hardening work (sanitizers, fuzzing); asked for with --extras.
-extras=(clang libclang-rt-14-dev valgrind chromium)
-if [[ "${1:-}" == "--extras" ]]; then
-  packages+=("${extras[@]}")
-fi
+# The test suite also opens a rendered report in a headless browser
+# (--tests); hardening work adds clang's fuzzer and sanitizer runtime and
+# valgrind (--extras, which implies --tests).
+test_packages=(chromium)
+extras=(clang libclang-rt-14-dev valgrind)
+case "${1:-}" in
+  --tests) packages+=("${test_packages[@]}") ;;
+  --extras) packages+=("${test_packages[@]}" "${extras[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
