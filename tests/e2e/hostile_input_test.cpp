@@ -21,10 +21,27 @@ std::string attribute_of(const std::string& document, const char* element, const
     return "<missing>";
 }
 
+// The report rendered by the installed stylesheet (HTML page or JUnit XML),
+// or "" where xsltproc is missing.
+std::string render(const std::string& report_path, const char* stylesheet) {
+    if (!qtest::file_exists("/usr/bin/xsltproc")) {
+        return "";
+    }
+    const qtest::ProcessResult result = qtest::run_process(
+        "/usr/bin/xsltproc",
+        {std::string(QUILLON_STAGE_DIR) + "/lib/reports/" + stylesheet, report_path},
+        {{"PATH", "/usr/bin:/bin"}}, "/");
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    std::string error;
+    EXPECT_TRUE(qtest::parses_as_xml(result.out, &error)) << stylesheet << ": " << error;
+    return result.out;
+}
+
 class HostileInputTest : public testing::Test {
   protected:
     qtest::TempDir dir;
     qtest::Environment env = qtest::default_tool_environment();
+    std::string page;  // the rendered HTML of the last report
 
     std::string convert(const std::string& rod, const std::vector<std::string>& options = {}) {
         qtest::write_file(dir.file("h.rod"), rod);
@@ -35,6 +52,8 @@ class HostileInputTest : public testing::Test {
         const std::string report = qtest::read_file(dir.file("h.req.xml"));
         std::string error;
         EXPECT_TRUE(qtest::parses_as_xml(report, &error)) << error << "\n" << report;
+        page = render(dir.file("h.req.xml"), "testreq_report.xsl");
+        render(dir.file("h.req.xml"), "testreq_junit.xsl");
         return report;
     }
 };
@@ -52,6 +71,12 @@ TEST_F(HostileInputTest, MarkupInTextsIsEscapedNotInjected) {
     EXPECT_EQ(attribute_of(report, "TEST", "NAME"), "t & <b>");
     EXPECT_EQ(attribute_of(report, "REQUIREMENT", "NAME"), "R\"1");
     EXPECT_EQ(attribute_of(report, "ATTRIBUTE", "VALUE"), "\"v\"&<w>");
+    // The page shows the texts; none of their markup becomes an element.
+    if (!page.empty()) {
+        EXPECT_NE(page.find("t &amp; &lt;b&gt;"), std::string::npos);
+        EXPECT_EQ(page.find("<EVIL"), std::string::npos);
+        EXPECT_EQ(page.find("<b>"), std::string::npos);
+    }
 }
 
 TEST_F(HostileInputTest, ControlCharactersAndBadBytesBecomeReplacementCharacters) {
