@@ -41,17 +41,20 @@ std::size_t walk_notes(const RodNode* note) {
     return sum;
 }
 
-std::size_t walk_position(const RodPosition& position) {
-    return static_cast<std::size_t>(position.line) + touch(position.file);
+template <typename T>
+std::size_t walk_position(const T& node) {
+    return static_cast<std::size_t>(node.line) + touch(node.file);
 }
 
 std::size_t walk_variables(const RodNode* variable) {
     std::size_t sum = 0;
     for (; variable; variable = rod_next(variable)) {
         const auto* v = rod_node_as<RodVariableNode>(variable);
-        sum += touch(v->name) + walk_position(v->position) + walk_notes(rod_notes(variable));
-        sum += touch(v->in_text) + touch(v->va_text) + touch(v->v1_text) + touch(v->v2_text) +
-               touch(v->status_text);
+        sum += touch(v->name) + walk_position(*v) + walk_notes(rod_notes(variable));
+        sum += touch(v->in_text) + touch(v->va_text) + touch(v->status_text);
+        if (v->extras) {
+            sum += touch(v->extras->v1_text) + touch(v->extras->v2_text);
+        }
     }
     return sum;
 }
@@ -60,17 +63,16 @@ std::size_t walk_elements(const RodNode* element) {
     std::size_t sum = 0;
     for (; element; element = rod_next(element)) {
         const auto* e = rod_node_as<RodElementNode>(element);
-        sum += touch(e->name) + walk_position(e->position) + walk_notes(rod_notes(element));
+        sum += touch(e->name) + walk_position(*e) + walk_notes(rod_notes(element));
         sum += walk_variables(rod_variables(element));
         for (const RodNode* env = rod_element_environments(element); env; env = rod_next(env)) {
-            sum += touch(rod_name(env)) +
-                   walk_position(rod_node_as<RodEnvironmentNode>(env)->position) +
+            sum += touch(rod_name(env)) + walk_position(*rod_node_as<RodEnvironmentNode>(env)) +
                    walk_variables(rod_variables(env));
         }
         for (const RodNode* stub = e->stubs.first; stub; stub = rod_next(stub)) {
             const auto* s = rod_node_as<RodStubNode>(stub);
-            sum += touch(s->name) + walk_position(s->position) + touch(s->va_text) +
-                   touch(s->v1_text) + touch(s->v2_text) + touch(s->status_text);
+            sum += touch(s->name) + walk_position(*s) + touch(s->va_text) + touch(s->v1_text) +
+                   touch(s->v2_text) + touch(s->status_text);
             for (const RodNode* call = rod_stub_calls(stub); call; call = rod_next(call)) {
                 sum += touch(rod_name(call)) + walk_variables(rod_variables(call));
             }
@@ -90,15 +92,14 @@ std::size_t walk_run(const RodNode* run) {
     }
     for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
         const auto* s = rod_node_as<RodServiceNode>(service);
-        sum += touch(s->name) + walk_position(s->position) + touch(s->type) +
-               touch(s->status_text) + touch(s->li_text);
+        sum += touch(s->name) + walk_position(*s) + touch(s->type) + touch(s->status_text) +
+               touch(s->li_text);
         sum += walk_notes(rod_notes(service)) + walk_notes(rod_coverage_notes(service)) +
                walk_notes(s->tf_notes.first);
         for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
             const auto* t = rod_node_as<RodTestNode>(test);
-            sum += touch(t->name) + walk_position(t->position) + touch(t->status_text) +
-                   touch(t->vi_text) + touch(rod_test_abort_cause(test)) +
-                   touch(rod_service_abort_cause(test));
+            sum += touch(t->name) + walk_position(*t) + touch(t->status_text) + touch(t->vi_text) +
+                   touch(rod_test_abort_cause(test)) + touch(rod_service_abort_cause(test));
             sum += walk_notes(rod_notes(test)) + walk_notes(rod_coverage_notes(test));
             sum += walk_elements(rod_test_elements(test));
         }

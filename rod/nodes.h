@@ -9,13 +9,25 @@
 #include "rod/arena.h"
 #include "rod/rod.h"
 
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 
+// The header every node starts with, 16 bytes. The fields are ordered so that
+// the small ones share the first eight bytes.
+//   kind   what layout follows (NodeKind, 1 to 10)
+//   flags  bits of a Variable (kRodVariable...); 0 for every other kind
+//   line   the line in the test script where a positioned node (Variable,
+//          Stub, Environment, Element, Test, Service) was declared, 0 when no
+//          position was given; its file is the node's `file` field
+//   next   the next node of the same list; always null for a Run
 struct RodNode {
     NodeKind kind;
-    RodNode* next = nullptr;  // next node of the same list; always null for a Run
+    std::uint8_t flags = 0;
+    std::int32_t line = 0;
+    RodNode* next = nullptr;
 };
+static_assert(sizeof(void*) != 8 || sizeof(RodNode) == 16);
 
 struct RodList {
     RodNode* first = nullptr;
@@ -32,30 +44,52 @@ inline void rod_list_append(RodList& list, RodNode* node) {
     list.last = node;
 }
 
-// A position in the test script; both empty when none was given.
-struct RodPosition {
-    std::int32_t line = 0;
-    const char* file = nullptr;  // borrowed from the Run's file table
-};
-
 struct RodNoteNode : RodNode {
     const char* text = nullptr;
     char letter = 0;  // 'R', 'C', 'K', 'T', 'S' or 'A'
 };
+static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 32);
 
-struct RodVariableNode : RodNode {
-    const char* name = nullptr;
-    RodPosition position;
-    RodList notes;
-    const char* in_text = nullptr;
-    const char* va_text = nullptr;
+// What few Variables have: their V1 and V2 texts and their notes. Kept out of
+// the Variable itself, which a large campaign holds millions of.
+struct RodVariableExtras {
     const char* v1_text = nullptr;
     const char* v2_text = nullptr;
-    const char* status_text = nullptr;  // first byte 'I' means KO
-    bool is_coverage = false;
-    bool is_table_row = false;
-    bool is_table_end = false;
+    RodList notes;
 };
+
+// Positioned nodes borrow their `file` from the Run's file table; the line is
+// in the header. Both are empty when no position was given.
+struct RodVariableNode : RodNode {
+    const char* name = nullptr;
+    const char* file = nullptr;
+    const char* in_text = nullptr;
+    const char* va_text = nullptr;
+    const char* status_text = nullptr;    // first byte 'I' means KO
+    RodVariableExtras* extras = nullptr;  // null until the Variable needs them
+};
+// Millions of Variables make up most of a large tree: keep them at 64 bytes.
+static_assert(sizeof(void*) != 8 || sizeof(RodVariableNode) == 64);
+
+// The flags of a Variable.
+constexpr std::uint8_t kRodVariableCoverage = 1;  // named with the coverage prefix
+constexpr std::uint8_t kRodVariableTableRow = 2;  // a row of an SQL table (BD)
+constexpr std::uint8_t kRodVariableTableEnd = 4;  // the end of an SQL table (FB)
+
+inline bool rod_variable_is_coverage(const RodVariableNode& variable) {
+    return (variable.flags & kRodVariableCoverage) != 0;
+}
+inline bool rod_variable_is_table_row(const RodVariableNode& variable) {
+    return (variable.flags & kRodVariableTableRow) != 0;
+}
+inline bool rod_variable_is_table_end(const RodVariableNode& variable) {
+    return (variable.flags & kRodVariableTableEnd) != 0;
+}
+
+// The extras of variable, made zero-filled in the arena of run on first use;
+// null when run is not a Run or memory runs out. They live as long as the
+// tree, so a pointer into them (the tail of the notes) stays valid.
+RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable);
 
 struct RodStubCallNode : RodNode {
     const char* name = nullptr;
@@ -64,7 +98,7 @@ struct RodStubCallNode : RodNode {
 
 struct RodStubNode : RodNode {
     const char* name = nullptr;
-    RodPosition position;
+    const char* file = nullptr;
     const char* va_text = nullptr;
     const char* v1_text = nullptr;
     const char* v2_text = nullptr;
@@ -74,13 +108,13 @@ struct RodStubNode : RodNode {
 
 struct RodEnvironmentNode : RodNode {
     const char* name = nullptr;
-    RodPosition position;
+    const char* file = nullptr;
     RodList variables;
 };
 
 struct RodElementNode : RodNode {
     const char* name = nullptr;
-    RodPosition position;
+    const char* file = nullptr;
     RodList notes;
     RodList variables;
     RodList environments;
@@ -89,7 +123,7 @@ struct RodElementNode : RodNode {
 
 struct RodTestNode : RodNode {
     const char* name = nullptr;
-    RodPosition position;
+    const char* file = nullptr;
     RodList notes;
     RodList coverage_notes;
     const char* ft_text = nullptr;
@@ -105,7 +139,7 @@ struct RodTestNode : RodNode {
 
 struct RodServiceNode : RodNode {
     const char* name = nullptr;
-    RodPosition position;
+    const char* file = nullptr;
     RodList notes;
     RodList coverage_notes;
     RodList tf_notes;

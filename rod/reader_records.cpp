@@ -37,15 +37,17 @@ void open(OpenItem<T>& item, T* node, RodList* list) {
     item = {node, list};
 }
 
-void take_position(ReaderState& s, RodPosition& position, int n) {
+// The node's line and file from position Pn, when Pn gives one.
+template <typename T>
+void take_position(ReaderState& s, T& node, int n) {
     const PendingPosition& pending = s.positions[n];
     if (pending.line == 0) {
         return;
     }
     const auto entry = s.run->file_table.find(pending.file);
     if (entry != s.run->file_table.end()) {
-        position.line = pending.line;
-        position.file = entry->second;
+        node.line = pending.line;
+        node.file = entry->second;
     }
 }
 
@@ -91,7 +93,11 @@ void add_note(ReaderState& s, char letter, Text text, bool may_wait) {
     RodList* list = s.note_tail;
     if (!list) {
         if (s.variable.node) {
-            list = &s.variable.node->notes;
+            RodVariableExtras* extras = rod_variable_extras(s.run, s.variable.node);
+            if (!extras) {
+                return;
+            }
+            list = &extras->notes;
         } else if (s.element.node) {
             list = &s.element.node->notes;
         } else if (may_wait && s.pending_mode) {
@@ -131,13 +137,13 @@ void new_service(ReaderState& s, std::string_view line) {
         return;
     }
     if (first) {
-        report_duplicate_service(*name, s.positions[7].line, first->position.line);
+        report_duplicate_service(*name, s.positions[7].line, first->line);
     }
     auto* service = make<RodServiceNode>(s, rod_new_service);
     if (service) {
         service->name = store(s, name);
         open(s.service, service, &s.run->services);
-        take_position(s, service->position, 7);
+        take_position(s, *service, 7);
         if (!first && service->name) {
             s.run->services_by_name.emplace(rod_text_view(service->name), service);
         }
@@ -160,7 +166,7 @@ void new_test(ReaderState& s, std::string_view line) {
     }
     test->name = store(s, rod_line_value(line, false));
     open(s.test, test, &s.service.node->tests);
-    take_position(s, test->position, 6);
+    take_position(s, *test, 6);
     hand_over_pending(s, test->notes);
 }
 
@@ -179,7 +185,7 @@ void new_element(ReaderState& s, std::string_view line) {
     }
     element->name = store(s, rod_line_value(line, false));
     open(s.element, element, list);
-    take_position(s, element->position, 4);
+    take_position(s, *element, 4);
 }
 
 void new_environment(ReaderState& s, std::string_view line) {
@@ -206,7 +212,7 @@ void new_environment(ReaderState& s, std::string_view line) {
     }
     environment->name = store(s, rod_line_value(line, false));
     open(s.environment, environment, list);
-    take_position(s, environment->position, 5);
+    take_position(s, *environment, 5);
 }
 
 void new_stub(ReaderState& s, std::string_view line) {
@@ -231,7 +237,7 @@ void new_stub(ReaderState& s, std::string_view line) {
     }
     stub->name = store(s, rod_line_value(line, false));
     open(s.stub, stub, list);
-    take_position(s, stub->position, 3);
+    take_position(s, *stub, 3);
 }
 
 void new_stub_call(ReaderState& s, std::string_view line) {
@@ -300,7 +306,7 @@ void table_row(ReaderState& s, std::string_view line) {
         variable->name = store(s, words.name);
         variable->in_text = store(s, words.in_text);
         variable->va_text = store(s, words.va_text);
-        variable->is_table_row = true;
+        variable->flags |= kRodVariableTableRow;
     }
 }
 
@@ -308,7 +314,7 @@ void table_end(ReaderState& s) {
     s.note_tail = nullptr;
     if (RodVariableNode* variable = new_element_variable(s, "End of sql table")) {
         variable->name = store(s, std::string_view("End of sql table"));
-        variable->is_table_end = true;
+        variable->flags |= kRodVariableTableEnd;
     }
 }
 
@@ -328,11 +334,11 @@ void new_variable(ReaderState& s, std::string_view line) {
         std::string coverage = "Coverage ";
         coverage.append(name->substr(kCoveragePrefix.size()));
         variable->name = store(s, coverage);
-        variable->is_coverage = true;
+        variable->flags |= kRodVariableCoverage;
     } else {
         variable->name = store(s, name);
     }
-    take_position(s, variable->position, 2);
+    take_position(s, *variable, 2);
 }
 
 void coverage_note(ReaderState& s, std::string_view line) {
@@ -457,7 +463,7 @@ void position(ReaderState& s, std::string_view line) {
     }
 }
 
-// VA, V1, V2 and RV go to the open Stub while none of its calls is open,
+// VA and RV go to the open Stub while none of its calls is open,
 // else to the open Variable.
 void stub_or_variable_text(ReaderState& s, std::string_view line,
                            const char* RodStubNode::*stub_field,
@@ -466,6 +472,24 @@ void stub_or_variable_text(ReaderState& s, std::string_view line,
         s.stub.node->*stub_field = store(s, rod_line_value(line, false));
     } else if (s.variable.node) {
         s.variable.node->*variable_field = store(s, rod_line_value(line, false));
+    }
+}
+
+// V1 and V2 go to the open Stub while none of its calls is open, else to the
+// open Variable's extras, which an absent text does not make.
+void stub_or_variable_extra_text(ReaderState& s, std::string_view line,
+                                 const char* RodStubNode::*stub_field,
+                                 const char* RodVariableExtras::*extras_field) {
+    if (s.stub.node && !s.call.node) {
+        s.stub.node->*stub_field = store(s, rod_line_value(line, false));
+    } else if (RodVariableNode* variable = s.variable.node) {
+        const char* text = store(s, rod_line_value(line, false));
+        if (!text && !variable->extras) {
+            return;
+        }
+        if (RodVariableExtras* extras = rod_variable_extras(s.run, variable)) {
+            extras->*extras_field = text;
+        }
     }
 }
 
@@ -537,10 +561,12 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
             break;
         case code('V', '1'):
-            stub_or_variable_text(s, line, &RodStubNode::v1_text, &RodVariableNode::v1_text);
+            stub_or_variable_extra_text(s, line, &RodStubNode::v1_text,
+                                        &RodVariableExtras::v1_text);
             break;
         case code('V', '2'):
-            stub_or_variable_text(s, line, &RodStubNode::v2_text, &RodVariableNode::v2_text);
+            stub_or_variable_extra_text(s, line, &RodStubNode::v2_text,
+                                        &RodVariableExtras::v2_text);
             break;
         case code('R', 'V'):
             stub_or_variable_text(s, line, &RodStubNode::status_text,

@@ -36,7 +36,9 @@ struct ReaderState {
     OpenItem<RodStubNode> stub;
     OpenItem<RodStubCallNode> call;
     OpenItem<RodVariableNode> variable;
-    RodList* note_tail = nullptr;      // list of the last RQ, CO, AS or AT Note
+    // List of the last RQ, CO, AS or AT Note; a Variable's notes are in its
+    // extras, which stay where they are for the life of the tree.
+    RodList* note_tail = nullptr;
     RodList* coverage_tail = nullptr;  // list of the last KL Note
     RodList* tf_tail = nullptr;        // list of the last TF Note; never cleared
     RodAuxEntryNode* aux_tail = nullptr;

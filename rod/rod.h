@@ -17,7 +17,8 @@
 #include <optional>
 #include <string_view>
 
-enum NodeKind : std::int32_t {
+// One byte, so that it shares the node header with a line number.
+enum NodeKind : std::int8_t {
     Note = 1,
     Variable = 2,
     StubCall = 3,

@@ -10,6 +10,7 @@ namespace {
 // Releasing a tree is releasing its arena: nodes never run destructors.
 static_assert(std::is_trivially_destructible_v<RodNoteNode>);
 static_assert(std::is_trivially_destructible_v<RodVariableNode>);
+static_assert(std::is_trivially_destructible_v<RodVariableExtras>);
 static_assert(std::is_trivially_destructible_v<RodStubCallNode>);
 static_assert(std::is_trivially_destructible_v<RodStubNode>);
 static_assert(std::is_trivially_destructible_v<RodEnvironmentNode>);
@@ -175,6 +176,26 @@ RodNode* rod_new_variable(RodNode* run) {
     return new_node<RodVariableNode>(run);
 }
 
+RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable) {
+    if (!variable) {
+        return nullptr;
+    }
+    if (variable->extras) {
+        return variable->extras;
+    }
+    auto* owner = rod_node_as<RodRunNode>(run);
+    if (!owner) {
+        return nullptr;
+    }
+    try {
+        void* memory = owner->arena.allocate(sizeof(RodVariableExtras), alignof(RodVariableExtras));
+        variable->extras = new (memory) RodVariableExtras();
+        return variable->extras;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 RodNode* rod_new_stub_call(RodNode* run) {
     return new_node<RodStubCallNode>(run);
 }
@@ -272,8 +293,10 @@ const RodNode* rod_notes(const RodNode* node) {
         return nullptr;
     }
     switch (node->kind) {
-        case Variable:
-            return first(static_cast<const RodVariableNode*>(node)->notes);
+        case Variable: {
+            const RodVariableExtras* extras = static_cast<const RodVariableNode*>(node)->extras;
+            return extras ? first(extras->notes) : nullptr;
+        }
         case Element:
             return first(static_cast<const RodElementNode*>(node)->notes);
         case Test:

@@ -15,6 +15,7 @@
 
 #include <clocale>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -538,10 +539,8 @@ TEST(ReaderPositionsTest, NodesShareTheFileTableText) {
               " Test \"t3\" @new:5\n");
     const RodNode* t1 = rod_service_tests(rod_services(reading.tree.get()));
     const RodNode* t3 = rod_next(rod_next(t1));
-    EXPECT_EQ(rod_node_as<RodTestNode>(t1)->position.file,
-              rod_node_as<RodTestNode>(rod_next(t1))->position.file);
-    EXPECT_EQ(rod_node_as<RodTestNode>(t3)->position.file,
-              rodtest::run_of(reading)->file_table.at(1));
+    EXPECT_EQ(rod_node_as<RodTestNode>(t1)->file, rod_node_as<RodTestNode>(rod_next(t1))->file);
+    EXPECT_EQ(rod_node_as<RodTestNode>(t3)->file, rodtest::run_of(reading)->file_table.at(1));
 }
 
 TEST(ReaderPositionsTest, FileNumbersDoNotSizeTheTable) {
@@ -557,6 +556,59 @@ TEST(ReaderPositionsTest, FileNumbersDoNotSizeTheTable) {
               "  Element \"e\" @far.c:3\n");
     EXPECT_STREQ(rod_testsuite_path(reading.tree.get()), "suite.ptu");
     EXPECT_LT(rodtest::run_of(reading)->arena.reserved_bytes(), 1024u * 1024u);
+}
+
+// --- Variable extras ---------------------------------------------------------
+
+const RodVariableNode* variable_named(const RodNode* element, std::string_view name) {
+    for (const RodNode* n = rod_variables(element); n; n = rod_next(n)) {
+        if (rod_text_view(rod_name(n)) == name) {
+            return rod_node_as<RodVariableNode>(n);
+        }
+    }
+    return nullptr;
+}
+
+TEST(ReaderVariableExtrasTest, OnlyV1V2OrNotesGiveAVariableExtras) {
+    const rodtest::Reading reading = read_records(
+        "NS s\nNT t\nNB e\n"
+        "NV plain\nIN 1\nVA 2\nRV CORRECT\nV1\nV2\n"
+        "NV v1\nV1 a\nNV v2\nV2 b\nNV noted\nCO c\n");
+    const RodNode* element = rod_test_elements(rod_service_tests(rod_services(reading.tree.get())));
+    ASSERT_NE(variable_named(element, "plain"), nullptr);
+    EXPECT_EQ(variable_named(element, "plain")->extras, nullptr);
+    for (const char* name : {"v1", "v2", "noted"}) {
+        ASSERT_NE(variable_named(element, name), nullptr) << name;
+        EXPECT_NE(variable_named(element, name)->extras, nullptr) << name;
+    }
+    EXPECT_EQ(rodtest::dump(reading),
+              "Service \"s\"\n"
+              " Test \"t\"\n"
+              "  Element \"e\"\n"
+              "   Variable \"plain\" in=\"1\" va=\"2\" status=\"CORRECT\"\n"
+              "   Variable \"v1\" v1=\"a\"\n"
+              "   Variable \"v2\" v2=\"b\"\n"
+              "   Variable \"noted\"\n"
+              "    Note C \"c\"\n");
+}
+
+TEST(ReaderVariableExtrasTest, NotesAndValuesShareTheExtrasInAnyOrder) {
+    EXPECT_EQ(tree_of("NS s\nNT t\nNB e\n"
+                      "NV a\nRQ r1\nV1 x\nCO c1\nV2 y\nIN i\nRQ r2\n"
+                      "NV b\nV2 y\nV1 x\nV1\nRQ r3\n"
+                      // MN closes b but leaves the note tail in its extras.
+                      "MN m\nCO c2\n"),
+              "Service \"s\"\n"
+              " Test \"t\"\n"
+              "  Element \"e\"\n"
+              "   Variable \"a\" in=\"i\" v1=\"x\" v2=\"y\"\n"
+              "    Note R \"r1\"\n"
+              "    Note C \"c1\"\n"
+              "    Note R \"r2\"\n"
+              "   Variable \"b\" v2=\"y\"\n"
+              "    Note R \"r3\"\n"
+              "    Note C \"c2\"\n"
+              "   Stub \"m\"\n");
 }
 
 // --- Lists that already hold entries ------------------------------------------

@@ -100,12 +100,15 @@ inline std::string flag(const char* label, bool set) {
     return set ? std::string(" ") + label : std::string();
 }
 
-inline std::string position(const RodPosition& p) {
-    if (p.line == 0 && !p.file) {
+// A positioned node's line and file: " @file:line", or nothing when neither
+// was set.
+template <typename T>
+std::string position(const T& node) {
+    if (node.line == 0 && !node.file) {
         return "";
     }
-    return " @" + (p.file ? std::string(rod_text_view(p.file)) : std::string("?")) + ":" +
-           std::to_string(p.line);
+    return " @" + (node.file ? std::string(rod_text_view(node.file)) : std::string("?")) + ":" +
+           std::to_string(node.line);
 }
 
 inline void line(std::string& out, int depth, const std::string& text) {
@@ -125,28 +128,30 @@ inline void dump_variables(std::string& out, int depth, const RodNode* first) {
     for (const RodNode* n = first; n; n = rod_next(n)) {
         const auto* v = rod_node_as<RodVariableNode>(n);
         line(out, depth,
-             "Variable " + shown(rod_name(n)) + position(v->position) + field("in", v->in_text) +
-                 field("va", v->va_text) + field("v1", v->v1_text) + field("v2", v->v2_text) +
-                 field("status", v->status_text) + flag("coverage", v->is_coverage) +
-                 flag("row", v->is_table_row) + flag("end", v->is_table_end));
+             "Variable " + shown(rod_name(n)) + position(*v) + field("in", v->in_text) +
+                 field("va", v->va_text) + field("v1", v->extras ? v->extras->v1_text : nullptr) +
+                 field("v2", v->extras ? v->extras->v2_text : nullptr) +
+                 field("status", v->status_text) + flag("coverage", rod_variable_is_coverage(*v)) +
+                 flag("row", rod_variable_is_table_row(*v)) +
+                 flag("end", rod_variable_is_table_end(*v)));
         dump_notes(out, depth + 1, "Note", rod_notes(n));
     }
 }
 
 inline void dump_element(std::string& out, int depth, const RodNode* node) {
     const auto* e = rod_node_as<RodElementNode>(node);
-    line(out, depth, "Element " + shown(rod_name(node)) + position(e->position));
+    line(out, depth, "Element " + shown(rod_name(node)) + position(*e));
     dump_notes(out, depth + 1, "Note", rod_notes(node));
     dump_variables(out, depth + 1, rod_variables(node));
     for (const RodNode* n = rod_element_environments(node); n; n = rod_next(n)) {
         const auto* env = rod_node_as<RodEnvironmentNode>(n);
-        line(out, depth + 1, "Environment " + shown(rod_name(n)) + position(env->position));
+        line(out, depth + 1, "Environment " + shown(rod_name(n)) + position(*env));
         dump_variables(out, depth + 2, rod_variables(n));
     }
     for (const RodNode* n = e->stubs.first; n; n = n->next) {
         const auto* s = rod_node_as<RodStubNode>(n);
         line(out, depth + 1,
-             "Stub " + shown(s->name) + position(s->position) + field("va", s->va_text) +
+             "Stub " + shown(s->name) + position(*s) + field("va", s->va_text) +
                  field("v1", s->v1_text) + field("v2", s->v2_text) +
                  field("status", s->status_text));
         for (const RodNode* c = rod_stub_calls(n); c; c = rod_next(c)) {
@@ -159,7 +164,7 @@ inline void dump_element(std::string& out, int depth, const RodNode* node) {
 inline void dump_test(std::string& out, int depth, const RodNode* node) {
     const auto* t = rod_node_as<RodTestNode>(node);
     line(out, depth,
-         "Test " + shown(rod_name(node)) + position(t->position) + field("status", t->status_text) +
+         "Test " + shown(rod_name(node)) + position(*t) + field("status", t->status_text) +
              field("ft", t->ft_text) + field("dt", t->dt_text) + field("vi", t->vi_text) +
              field("ei", t->ei_text) + field("ic", t->ic_text) +
              field("test_abort", rod_test_abort_cause(node)) +
@@ -174,10 +179,9 @@ inline void dump_test(std::string& out, int depth, const RodNode* node) {
 inline void dump_service(std::string& out, const RodNode* node) {
     const auto* s = rod_node_as<RodServiceNode>(node);
     line(out, 0,
-         "Service " + shown(rod_name(node)) + position(s->position) +
-             field("type", rod_service_type(node)) + field("status", s->status_text) +
-             field("te", s->te_text) + field("tv", s->tv_text) + field("tc", s->tc_text) +
-             field("ti", s->ti_text) + field("li", s->li_text));
+         "Service " + shown(rod_name(node)) + position(*s) + field("type", rod_service_type(node)) +
+             field("status", s->status_text) + field("te", s->te_text) + field("tv", s->tv_text) +
+             field("tc", s->tc_text) + field("ti", s->ti_text) + field("li", s->li_text));
     dump_notes(out, 1, "Note", rod_notes(node));
     dump_notes(out, 1, "Coverage", rod_coverage_notes(node));
     dump_notes(out, 1, "TF", s->tf_notes.first);

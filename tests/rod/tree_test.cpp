@@ -47,7 +47,7 @@ struct FullTree {
         auto* variable = as<RodVariableNode>(rod_new_variable(run));
         variable->name = text("v");
         variable->next = rod_new_variable(run);
-        variable->notes = list(note());
+        rod_variable_extras(run, variable)->notes = list(note());
         nodes[Variable] = variable;
 
         auto* call = as<RodStubCallNode>(rod_new_stub_call(run));
@@ -218,7 +218,7 @@ TEST(TreeAccessorTest, ListsAreTheNodesOwn) {
     EXPECT_EQ(rod_variables(full.nodes[Element]),
               as<RodElementNode>(full.nodes[Element])->variables.first);
     EXPECT_EQ(rod_notes(full.nodes[Variable]),
-              as<RodVariableNode>(full.nodes[Variable])->notes.first);
+              as<RodVariableNode>(full.nodes[Variable])->extras->notes.first);
     EXPECT_EQ(rod_element_environments(full.nodes[Element]),
               as<RodElementNode>(full.nodes[Element])->environments.first);
     EXPECT_EQ(rod_coverage_notes(full.nodes[Service]),
@@ -265,16 +265,39 @@ TEST(TreeConstructionTest, NewNodesAreEmpty) {
     const auto* test = as<RodTestNode>(rod_new_test(run));
     EXPECT_EQ(test->next, nullptr);
     EXPECT_EQ(test->name, nullptr);
-    EXPECT_EQ(test->position.line, 0);
-    EXPECT_EQ(test->position.file, nullptr);
+    EXPECT_EQ(test->line, 0);
+    EXPECT_EQ(test->file, nullptr);
     EXPECT_EQ(test->service_abort_cause, nullptr);
     EXPECT_EQ(test->elements.first, nullptr);
     EXPECT_EQ(test->elements.last, nullptr);
     const auto* variable = as<RodVariableNode>(rod_new_variable(run));
-    EXPECT_FALSE(variable->is_coverage || variable->is_table_row || variable->is_table_end);
+    EXPECT_EQ(variable->flags, 0);
+    EXPECT_EQ(variable->extras, nullptr);
     EXPECT_EQ(variable->status_text, nullptr);
     EXPECT_EQ(rod_note_letter(rod_new_note(run)), '\0');
     EXPECT_EQ(rod_name(rod_new_element(run)), nullptr);
+}
+
+TEST(TreeConstructionTest, VariableExtrasAreMadeOnceInTheRun) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodNode* run = tree.get();
+    auto* variable = as<RodVariableNode>(rod_new_variable(run));
+    EXPECT_EQ(rod_variable_extras(rod_new_service(run), variable), nullptr);
+    EXPECT_EQ(rod_variable_extras(nullptr, variable), nullptr);
+    EXPECT_EQ(variable->extras, nullptr);
+    EXPECT_EQ(rod_variable_extras(run, nullptr), nullptr);
+
+    RodVariableExtras* extras = rod_variable_extras(run, variable);
+    ASSERT_NE(extras, nullptr);
+    EXPECT_EQ(variable->extras, extras);
+    EXPECT_EQ(extras->v1_text, nullptr);
+    EXPECT_EQ(extras->v2_text, nullptr);
+    EXPECT_EQ(rod_notes(variable), nullptr);
+    EXPECT_EQ(rod_variable_extras(run, variable), extras);
+
+    RodNode* note = rod_new_note(run);
+    rod_list_append(extras->notes, note);
+    EXPECT_EQ(rod_notes(variable), note);
 }
 
 TEST(TreeConstructionTest, ArgumentsAreCopied) {
@@ -347,11 +370,13 @@ TEST(TreeReleaseTest, SharedFileNamesAreReleasedWithTheTree) {
     root->file_table[3] = rod_store_text(run, "common.ptu");
     auto* service = as<RodServiceNode>(rod_new_service(run));
     auto* test = as<RodTestNode>(rod_new_test(run));
-    service->position = {10, root->file_table[3]};
-    test->position = {12, root->file_table[3]};
+    service->line = 10;
+    service->file = root->file_table[3];
+    test->line = 12;
+    test->file = root->file_table[3];
     rod_list_append(service->tests, test);
     rod_list_append(root->services, service);
-    EXPECT_EQ(service->position.file, test->position.file);
+    EXPECT_EQ(service->file, test->file);
     rod_free(run);
 }
 
