@@ -640,6 +640,15 @@ TEST(ReaderAppendTest, NothingIsLostWhereAListAlreadyHoldsEntries) {
         {"a note after MC in a Test", "NS s\nNT t\nRQ r1\nMC\nRQ r2\n",
          "Service \"s\"\n Test \"t\"\n  Note R \"r1\"\n  Note R \"r2\"\n"},
         {"a note after MC in the Run", "RQ r1\nMC\nRQ r2\n", "Note R \"r1\"\nNote R \"r2\"\n"},
+        // An Element never reopens, but its lists still grow after it closed.
+        {"a note after MO in a closed Element", "NS s\nNT t\nNB e\nRQ r1\nMO x\nRQ r2\n",
+         "Run report=\"x\"\nService \"s\"\n Test \"t\"\n  Element \"e\"\n"
+         "   Note R \"r1\"\n   Note R \"r2\"\n"},
+        {"EN in a closed Element after a later one", "NS s\nNT t\nNB e\nEN a\nVI\nMN m\nEN b\n",
+         "Service \"s\"\n Test \"t\"\n  Element \"e\"\n   Environment \"a\"\n"
+         "   Environment \"b\"\n  Element \"Stub\"\n   Stub \"m\"\n"},
+        {"MN in a closed Element", "NS s\nNT t\nNB e\nMN m1\nVI\nMN m2\n",
+         "Service \"s\"\n Test \"t\"\n  Element \"e\"\n   Stub \"m1\"\n   Stub \"m2\"\n"},
         {"pending notes not yet handed over", "NS s\nNT t\nVI\nRQ r1\nVI\nCO r2\nNT u\n",
          "Service \"s\"\n Test \"t\"\n Test \"u\"\n  Note R \"r1\"\n  Note C \"r2\"\n"},
     };
