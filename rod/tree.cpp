@@ -81,11 +81,23 @@ const char* copy_text(RodArena& arena, std::string_view bytes) {
 // the same bytes come again. The table has a fixed size, so a file of only
 // distinct texts costs no more than one without repeats.
 std::size_t short_text_slot(std::string_view bytes) {
-    std::uint32_t hash = 2166136261u;
-    for (const char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    // Eight bytes at a time: this runs for nearly every record of a file.
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
+    std::uint64_t hash = bytes.size() * kMultiplier;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return (hash ^ (hash >> 15)) & (RodRunNode::kRecentTextSlots - 1);
+    if (i < bytes.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, bytes.size() - i);
+        hash = (hash ^ word) * kMultiplier;
+    }
+    hash ^= hash >> 32;
+    return static_cast<std::size_t>(hash) & (RodRunNode::kRecentTextSlots - 1);
 }
 
 }  // namespace
