@@ -74,8 +74,12 @@ const std::string& local8bit_codeset() {
 QString local8bit_decode(std::string_view bytes) {
     const auto size = static_cast<qsizetype>(bytes.size());
     switch (current().kind) {
-        case Local8BitKind::Utf8:
-            return QString::fromUtf8(bytes.data(), size);
+        case Local8BitKind::Utf8: {
+            // QString::fromUtf8 drops a leading byte order mark; a text keeps it.
+            QStringDecoder decoder(QStringConverter::Utf8,
+                                   QStringConverter::Flag::ConvertInitialBom);
+            return decoder.decode(QByteArrayView(bytes.data(), size));
+        }
         case Local8BitKind::Latin1:
             return QString::fromLatin1(bytes.data(), size);
         case Local8BitKind::Other:

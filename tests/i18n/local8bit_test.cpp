@@ -29,6 +29,8 @@ TEST(Local8BitTest, Utf8LocaleKeepsValidTextAndReplacesInvalidBytes) {
     EXPECT_EQ(utf8_of("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(utf8_of("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(local8bit_decode("\xC3\xA9"), QString(QChar(0xE9)));
+    // A leading byte order mark is part of the text.
+    EXPECT_EQ(local8bit_decode("\xEF\xBB\xBFx"), QString(QChar(0xFEFF)) + u'x');
     EXPECT_EQ(local8bit_encode(QString(QChar(0xE9))), "\xC3\xA9");
 }
 
