@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Expansion on UTF-8 bytes must equal expansion on the decoded string,
     // compared as bytes (QString's own UTF-8 decoding drops a leading BOM).
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(QByteArrayView(bytes.data(), bytes.size()));
     const QByteArray utf8 = text.toUtf8();
     std::string fast;

@@ -75,9 +75,12 @@ QString local8bit_decode(std::string_view bytes) {
     const auto size = static_cast<qsizetype>(bytes.size());
     switch (current().kind) {
         case Local8BitKind::Utf8: {
-            // QString::fromUtf8 drops a leading byte order mark; a text keeps it.
-            QStringDecoder decoder(QStringConverter::Utf8,
-                                   QStringConverter::Flag::ConvertInitialBom);
+            // QString::fromUtf8 drops a leading byte order mark; a text keeps
+            // it. Stateless: a sequence cut short at the end is replaced, not
+            // held back for more input.
+            QStringDecoder decoder(
+                QStringConverter::Utf8,
+                QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
             return decoder.decode(QByteArrayView(bytes.data(), size));
         }
         case Local8BitKind::Latin1:
@@ -85,7 +88,7 @@ QString local8bit_decode(std::string_view bytes) {
         case Local8BitKind::Other:
             break;
     }
-    QStringDecoder decoder(current().codeset.c_str());
+    QStringDecoder decoder(current().codeset.c_str(), QStringConverter::Flag::Stateless);
     return decoder.decode(QByteArrayView(bytes.data(), size));
 }
 
