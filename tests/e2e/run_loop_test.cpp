@@ -78,6 +78,22 @@ class RunLoopTest : public testing::Test {
         std::string error;
         EXPECT_TRUE(qtest::parses_as_xml(read(name), &error)) << name << ": " << error;
     }
+
+    // Whatever the test left behind: every file that holds a report, under
+    // its own name or a temporary one, parses as XML.
+    void TearDown() override {
+        namespace fs = std::filesystem;
+        for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+            if (!entry.is_regular_file()) {
+                continue;
+            }
+            const std::string text = qtest::read_file(entry.path().string());
+            if (text.starts_with("<?xml")) {
+                std::string error;
+                EXPECT_TRUE(qtest::parses_as_xml(text, &error)) << entry.path() << ": " << error;
+            }
+        }
+    }
 };
 
 TEST_F(RunLoopTest, ConvertsAnInputIntoItsReportAndLogsIt) {
