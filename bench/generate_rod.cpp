@@ -121,12 +121,17 @@ void realistic(long long megabytes, const char* path) {
     }
 }
 
+// Each Service as a campaign declares it: a position, a type and one test,
+// so that the time per MB compares with the realistic file's.
 void services(long long count, const char* path) {
     Out out(path);
     header(out);
     for (long long i = 0; i < count; ++i) {
-        out.line("NS service_" + std::to_string(i));
-        out.line("NT t");
+        const std::string n = std::to_string(i);
+        out.line("FP7 1 " + std::to_string(10 + i));
+        out.line("NS flight_ctrl_service_" + n);
+        out.line("TS unit");
+        out.line("NT nominal_case_" + n);
         out.line("RT CORRECT");
     }
 }
@@ -170,15 +175,19 @@ void coverage(long long count, const char* path) {
     }
 }
 
+// One name declared again and again: without a position the first Service
+// is reopened, with one a duplicate is made and a warning printed.
 void duplicates(long long count, const char* path) {
     Out out(path);
     header(out);
     for (long long i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
         if (i % 2 == 1) {
             out.line("FP7 1 " + std::to_string(i + 1));
         }
-        out.line("NS same_name");
-        out.line("NT t" + std::to_string(i));
+        out.line("NS flight_ctrl_service");
+        out.line("TS unit");
+        out.line("NT nominal_case_" + n);
         out.line("RT CORRECT");
     }
 }

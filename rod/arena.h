@@ -31,12 +31,22 @@ class RodArena {
     std::size_t reserved_bytes() const { return reserved_; }
 
   private:
-    static constexpr std::size_t kChunkSize = 256 * 1024;
+    // Chunks start small, for small files, and double up to the size of a
+    // huge page: a large tree then costs few page faults.
+    static constexpr std::size_t kFirstChunkSize = 64 * 1024;
+    static constexpr std::size_t kLargestChunkSize = 2 * 1024 * 1024;
+
+    struct FreeBlock {
+        void operator()(std::byte* block) const;
+    };
+
     // A new chunk (or a block of its own for a large request); chunks are
     // aligned for any type.
     void* allocate_slow(std::size_t size);
+    std::byte* new_block(std::size_t size);
 
-    std::vector<std::unique_ptr<std::byte[]>> chunks_;
+    std::vector<std::unique_ptr<std::byte, FreeBlock>> chunks_;
+    std::size_t next_chunk_size_ = kFirstChunkSize;
     std::byte* cursor_ = nullptr;
     std::size_t left_ = 0;
     std::size_t reserved_ = 0;

@@ -47,7 +47,8 @@ bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_s
     return true;
 }
 
-bool rod_next_line(RodLineSource& source, std::string_view& line) {
+// Reached when the rest of the block holds no whole line.
+bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
     source.carry.clear();
     bool spanning = false;
     for (;;) {
@@ -76,11 +77,4 @@ bool rod_next_line(RodLineSource& source, std::string_view& line) {
         source.pos = source.end;
         spanning = true;
     }
-}
-
-std::string_view rod_trim_line_end(std::string_view line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
-        line.remove_suffix(1);
-    }
-    return line;
 }

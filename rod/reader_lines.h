@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -30,10 +31,36 @@ constexpr std::size_t kRodBlockSize = 1024 * 1024;
 bool rod_open_lines(RodLineSource& source, const char* path,
                     std::size_t block_size = kRodBlockSize);
 
+// The next line when it lies whole in the block; false otherwise, leaving
+// the source as it was. The common case, kept inline.
+inline bool rod_next_line_in_block(RodLineSource& source, std::string_view& line) {
+    if (source.pos >= source.end) {
+        return false;
+    }
+    const char* start = source.block.get() + source.pos;
+    const std::size_t left = source.end - source.pos;
+    const auto* newline = static_cast<const char*>(std::memchr(start, '\n', left));
+    if (!newline) {
+        return false;
+    }
+    const auto length = static_cast<std::size_t>(newline - start);
+    source.pos += length + 1;
+    line = std::string_view(start, length);
+    return true;
+}
+
 // The next line without its '\n' (a last line without one counts too); false
 // at the end of the file or on a read error. The view stays valid until the
 // next call.
-bool rod_next_line(RodLineSource& source, std::string_view& line);
+bool rod_next_line_spanning(RodLineSource& source, std::string_view& line);
+inline bool rod_next_line(RodLineSource& source, std::string_view& line) {
+    return rod_next_line_in_block(source, line) || rod_next_line_spanning(source, line);
+}
 
 // The line without its trailing carriage returns and line feeds.
-std::string_view rod_trim_line_end(std::string_view line);
+inline std::string_view rod_trim_line_end(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
