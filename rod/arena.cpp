@@ -15,13 +15,15 @@ std::byte* RodArena::new_block(std::size_t size) {
     const std::size_t align =
         size >= kLargestChunkSize ? kLargestChunkSize : alignof(std::max_align_t);
     const std::size_t rounded = (size + align - 1) / align * align;
-    auto* block = static_cast<std::byte*>(std::aligned_alloc(align, rounded));
+    std::unique_ptr<std::byte, FreeBlock> block(
+        static_cast<std::byte*>(std::aligned_alloc(align, rounded)));
     if (!block) {
         throw std::bad_alloc();
     }
-    chunks_.emplace_back(block);
+    std::byte* result = block.get();
+    chunks_.push_back(std::move(block));
     reserved_ += rounded;
-    return block;
+    return result;
 }
 
 void* RodArena::allocate_slow(std::size_t size) {
