@@ -1,29 +1,43 @@
 #include "rod/arena.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <new>
 
-void RodArena::FreeBlock::operator()(std::byte* block) const {
-    std::free(block);
+RodArena::Block::~Block() {
+    if (!data) {
+        return;
+    }
+    if (mapped) {
+        munmap(data, size);
+    } else {
+        std::free(data);
+    }
 }
 
 std::byte* RodArena::new_block(std::size_t size) {
-    // Huge-page sized chunks are aligned to a huge page, so that a kernel
-    // that backs memory with huge pages by itself can do so. (Asking for them
-    // with madvise made the kernel compact memory at fault time, which cost
-    // more than the faults it saved.)
-    const std::size_t align =
-        size >= kLargestChunkSize ? kLargestChunkSize : alignof(std::max_align_t);
-    const std::size_t rounded = (size + align - 1) / align * align;
-    std::unique_ptr<std::byte, FreeBlock> block(
-        static_cast<std::byte*>(std::aligned_alloc(align, rounded)));
-    if (!block) {
-        throw std::bad_alloc();
+    // Room first, so that recording the block cannot fail once it is taken.
+    if (chunks_.size() == chunks_.capacity()) {
+        chunks_.reserve(chunks_.capacity() < 16 ? 16 : 2 * chunks_.capacity());
     }
-    std::byte* result = block.get();
-    chunks_.push_back(std::move(block));
-    reserved_ += rounded;
-    return result;
+    if (size >= kLargestChunkSize) {
+        // Populated at once: one call instead of a page fault per 4 KiB.
+        void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (block == MAP_FAILED) {
+            throw std::bad_alloc();
+        }
+        chunks_.emplace_back(static_cast<std::byte*>(block), size, true);
+    } else {
+        auto* block = static_cast<std::byte*>(std::malloc(size));
+        if (!block) {
+            throw std::bad_alloc();
+        }
+        chunks_.emplace_back(block, size, false);
+    }
+    reserved_ += size;
+    return chunks_.back().data;
 }
 
 void* RodArena::allocate_slow(std::size_t size) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class RodArena {
@@ -31,13 +32,24 @@ class RodArena {
     std::size_t reserved_bytes() const { return reserved_; }
 
   private:
-    // Chunks start small, for small files, and double up to the size of a
-    // huge page: a large tree then costs few page faults.
+    // Chunks start small, for small files, and double up to 2 MiB; from
+    // there on memory is mapped and populated 2 MiB at a time rather than
+    // faulted in page by page.
     static constexpr std::size_t kFirstChunkSize = 64 * 1024;
     static constexpr std::size_t kLargestChunkSize = 2 * 1024 * 1024;
 
-    struct FreeBlock {
-        void operator()(std::byte* block) const;
+    // A block from the system: mapped (and populated in one go) for chunks of
+    // the largest size, from the heap for smaller ones.
+    struct Block {
+        std::byte* data = nullptr;
+        std::size_t size = 0;
+        bool mapped = false;
+        Block() = default;
+        Block(std::byte* d, std::size_t s, bool m) : data(d), size(s), mapped(m) {}
+        Block(Block&& other) noexcept
+            : data(std::exchange(other.data, nullptr)), size(other.size), mapped(other.mapped) {}
+        Block& operator=(Block&&) = delete;
+        ~Block();
     };
 
     // A new chunk (or a block of its own for a large request); chunks are
@@ -45,7 +57,7 @@ class RodArena {
     void* allocate_slow(std::size_t size);
     std::byte* new_block(std::size_t size);
 
-    std::vector<std::unique_ptr<std::byte, FreeBlock>> chunks_;
+    std::vector<Block> chunks_;
     std::size_t next_chunk_size_ = kFirstChunkSize;
     std::byte* cursor_ = nullptr;
     std::size_t left_ = 0;
