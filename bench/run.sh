@@ -5,9 +5,11 @@
 #
 #   bench/run.sh            # the full set (a 100 MB realistic campaign)
 #   bench/run.sh 20         # the realistic campaign at 20 MB
+#   RUNS=5 bench/run.sh     # the best of five runs per input (default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 realistic_mb=${1:-100}
+runs=${RUNS:-3}
 bash scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench >/dev/null
@@ -30,7 +32,7 @@ for entry in "${inputs[@]}"; do
     || "$bin/generate_rod" "$shape" "$amount" "$out/$file"
 done
 
-echo "cores: $(nproc)"
+echo "cores: $(nproc), best of $runs runs"
 printf '%-22s %9s %9s %9s %10s %9s %9s %10s\n' input "size MB" "wall s" "MB/s" "peak MiB" "peak/size" "cat s" "s/MB"
 for entry in "${inputs[@]}"; do
   read -r shape amount file <<<"$entry"
@@ -38,8 +40,17 @@ for entry in "${inputs[@]}"; do
   bytes=$(stat -c %s "$path")
   cat "$path" >/dev/null  # warm the page cache for both runs
   read -r cat_s _ _ < <("$bin/measure" cat "$path")
-  read -r wall kib status < <("$bin/measure" build-bench/qarvo/bin/quillon "$path")
-  [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $file" >&2
+  # The best wall time of the runs: timings on a shared VM only ever get
+  # slower than the program is. The peak memory is the largest seen.
+  wall='' kib=0
+  for ((run = 0; run < runs; run++)); do
+    read -r this_wall this_kib status < <("$bin/measure" build-bench/qarvo/bin/quillon "$path")
+    [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $file" >&2
+    if [[ -z "$wall" ]] || awk -v a="$this_wall" -v b="$wall" 'BEGIN { exit !(a < b) }'; then
+      wall=$this_wall
+    fi
+    ((this_kib > kib)) && kib=$this_kib
+  done
   awk -v n="$file" -v b="$bytes" -v w="$wall" -v k="$kib" -v c="$cat_s" 'BEGIN {
     mb = b / 1048576; printf "%-22s %9.1f %9.3f %9.1f %10.1f %9.2f %9.3f %10.4f\n",
       n, mb, w, mb / w, k / 1024, (k * 1024) / b, c, w / mb }'

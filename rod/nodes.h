@@ -8,6 +8,7 @@
 
 #include "rod/arena.h"
 #include "rod/rod.h"
+#include "rod/service_index.h"
 
 #include <cstdint>
 #include <string_view>
@@ -191,12 +192,22 @@ struct RodRunNode : RodNode {
     // suite path.
     std::unordered_map<std::int32_t, const char*> file_table;
     // The first Service of each name, for the duplicate lookup of NS.
-    std::unordered_map<std::string_view, RodServiceNode*> services_by_name;
+    ServiceIndex services_by_name;
     // Recently stored short texts, shared by rod_store_text: texts are never
     // changed once stored, except an LI list, which grows into a copy.
     static constexpr std::size_t kShortTextSize = 48;
+    // Each slot keeps what identifies its text (the bytes themselves when
+    // they fit in two words, else a hash) and the length, so that a text
+    // that merely falls in the slot of another is told apart without reading
+    // that other text: a cache miss on nearly every record of a large file.
     static constexpr std::size_t kRecentTextSlots = 4096;
-    const char* recent_texts[kRecentTextSlots] = {};
+    struct RecentText {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        const char* text = nullptr;
+        std::size_t length = 0;
+    };
+    RecentText recent_texts[kRecentTextSlots] = {};
 };
 
 // A text of capacity bytes (zero-filled) that is never shared with another

@@ -127,10 +127,7 @@ void new_service(ReaderState& s, std::string_view line) {
     const Text name = rod_line_value(line, false);
     RodServiceNode* first = nullptr;
     if (name) {
-        const auto found = s.run->services_by_name.find(*name);
-        if (found != s.run->services_by_name.end()) {
-            first = found->second;
-        }
+        first = s.run->services_by_name.find(*name);
     }
     if (first && s.positions[7].line == 0) {
         s.service = {first, &s.run->services};
@@ -145,7 +142,7 @@ void new_service(ReaderState& s, std::string_view line) {
         open(s.service, service, &s.run->services);
         take_position(s, *service, 7);
         if (!first && service->name) {
-            s.run->services_by_name.emplace(rod_text_view(service->name), service);
+            s.run->services_by_name.insert(service);
         }
         hand_over_pending(s, service->notes);
     }

@@ -13,6 +13,7 @@
 // rod_text_view gives a text's full extent.
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -57,8 +58,23 @@ RodNode* rod_new_aux_entry(RodNode* run);
 const char* rod_store_text(RodNode* run, std::string_view bytes);
 
 // The full extent of a text of a tree (zero bytes included); a view with a
-// null data() for an absent text.
-std::string_view rod_text_view(const char* text);
+// null data() for an absent text. Inline: writers ask for it on every text.
+// The length sits in the four bytes before the text; for a text of 4 GiB or
+// more those hold kRodLongTextMarker and the length is in the eight before.
+inline constexpr std::uint32_t kRodLongTextMarker = 0xFFFFFFFF;
+inline std::string_view rod_text_view(const char* text) {
+    if (!text) {
+        return {};
+    }
+    std::uint32_t size32 = 0;
+    std::memcpy(&size32, text - sizeof size32, sizeof size32);
+    if (size32 != kRodLongTextMarker) {
+        return {text, size32};
+    }
+    std::uint64_t size64 = 0;
+    std::memcpy(&size64, text - sizeof size32 - sizeof size64, sizeof size64);
+    return {text, static_cast<std::size_t>(size64)};
+}
 
 // Releases the whole tree when `node` is a Run; does nothing otherwise.
 void rod_free(RodNode* node);

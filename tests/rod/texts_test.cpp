@@ -1,0 +1,62 @@
+#include "rod/nodes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Equal short texts share one copy, found by a key that packs texts of up to
+// sixteen bytes into two words and hashes longer ones. Every length around
+// the packing's boundaries, with a one-byte change at every position (to a
+// zero byte as well), must come back byte for byte and never as another
+// text's copy; the same bytes stored again must come back shared.
+TEST(TextSharingTest, SharesOnlyEqualBytesAtEveryLength) {
+    RodTree tree(rod_new_run("suite.rod"));
+    for (std::size_t length = 0; length <= RodRunNode::kShortTextSize + 1; ++length) {
+        std::string base;
+        for (std::size_t i = 0; i < length; ++i) {
+            base.push_back(static_cast<char>('a' + (i * 7 + length) % 26));
+        }
+        const char* stored = rod_store_text(tree.get(), base);
+        ASSERT_EQ(rod_text_view(stored), base) << length;
+        EXPECT_EQ(stored[length], '\0');
+        const char* again = rod_store_text(tree.get(), base);
+        EXPECT_EQ(rod_text_view(again), base);
+        if (length <= RodRunNode::kShortTextSize) {
+            EXPECT_EQ(again, stored) << "not shared at length " << length;
+        } else {
+            EXPECT_NE(again, stored) << "a long text must get its own copy";
+        }
+        for (std::size_t position = 0; position < length; ++position) {
+            for (const char changed : {'\0', '\xff', static_cast<char>(base[position] ^ 1)}) {
+                std::string variant = base;
+                variant[position] = changed;
+                const char* text = rod_store_text(tree.get(), variant);
+                ASSERT_EQ(rod_text_view(text), variant)
+                    << "length " << length << ", byte " << position;
+                ASSERT_NE(text, stored);
+            }
+            // The base may have been pushed out of its slot: storing it again
+            // must still give its own bytes.
+            ASSERT_EQ(rod_text_view(rod_store_text(tree.get(), base)), base);
+        }
+    }
+}
+
+// A text and the same text with a trailing zero byte pack to the same words;
+// only the length tells them apart.
+TEST(TextSharingTest, TrailingZeroBytesAreNotDropped) {
+    RodTree tree(rod_new_run("suite.rod"));
+    for (const std::size_t length : {1u, 3u, 4u, 7u, 8u, 9u, 15u, 16u, 17u}) {
+        const std::string text(length, 'v');
+        const std::string padded = text + std::string(1, '\0');
+        const char* first = rod_store_text(tree.get(), text);
+        const char* second = rod_store_text(tree.get(), padded);
+        EXPECT_EQ(rod_text_view(first), text);
+        EXPECT_EQ(rod_text_view(second), padded);
+        EXPECT_EQ(rod_text_view(rod_store_text(tree.get(), "")), "");
+    }
+}
+
+}  // namespace
