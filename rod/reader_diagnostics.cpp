@@ -1,3 +1,4 @@
+#include "rod/reader_diagnostics.h"
 #include "rod/rod.h"
 
 #include "i18n/local8bit.h"
@@ -5,6 +6,7 @@
 
 #include <QCoreApplication>
 
+#include <charconv>
 #include <cstdio>
 #include <string>
 
@@ -102,4 +104,67 @@ void report_duplicate_service(std::string_view name, int new_line, int first_lin
     print(kDuplicateService,
           fill_placeholders(translate(kDuplicateService),
                             {service, QString::number(new_line), QString::number(first_line)}));
+}
+
+namespace {
+
+// Stand-ins for the three arguments: control characters no translation of
+// this message holds, which UTF-8 and Latin-1 both encode as themselves.
+constexpr char kNameMarker = '\x01';
+constexpr char kNewLineMarker = '\x02';
+constexpr char kFirstLineMarker = '\x03';
+
+void append_number(std::string& out, int number) {
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    out.append(digits, end);
+}
+
+}  // namespace
+
+void DuplicateServiceWarning::report(std::string_view name, int new_line, int first_line) {
+    if (!prepared_) {
+        prepared_ = true;
+        // Filling in the markers the way the arguments are filled in keeps
+        // the placeholder rules in one place. Joining encoded pieces gives the
+        // encoding of the whole only for encodings without shift states.
+        const Local8BitKind kind = local8bit_kind();
+        const QString translated = translate(kDuplicateService);
+        const bool has_markers = translated.contains(QChar(kNameMarker)) ||
+                                 translated.contains(QChar(kNewLineMarker)) ||
+                                 translated.contains(QChar(kFirstLineMarker));
+        if (kind != Local8BitKind::Other && !has_markers) {
+            message_ = local8bit_encode(fill_placeholders(
+                translated, {QString(QChar(kNameMarker)), QString(QChar(kNewLineMarker)),
+                             QString(QChar(kFirstLineMarker))}));
+        }
+    }
+    if (message_.empty()) {
+        report_duplicate_service(name, new_line, first_line);
+        return;
+    }
+    std::string line = kDuplicateService.identifier;
+    line += ": ";
+    for (const char c : message_) {
+        switch (c) {
+            case kNameMarker:
+                // The name's bytes are taken as Latin-1 characters.
+                if (local8bit_kind() == Local8BitKind::Utf8) {
+                    latin1_append_utf8(line, name);
+                } else {
+                    line.append(name);
+                }
+                break;
+            case kNewLineMarker:
+                append_number(line, new_line);
+                break;
+            case kFirstLineMarker:
+                append_number(line, first_line);
+                break;
+            default:
+                line += c;
+        }
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
 }

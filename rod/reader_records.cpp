@@ -134,7 +134,7 @@ void new_service(ReaderState& s, std::string_view line) {
         return;
     }
     if (first) {
-        report_duplicate_service(*name, s.positions[7].line, first->line);
+        s.duplicate_warning.report(*name, s.positions[7].line, first->line);
     }
     auto* service = make<RodServiceNode>(s, rod_new_service);
     if (service) {

@@ -9,6 +9,7 @@
 // item was closed without its owner being closed.
 
 #include "rod/nodes.h"
+#include "rod/reader_diagnostics.h"
 
 #include <cstdint>
 #include <string>
@@ -45,6 +46,7 @@ struct ReaderState {
     bool pending_mode = false;  // RQ and CO Notes wait for the next Test or Service
     RodList pending;
     PendingPosition positions[8];  // P2 ... P7 by their digit
+    DuplicateServiceWarning duplicate_warning;
 };
 
 // Acts on one record line (not empty, without its line end). False when the

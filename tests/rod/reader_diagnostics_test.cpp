@@ -1,6 +1,8 @@
+#include "rod/reader_diagnostics.h"
 #include "rod/rod.h"
 
 #include "i18n/local8bit.h"
+#include "tests/support/scoped_state.h"
 #include "tests/support/test_support.h"
 
 #include <QCoreApplication>
@@ -72,6 +74,35 @@ TEST(ReaderDiagnosticsTest, DuplicateServiceWarning) {
               "line 12.\n");
 }
 
+// The warning the reader prints prepares its message once and fills it in
+// bytes; it must print exactly what the general path prints, whatever the
+// name holds (Latin-1 bytes, zero bytes, placeholders, the markers it uses
+// internally) and in the encodings where it takes the fast path.
+void expect_same_duplicate_warnings() {
+    const std::string names[] = {"init",          "s%2%1",        std::string("n\0ul", 4),
+                                 "\xE9t\xE9\xFF", "\x01\x02\x03", ""};
+    DuplicateServiceWarning warning;
+    for (const std::string& name : names) {
+        for (const auto& [new_line, first_line] : {std::pair{40, 12}, std::pair{-1, 2147483647}}) {
+            EXPECT_EQ(qtest::capture_stderr([&] { warning.report(name, new_line, first_line); }),
+                      qtest::capture_stderr(
+                          [&] { report_duplicate_service(name, new_line, first_line); }))
+                << name;
+        }
+    }
+}
+
+TEST(ReaderDiagnosticsTest, PreparedDuplicateWarningPrintsWhatTheGeneralPathPrints) {
+    for (const char* locale : {"C.UTF-8", "fr_FR.ISO-8859-1", "C"}) {
+        qtest::ScopedLocale scope(locale);
+        if (!scope.ok()) {
+            ADD_FAILURE() << "locale " << locale << " is not installed";
+            continue;
+        }
+        expect_same_duplicate_warnings();
+    }
+}
+
 // Installs the test catalogue for the life of one test.
 class TranslatedReaderDiagnosticsTest : public testing::Test {
   protected:
@@ -90,6 +121,9 @@ TEST_F(TranslatedReaderDiagnosticsTest, TranslationFollowsTheUntranslatedIdentif
               "Qarvo-E-INVRODTKN: [kvwrod] token <ZZ> at b%3.rod:12\n");
     EXPECT_EQ(qtest::capture_stderr([] { report_duplicate_service("init", 40, 12); }),
               "Qarvo-W-DUPSRVNAM: service init again at 40 (first at 12)\n");
+    EXPECT_EQ(qtest::capture_stderr([] { DuplicateServiceWarning().report("init", 40, 12); }),
+              "Qarvo-W-DUPSRVNAM: service init again at 40 (first at 12)\n");
+    expect_same_duplicate_warnings();
 }
 
 TEST_F(TranslatedReaderDiagnosticsTest, TheCommentSelectsTheTranslation) {
