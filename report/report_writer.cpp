@@ -33,8 +33,9 @@ void append_log_line(const char* log_file, const char* report_name) {
 }  // namespace
 
 void xrd_document_write(ReportStream& out, const RodNode* run) {
-    xrd_run_write(out, run);
-    xrd_run_info_write(out, run);
+    const bool ok = rod_status(run) != 0;
+    xrd_run_write(out, run, ok);
+    xrd_run_info_write(out, run, ok);
     for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
         xrd_service_write(out, service);
     }

@@ -30,6 +30,12 @@ void put_field(ReportStream& out, std::string_view attribute, const char* text) 
 }  // namespace
 
 void xrd_run_write(ReportStream& out, const RodNode* run) {
+    if (rod_kind(run) == Run) {
+        xrd_run_write(out, run, rod_status(run) != 0);
+    }
+}
+
+void xrd_run_write(ReportStream& out, const RodNode* run, bool ok) {
     if (rod_kind(run) != Run) {
         return;
     }
@@ -42,7 +48,7 @@ void xrd_run_write(ReportStream& out, const RodNode* run) {
     out.put("\" AUTHOR=\"");
     put_local8(out, author_name(), XmlPlace::Attribute);
     out.put("\" STATUS=\"");
-    out.put(status_word(rod_status(run) != 0));
+    out.put(status_word(ok));
     out.put("\">\n");
 }
 
@@ -66,6 +72,12 @@ void xrd_report_info_write(ReportStream& out, const RodNode* run) {
 }
 
 void xrd_run_info_write(ReportStream& out, const RodNode* run) {
+    if (rod_kind(run) == Run) {
+        xrd_run_info_write(out, run, rod_status(run) != 0);
+    }
+}
+
+void xrd_run_info_write(ReportStream& out, const RodNode* run, bool ok) {
     if (rod_kind(run) != Run) {
         return;
     }
@@ -74,6 +86,6 @@ void xrd_run_info_write(ReportStream& out, const RodNode* run) {
         write_header_section(out);
     }
     xrd_comment_write(out, rod_notes(run), "\t");
-    xrd_flush_comment(out, rod_notes(run), rod_status(run) != 0, "\t");
+    xrd_flush_comment(out, rod_notes(run), ok, "\t");
     xrd_coverage_write(out, rod_coverage_notes(run), "\t");
 }

@@ -26,6 +26,11 @@ void xrd_run_write(ReportStream& out, const RodNode* run);
 // Run's comments, requirements and coverage blocks.
 void xrd_run_info_write(ReportStream& out, const RodNode* run);
 
+// The same two, for a caller that has the Run's verdict already: working it
+// out walks the whole tree.
+void xrd_run_write(ReportStream& out, const RodNode* run, bool ok);
+void xrd_run_info_write(ReportStream& out, const RodNode* run, bool ok);
+
 // The REPORT_INFO element: one attribute per report field that is present.
 void xrd_report_info_write(ReportStream& out, const RodNode* run);
 
@@ -35,6 +40,8 @@ void xrd_service_write(ReportStream& out, const RodNode* service);
 // One TEST element; its Elements are folded into it or written as ELEMENT
 // elements, as run_options.element_mode says.
 void xrd_test_write(ReportStream& out, const RodNode* test);
+// The same, for a caller that has the Test's verdict already.
+void xrd_test_write(ReportStream& out, const RodNode* test, bool ok);
 
 // One ELEMENT element with its comments and requirements.
 void xrd_element_write(ReportStream& out, const RodNode* element);

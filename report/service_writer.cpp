@@ -1,13 +1,25 @@
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
+#include <vector>
+
 void xrd_service_write(ReportStream& out, const RodNode* service) {
     if (rod_kind(service) != Service) {
         return;
     }
-    const int valid = rod_count_valid(service);
-    const int invalid = rod_count_invalid(service);
-    const int tests = rod_count_tests(service);
+    // Each test's verdict is worked out once, for the counts and for its
+    // TEST element both: it walks the test's whole subtree. The buffer is
+    // kept from one Service to the next.
+    thread_local std::vector<bool> test_ok;
+    test_ok.clear();
+    int valid = 0;
+    int invalid = 0;
+    for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
+        const bool ok = rod_status(test) != 0;
+        test_ok.push_back(ok);
+        ++(ok ? valid : invalid);
+    }
+    const int tests = valid + invalid;
     // The verdict shown is the tests' one: a Service whose own verdict text
     // says KO while all its tests pass is OK here (the Run still says KO).
     const bool ok = invalid == 0;
@@ -28,8 +40,9 @@ void xrd_service_write(ReportStream& out, const RodNode* service) {
 
     xrd_comment_write(out, rod_notes(service), "\t\t");
     xrd_flush_comment(out, rod_notes(service), ok, "\t\t");
+    std::size_t index = 0;
     for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
-        xrd_test_write(out, test);
+        xrd_test_write(out, test, test_ok[index++]);
     }
     xrd_coverage_write(out, rod_coverage_notes(service), "\t\t");
     out.put("\t</SERVICE>\n");

@@ -3,10 +3,15 @@
 #include "report/section_writers.h"
 
 void xrd_test_write(ReportStream& out, const RodNode* test) {
+    if (rod_kind(test) == Test) {
+        xrd_test_write(out, test, rod_status(test) != 0);
+    }
+}
+
+void xrd_test_write(ReportStream& out, const RodNode* test, bool ok) {
     if (rod_kind(test) != Test) {
         return;
     }
-    const bool ok = rod_status(test) != 0;
     out.put("\t\t<TEST NAME=\"");
     put_tree_text(out, rod_name(test), XmlPlace::Attribute);
     out.put("\" STATUS=\"");
