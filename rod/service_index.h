@@ -1,11 +1,13 @@
 #pragma once
 // The first Service of each name, for the duplicate lookup of NS records.
 //
-// An open-addressing table of node pointers with their hashes: a campaign
-// may declare hundreds of thousands of services, and a node-based map would
-// allocate (and later free) one block per name and miss the cache on every
-// probe. Names are not copied; they are the Services' own texts, which live
-// as long as the tree.
+// An open-addressing table: a campaign may declare hundreds of thousands of
+// services, and a node-based map would allocate (and later free) one block
+// per name and miss the cache on every probe. A slot is eight bytes, a tag
+// from the name's hash and the Service's number, so that the table stays
+// small enough for the cache and a probe rarely has to look at a name. Names
+// are not copied; they are the Services' own texts, which live as long as the
+// tree.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,16 +23,20 @@ class ServiceIndex {
     // Records service under its name, which must not be recorded yet and
     // must not be null. Throws std::bad_alloc when the table cannot grow.
     void insert(RodServiceNode* service);
-    std::size_t size() const { return used_; }
+    std::size_t size() const { return services_.size(); }
 
   private:
     struct Slot {
-        std::uint64_t hash = 0;
-        RodServiceNode* service = nullptr;  // null: a free slot
+        std::uint32_t tag = 0;
+        std::uint32_t number = 0;  // 1 + index in services_; 0: a free slot
     };
     void grow();
-    static void place(std::vector<Slot>& slots, Slot slot);
+    static void place(std::vector<Slot>& slots, std::uint64_t hash, std::uint32_t number);
 
-    std::vector<Slot> slots_;  // a power of two in size, at most half full
-    std::size_t used_ = 0;
+    struct Entry {
+        std::uint64_t hash = 0;  // of the name, kept for growing the table
+        RodServiceNode* service = nullptr;
+    };
+    std::vector<Entry> services_;  // in the order recorded
+    std::vector<Slot> slots_;      // a power of two in size
 };
