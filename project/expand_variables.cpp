@@ -59,13 +59,31 @@ QString expand_variables(QString text) {
     return result;
 }
 
+const char* EnvironmentCache::get(std::string_view name) {
+    for (const Entry& entry : entries_) {
+        if (entry.name == name) {
+            return entry.value;
+        }
+    }
+    lookup_.assign(name);
+    const char* value = std::getenv(lookup_.c_str());
+    if (entries_.size() < kMaxNames) {
+        entries_.push_back({lookup_, value});
+    }
+    return value;
+}
+
 void expand_variables_utf8(std::string& out, std::string_view utf8) {
+    EnvironmentCache environment;
+    expand_variables_utf8(out, utf8, environment);
+}
+
+void expand_variables_utf8(std::string& out, std::string_view utf8, EnvironmentCache& environment) {
     // A name character is ASCII and never part of a multi-byte sequence, so
     // the byte-level search finds exactly the references of the UTF-16 one.
     const std::size_t size = utf8.size();
     std::size_t done = 0;
     std::size_t pos = 0;
-    std::string name;
     while (true) {
         pos = utf8.find('$', pos);
         if (pos == std::string_view::npos) {
@@ -79,8 +97,7 @@ void expand_variables_utf8(std::string& out, std::string_view utf8) {
             pos = end;
             continue;
         }
-        name.assign(utf8.substr(pos + 1, end - pos - 1));
-        const char* value = std::getenv(name.c_str());
+        const char* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
         if (value != nullptr) {
             out.append(utf8.substr(done, pos - done));
             // Environment values are byte strings taken as Latin-1.

@@ -10,9 +10,31 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 QString expand_variables(QString text);
 
+// Environment values looked up once per name for the life of the cache: one
+// requirement list can name the same variable thousands of times, and each
+// getenv scans the whole environment. The environment must not change while
+// a cache is in use. Only the first few names are kept, so a text naming
+// many different variables costs no more than without a cache.
+class EnvironmentCache {
+  public:
+    // The value of the variable, or null when it is not set.
+    const char* get(std::string_view name);
+
+  private:
+    static constexpr std::size_t kMaxNames = 16;
+    struct Entry {
+        std::string name;
+        const char* value;
+    };
+    std::vector<Entry> entries_;
+    std::string lookup_;  // the name being looked up, zero-terminated
+};
+
 // The same expansion on UTF-8 text, appending the UTF-8 result to out: the
 // writer's fast path, which gives the same result as expand_variables.
+void expand_variables_utf8(std::string& out, std::string_view utf8, EnvironmentCache& environment);
 void expand_variables_utf8(std::string& out, std::string_view utf8);

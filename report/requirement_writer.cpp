@@ -20,6 +20,15 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
+bool is_ascii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A blank is 0x20 only; a TAB is no blank.
 std::size_t skip_blanks(std::string_view text, std::size_t pos) {
     while (pos < text.size() && text[pos] == ' ') {
@@ -63,7 +72,8 @@ struct RequirementList {
     char separator = ' ';
     std::string decoded;   // an attribute value in UTF-8, before expansion
     std::string expanded;  // the same after expansion
-    std::string line;      // the console line of the current requirement
+    EnvironmentCache environment;
+    std::string line;  // the console line of the current requirement
 
     void write_requirement(std::string_view text);
     void write_attribute_value(std::string_view value);
@@ -145,17 +155,27 @@ void RequirementList::write_requirement(std::string_view text) {
 }
 
 void RequirementList::write_attribute_value(std::string_view value) {
-    decoded.clear();
-    local8bit_append_utf8(decoded, value);
-    expanded.clear();
-    expand_variables_utf8(expanded, decoded);
+    // Under a UTF-8 locale an ASCII value is its own UTF-8 form, and a value
+    // without '$' is its own expansion: most values need neither copy.
+    std::string_view utf8 = value;
+    if (local8bit_kind() != Local8BitKind::Utf8 || !is_ascii(value)) {
+        decoded.clear();
+        local8bit_append_utf8(decoded, value);
+        utf8 = decoded;
+    }
+    std::string_view result = utf8;
+    if (utf8.find('$') != npos) {
+        expanded.clear();
+        expand_variables_utf8(expanded, utf8, environment);
+        result = expanded;
+    }
     out.put("VALUE=\"");
-    xml_append_utf8(out.pending(), expanded, XmlPlace::Attribute);
+    xml_append_utf8(out.pending(), result, XmlPlace::Attribute);
     out.put("\">\n");
     out.put(indent);
     out.put("\t\t</ATTRIBUTE>\n");
     if (echo) {
-        line.append(expanded);
+        line.append(result);
     }
 }
 

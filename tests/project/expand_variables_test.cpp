@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,41 @@ TEST(ExpandVariables, CallerTextIsUnchanged) {
     const QString text = QStringLiteral("$QT_EXP_B");
     EXPECT_EQ(expand_variables(text), QStringLiteral("1"));
     EXPECT_EQ(text, QStringLiteral("$QT_EXP_B"));
+}
+
+}  // namespace
+
+namespace {
+
+// One cache across many texts, as a requirement list uses it: names that
+// share a prefix, unset names, and more names than the cache keeps must each
+// expand as getenv says, the first time and every time after.
+TEST(ExpandVariables, CachedLookupsGiveTheEnvironmentsValues) {
+    ScopedEnv env{
+        {"QT_EXP_A", "a"}, {"QT_EXP_AB", "ab"}, {"QT_EXP_EMPTY", ""}, {"QT_EXP_UNSET", nullptr}};
+    std::vector<std::string> names = {"QT_EXP_AB", "QT_EXP_A", "QT_EXP_EMPTY", "QT_EXP_UNSET"};
+    std::vector<std::unique_ptr<ScopedEnv>> more;
+    for (int i = 0; i < 40; ++i) {
+        names.push_back("QT_EXP_N" + std::to_string(i));
+        if (i % 3 != 0) {
+            more.push_back(std::make_unique<ScopedEnv>(
+                std::initializer_list<std::pair<const char*, const char*>>{
+                    {names.back().c_str(), names.back().c_str() + 7}}));
+        }
+    }
+    EnvironmentCache environment;
+    for (int round = 0; round < 2; ++round) {
+        for (const std::string& name : names) {
+            const std::string text = "<$" + name + ">";
+            std::string cached;
+            expand_variables_utf8(cached, text, environment);
+            EXPECT_EQ(cached, expand_utf8(text)) << name << ", round " << round;
+            EXPECT_EQ(cached, expand_qstring(text)) << name << ", round " << round;
+        }
+    }
+    std::string both;
+    expand_variables_utf8(both, "$QT_EXP_A$QT_EXP_AB$QT_EXP_ABC", environment);
+    EXPECT_EQ(both, "aab$QT_EXP_ABC");
 }
 
 }  // namespace
