@@ -18,6 +18,7 @@ void act_on_record(const char* path, std::int64_t line_number, std::string_view 
                    ReaderState& state) {
     if (!rod_apply_record(state, line)) {
         const char token[3] = {line[0], line.size() > 1 ? line[1] : '\0', '\0'};
+        state.duplicate_warning.flush();  // earlier lines come first
         reader_error(kReaderInvalidToken, path, reported_line(line_number), token);
     }
 }

@@ -122,49 +122,79 @@ void append_number(std::string& out, int number) {
 
 }  // namespace
 
-void DuplicateServiceWarning::report(std::string_view name, int new_line, int first_line) {
-    if (!prepared_) {
-        prepared_ = true;
-        // Filling in the markers the way the arguments are filled in keeps
-        // the placeholder rules in one place. Joining encoded pieces gives the
-        // encoding of the whole only for encodings without shift states.
-        const Local8BitKind kind = local8bit_kind();
-        const QString translated = translate(kDuplicateService);
-        const bool has_markers = translated.contains(QChar(kNameMarker)) ||
-                                 translated.contains(QChar(kNewLineMarker)) ||
-                                 translated.contains(QChar(kFirstLineMarker));
-        if (kind != Local8BitKind::Other && !has_markers) {
-            message_ = local8bit_encode(fill_placeholders(
-                translated, {QString(QChar(kNameMarker)), QString(QChar(kNewLineMarker)),
-                             QString(QChar(kFirstLineMarker))}));
+void DuplicateServiceWarning::prepare() {
+    prepared_ = true;
+    // Filling in the markers the way the arguments are filled in keeps the
+    // placeholder rules in one place. Joining encoded pieces gives the
+    // encoding of the whole only for encodings without shift states.
+    const QString translated = translate(kDuplicateService);
+    for (const char marker : {kNameMarker, kNewLineMarker, kFirstLineMarker}) {
+        if (translated.contains(QChar(marker))) {
+            return;
         }
     }
-    if (message_.empty()) {
+    if (local8bit_kind() == Local8BitKind::Other) {
+        return;
+    }
+    const std::string message = local8bit_encode(
+        fill_placeholders(translated, {QString(QChar(kNameMarker)), QString(QChar(kNewLineMarker)),
+                                       QString(QChar(kFirstLineMarker))}));
+    pieces_.push_back({std::string(kDuplicateService.identifier) + ": ", 0});
+    for (const char c : message) {
+        if (c == kNameMarker || c == kNewLineMarker || c == kFirstLineMarker) {
+            pieces_.back().argument = c;  // the markers are 1, 2 and 3
+            pieces_.push_back({});
+        } else {
+            pieces_.back().bytes += c;
+        }
+    }
+    pieces_.back().bytes += '\n';
+}
+
+void DuplicateServiceWarning::report(std::string_view name, int new_line, int first_line) {
+    if (!prepared_) {
+        prepare();
+    }
+    if (pieces_.empty()) {
+        flush();
         report_duplicate_service(name, new_line, first_line);
         return;
     }
-    std::string line = kDuplicateService.identifier;
-    line += ": ";
-    for (const char c : message_) {
-        switch (c) {
+    line_.clear();
+    for (const Piece& piece : pieces_) {
+        line_ += piece.bytes;
+        switch (piece.argument) {
             case kNameMarker:
                 // The name's bytes are taken as Latin-1 characters.
                 if (local8bit_kind() == Local8BitKind::Utf8) {
-                    latin1_append_utf8(line, name);
+                    latin1_append_utf8(line_, name);
                 } else {
-                    line.append(name);
+                    line_.append(name);
                 }
                 break;
             case kNewLineMarker:
-                append_number(line, new_line);
+                append_number(line_, new_line);
                 break;
             case kFirstLineMarker:
-                append_number(line, first_line);
+                append_number(line_, first_line);
                 break;
             default:
-                line += c;
+                break;
         }
     }
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    if (batch_.size() + line_.size() > kBatchSize) {
+        flush();
+    }
+    if (line_.size() > kBatchSize) {
+        std::fwrite(line_.data(), 1, line_.size(), stderr);
+    } else {
+        batch_ += line_;
+    }
+}
+
+void DuplicateServiceWarning::flush() {
+    if (!batch_.empty()) {
+        std::fwrite(batch_.data(), 1, batch_.size(), stderr);
+        batch_.clear();
+    }
 }

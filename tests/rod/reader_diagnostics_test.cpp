@@ -84,7 +84,10 @@ void expect_same_duplicate_warnings() {
     DuplicateServiceWarning warning;
     for (const std::string& name : names) {
         for (const auto& [new_line, first_line] : {std::pair{40, 12}, std::pair{-1, 2147483647}}) {
-            EXPECT_EQ(qtest::capture_stderr([&] { warning.report(name, new_line, first_line); }),
+            EXPECT_EQ(qtest::capture_stderr([&] {
+                          warning.report(name, new_line, first_line);
+                          warning.flush();
+                      }),
                       qtest::capture_stderr(
                           [&] { report_duplicate_service(name, new_line, first_line); }))
                 << name;
@@ -101,6 +104,33 @@ TEST(ReaderDiagnosticsTest, PreparedDuplicateWarningPrintsWhatTheGeneralPathPrin
         }
         expect_same_duplicate_warnings();
     }
+}
+
+// Warnings wait in a batch and go out in writes of whole lines, none longer
+// than a batch unless one line alone is; nothing is written twice or lost.
+TEST(ReaderDiagnosticsTest, DuplicateWarningsGoOutInBatchesOfWholeLines) {
+    const std::string long_name(DuplicateServiceWarning::kBatchSize + 10, 'n');
+    std::string expected;
+    std::string printed_before_flush;
+    const std::string printed = qtest::capture_stderr([&] {
+        DuplicateServiceWarning warning;
+        for (int i = 0; i < 200; ++i) {
+            const std::string name = i == 100 ? long_name : "service_" + std::to_string(i);
+            warning.report(name, i, 1);
+            expected += "Qarvo-W-DUPSRVNAM: Duplicate service name " + name + ": line " +
+                        std::to_string(i) + ". first declaration at line 1.\n";
+        }
+    });
+    EXPECT_EQ(printed, expected);
+    const std::string first = qtest::capture_stderr([&] {
+        DuplicateServiceWarning warning;
+        warning.report("a", 2, 1);
+        std::fputs("other\n", stderr);  // not flushed first: the warning waits
+        warning.flush();
+    });
+    EXPECT_EQ(first,
+              "other\nQarvo-W-DUPSRVNAM: Duplicate service name a: line 2. first "
+              "declaration at line 1.\n");
 }
 
 // Installs the test catalogue for the life of one test.

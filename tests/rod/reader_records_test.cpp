@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <clocale>
 #include <string>
 #include <string_view>
@@ -325,6 +327,31 @@ TEST(ReaderServicesTest, DuplicateWithAPositionWarnsAndIsMade) {
               "File 1 \"t.ptu\"\n"
               "Service \"svc\" @t.ptu:10\n"
               "Service \"svc\" @t.ptu:30\n");
+}
+
+void print_error_line(int /*kind*/, const char* /*file*/, int line, const char* token) {
+    std::fprintf(stderr, "error at %d: %s\n", line, token);
+}
+
+// The warnings wait in a batch: an error about a later line must still come
+// after them, and a warning after the error after it.
+TEST(ReaderServicesTest, WarningsAndErrorsKeepTheOrderOfTheirLines) {
+    qtest::TempDir dir;
+    const std::string path = dir.file("t.rod");
+    qtest::write_file(path,
+                      std::string(rodtest::kHeader) +
+                          "FX  1 t\nFP7 1 10\nNS s\nFP7 1 20\nNS s\nZZ bad\nFP7 1 30\nNS s\n");
+    const ReaderErrorHook saved = reader_error;
+    reader_error = print_error_line;
+    RodTree tree;
+    const std::string err = qtest::capture_stderr([&] { tree.reset(rod_read(path.c_str())); });
+    reader_error = saved;
+    EXPECT_EQ(err,
+              "Qarvo-W-DUPSRVNAM: Duplicate service name s: line 20. first declaration at "
+              "line 10.\n"
+              "error at 7: ZZ\n"
+              "Qarvo-W-DUPSRVNAM: Duplicate service name s: line 30. first declaration at "
+              "line 10.\n");
 }
 
 TEST(ReaderServicesTest, DuplicateWithoutAPositionReopensTheFirst) {
