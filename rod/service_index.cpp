@@ -8,9 +8,8 @@
 
 namespace {
 
-// The low bits of the hash choose the slot, the high bits make the tag.
-std::uint32_t tag_of(std::uint64_t hash) {
-    return static_cast<std::uint32_t>(hash >> 32);
+std::uint32_t tag_of(std::string_view name) {
+    return static_cast<std::uint32_t>(rod_hash_bytes(name) >> 32);
 }
 
 }  // namespace
@@ -19,16 +18,15 @@ RodServiceNode* ServiceIndex::find(std::string_view name) const {
     if (slots_.empty()) {
         return nullptr;
     }
-    const std::uint64_t hash = rod_hash_bytes(name);
-    const std::uint32_t tag = tag_of(hash);
+    const std::uint32_t tag = tag_of(name);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = home_of(tag);; i = (i + 1) & mask) {
         const Slot slot = slots_[i];
         if (slot.number == 0) {
             return nullptr;
         }
         if (slot.tag == tag) {
-            RodServiceNode* service = services_[slot.number - 1].service;
+            RodServiceNode* service = services_[slot.number - 1];
             if (rod_text_view(service->name) == name) {
                 return service;
             }
@@ -44,25 +42,31 @@ void ServiceIndex::insert(RodServiceNode* service) {
     if ((services_.size() + 1) * 4 > slots_.size() * 3) {
         grow();
     }
-    const std::uint64_t hash = rod_hash_bytes(rod_text_view(service->name));
-    services_.push_back({hash, service});
-    place(slots_, hash, static_cast<std::uint32_t>(services_.size()));
+    services_.push_back(service);
+    place({tag_of(rod_text_view(service->name)), static_cast<std::uint32_t>(services_.size())});
 }
 
 void ServiceIndex::grow() {
-    std::vector<Slot> bigger(slots_.empty() ? 64 : slots_.size() * 2);
-    for (std::size_t number = 1; number <= services_.size(); ++number) {
-        place(bigger, services_[number - 1].hash, static_cast<std::uint32_t>(number));
+    if (shift_ == 0) {
+        throw std::bad_alloc();  // 2^32 slots: more than numbers can tell apart
     }
-    slots_.swap(bigger);
+    // The bigger table first: if it cannot be had, nothing has changed.
+    std::vector<Slot> old_slots(slots_.empty() ? 64 : slots_.size() * 2);
+    old_slots.swap(slots_);
+    shift_ = old_slots.empty() ? 26 : shift_ - 1;
+    for (const Slot& slot : old_slots) {
+        if (slot.number != 0) {
+            place(slot);
+        }
+    }
 }
 
-// Linear probing from the slot the hash chooses.
-void ServiceIndex::place(std::vector<Slot>& slots, std::uint64_t hash, std::uint32_t number) {
-    const std::size_t mask = slots.size() - 1;
-    std::size_t i = hash & mask;
-    while (slots[i].number != 0) {
+// Linear probing from the slot the tag chooses.
+void ServiceIndex::place(Slot slot) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = home_of(slot.tag);
+    while (slots_[i].number != 0) {
         i = (i + 1) & mask;
     }
-    slots[i] = {tag_of(hash), number};
+    slots_[i] = slot;
 }

@@ -5,9 +5,11 @@
 // services, and a node-based map would allocate (and later free) one block
 // per name and miss the cache on every probe. A slot is eight bytes, a tag
 // from the name's hash and the Service's number, so that the table stays
-// small enough for the cache and a probe rarely has to look at a name. Names
-// are not copied; they are the Services' own texts, which live as long as the
-// tree.
+// small and a probe rarely has to look at a name. The tag's high bits also
+// choose the slot, so the table grows by reading its slots in order and
+// writing them nearly in order, without hashing or reading any name again.
+// Names are not copied; they are the Services' own texts, which live as long
+// as the tree.
 
 #include <cstddef>
 #include <cstdint>
@@ -31,12 +33,10 @@ class ServiceIndex {
         std::uint32_t number = 0;  // 1 + index in services_; 0: a free slot
     };
     void grow();
-    static void place(std::vector<Slot>& slots, std::uint64_t hash, std::uint32_t number);
+    std::size_t home_of(std::uint32_t tag) const { return tag >> shift_; }
+    void place(Slot slot);
 
-    struct Entry {
-        std::uint64_t hash = 0;  // of the name, kept for growing the table
-        RodServiceNode* service = nullptr;
-    };
-    std::vector<Entry> services_;  // in the order recorded
-    std::vector<Slot> slots_;      // a power of two in size
+    std::vector<RodServiceNode*> services_;  // in the order recorded
+    std::vector<Slot> slots_;                // 2^(32 - shift_) of them, or none
+    unsigned shift_ = 32;
 };
