@@ -15,6 +15,7 @@ bool refill(RodLineSource& source) {
     }
     source.pos = 0;
     source.end = std::fread(source.block.get(), 1, source.block_size, source.file.get());
+    source.bytes_read += source.end;
     if (source.end < source.block_size) {
         source.at_end = true;
         if (std::ferror(source.file.get())) {
@@ -27,6 +28,21 @@ bool refill(RodLineSource& source) {
     return source.end > 0;
 }
 
+// A line that fills a whole block may be very long: room for the rest of the
+// file (within a cap) spares it the copies and page faults of growing by
+// doubling. Pages of the room that the line does not reach are never touched.
+void reserve_for_long_line(RodLineSource& source, std::size_t left_in_block) {
+    constexpr std::size_t kMaxRoom = std::size_t{256} << 20;
+    if (source.file_size <= source.bytes_read) {
+        return;  // not a regular file, or it has grown: double as usual
+    }
+    const std::size_t room =
+        source.carry.size() + left_in_block + (source.file_size - source.bytes_read);
+    if (room > source.carry.capacity() && room <= kMaxRoom) {
+        source.carry.reserve(room);
+    }
+}
+
 }  // namespace
 
 bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_size) {
@@ -37,10 +53,13 @@ bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_s
     }
     struct stat status {};
     if (fstat(fileno(source.file.get()), &status) == 0 && S_ISREG(status.st_mode) &&
-        status.st_size >= 0 && static_cast<std::uintmax_t>(status.st_size) < block_size) {
-        // One byte more than the file, so that the first read already meets
-        // its end.
-        block_size = static_cast<std::size_t>(status.st_size) + 1;
+        status.st_size >= 0 && static_cast<std::uintmax_t>(status.st_size) <= SIZE_MAX) {
+        source.file_size = static_cast<std::size_t>(status.st_size);
+        if (source.file_size < block_size) {
+            // One byte more than the file, so that the first read already
+            // meets its end.
+            block_size = source.file_size + 1;
+        }
     }
     source.block_size = block_size > 0 ? block_size : 1;
     source.block = std::make_unique_for_overwrite<char[]>(source.block_size);
@@ -72,6 +91,9 @@ bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
             source.carry.append(start, length);
             line = source.carry;
             return true;
+        }
+        if (spanning) {
+            reserve_for_long_line(source, left);
         }
         source.carry.append(start, left);
         source.pos = source.end;

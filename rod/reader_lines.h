@@ -22,6 +22,10 @@ struct RodLineSource {
     std::size_t end = 0;  // bytes of block filled
     bool at_end = false;  // end of file, or a read error, was met
     std::string carry;    // a line that spans blocks
+    // For a regular file: its size and the bytes read from it so far, so that
+    // a line longer than a block can have room for the rest of the file.
+    std::size_t file_size = 0;
+    std::size_t bytes_read = 0;
 };
 
 constexpr std::size_t kRodBlockSize = 1024 * 1024;
