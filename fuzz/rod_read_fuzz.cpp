@@ -92,14 +92,20 @@ std::size_t walk_run(const RodNode* run) {
     }
     for (const RodNode* service = rod_services(run); service; service = rod_next(service)) {
         const auto* s = rod_node_as<RodServiceNode>(service);
-        sum += touch(s->name) + walk_position(*s) + touch(s->type) + touch(s->status_text) +
-               touch(s->li_text);
-        sum += walk_notes(rod_notes(service)) + walk_notes(rod_coverage_notes(service)) +
-               walk_notes(s->tf_notes.first);
+        sum += touch(s->name) + walk_position(*s) + touch(s->type) + touch(s->status_text);
+        sum += walk_notes(rod_notes(service)) + walk_notes(rod_coverage_notes(service));
+        if (const RodServiceExtras* x = s->extras) {
+            sum += touch(x->te_text) + touch(x->tv_text) + touch(x->tc_text) + touch(x->ti_text) +
+                   touch(x->li_text) + walk_notes(x->tf_notes.first);
+        }
         for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
             const auto* t = rod_node_as<RodTestNode>(test);
-            sum += touch(t->name) + walk_position(*t) + touch(t->status_text) + touch(t->vi_text) +
+            sum += touch(t->name) + walk_position(*t) + touch(t->status_text) +
                    touch(rod_test_abort_cause(test)) + touch(rod_service_abort_cause(test));
+            if (const RodTestExtras* x = t->extras) {
+                sum += touch(x->ft_text) + touch(x->dt_text) + touch(x->vi_text) +
+                       touch(x->ei_text) + touch(x->ic_text);
+            }
             sum += walk_notes(rod_notes(test)) + walk_notes(rod_coverage_notes(test));
             sum += walk_elements(rod_test_elements(test));
         }

@@ -122,20 +122,40 @@ struct RodElementNode : RodNode {
     RodList stubs;
 };
 
-struct RodTestNode : RodNode {
-    const char* name = nullptr;
-    const char* file = nullptr;
-    RodList notes;
-    RodList coverage_notes;
+// What few Tests have: the texts of their FT, DT, VI, EI and IC records and
+// the causes of an abort. Kept out of the Test, which a large campaign holds
+// hundreds of thousands of.
+struct RodTestExtras {
     const char* ft_text = nullptr;
-    const char* status_text = nullptr;  // 'I' KO; '*' gives status 2
     const char* test_abort_cause = nullptr;
     const char* service_abort_cause = nullptr;  // present, even empty, means KO
     const char* dt_text = nullptr;
     const char* vi_text = nullptr;
     const char* ei_text = nullptr;
     const char* ic_text = nullptr;
+};
+
+struct RodTestNode : RodNode {
+    const char* name = nullptr;
+    const char* file = nullptr;
+    RodList notes;
+    RodList coverage_notes;
+    const char* status_text = nullptr;  // 'I' KO; '*' gives status 2
+    RodTestExtras* extras = nullptr;    // null until the Test needs them
     RodList elements;
+};
+static_assert(sizeof(void*) != 8 || sizeof(RodTestNode) == 96);
+
+// What few Services have: their TF notes, the texts of their TE, TV, TC and
+// TI records and their LI list.
+struct RodServiceExtras {
+    RodList tf_notes;
+    const char* te_text = nullptr;
+    const char* tv_text = nullptr;
+    const char* tc_text = nullptr;
+    const char* ti_text = nullptr;
+    const char* li_text = nullptr;  // LI items joined with ", "
+    std::size_t li_capacity = 0;    // room behind li_text, so joining stays linear
 };
 
 struct RodServiceNode : RodNode {
@@ -143,17 +163,19 @@ struct RodServiceNode : RodNode {
     const char* file = nullptr;
     RodList notes;
     RodList coverage_notes;
-    RodList tf_notes;
     const char* type = nullptr;
     const char* status_text = nullptr;
-    const char* te_text = nullptr;
-    const char* tv_text = nullptr;
-    const char* tc_text = nullptr;
-    const char* ti_text = nullptr;
-    const char* li_text = nullptr;  // LI items joined with ", "
-    std::size_t li_capacity = 0;    // room behind li_text, so joining stays linear
+    RodServiceExtras* extras = nullptr;  // null until the Service needs them
     RodList tests;
 };
+static_assert(sizeof(void*) != 8 || sizeof(RodServiceNode) == 104);
+
+// The extras of a Test or a Service, with the same contract as those of a
+// Variable: made zero-filled in the arena of run on first use, null when run
+// is not a Run or memory runs out, and alive as long as the tree (the tail of
+// the TF notes points into them).
+RodTestExtras* rod_test_extras(RodNode* run, RodTestNode* test);
+RodServiceExtras* rod_service_extras(RodNode* run, RodServiceNode* service);
 
 struct RodAuxEntryNode : RodNode {
     const char* name = nullptr;

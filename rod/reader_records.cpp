@@ -37,6 +37,28 @@ void open(OpenItem<T>& item, T* node, RodList* list) {
     item = {node, list};
 }
 
+RodVariableExtras* extras_of(ReaderState& s, RodVariableNode& node) {
+    return rod_variable_extras(s.run, &node);
+}
+RodTestExtras* extras_of(ReaderState& s, RodTestNode& node) {
+    return rod_test_extras(s.run, &node);
+}
+RodServiceExtras* extras_of(ReaderState& s, RodServiceNode& node) {
+    return rod_service_extras(s.run, &node);
+}
+
+// Sets a text kept in the extras of node. An absent text does not make them:
+// they would hold nothing, and most nodes never need them.
+template <typename Node, typename Extras>
+void set_extra_text(ReaderState& s, Node& node, const char* Extras::*field, const char* text) {
+    if (!text && !node.extras) {
+        return;
+    }
+    if (Extras* extras = extras_of(s, node)) {
+        extras->*field = text;
+    }
+}
+
 // The node's line and file from position Pn, when Pn gives one.
 template <typename T>
 void take_position(ReaderState& s, T& node, int n) {
@@ -356,9 +378,16 @@ void coverage_note(ReaderState& s, std::string_view line) {
 }
 
 void tf_note(ReaderState& s, std::string_view line) {
-    RodList* list = s.tf_tail ? s.tf_tail : s.service.node ? &s.service.node->tf_notes : nullptr;
+    RodList* list = s.tf_tail;
     if (!list) {
-        return;
+        if (!s.service.node) {
+            return;
+        }
+        RodServiceExtras* extras = extras_of(s, *s.service.node);
+        if (!extras) {
+            return;
+        }
+        list = &extras->tf_notes;
     }
     auto* note = make<RodNoteNode>(s, rod_new_note);
     if (!note) {
@@ -395,12 +424,10 @@ void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
     add_note(s, service_aborted ? 'S' : 'A', std::string_view(text), false);
     if (RodTestNode* test = s.test.node) {
         test->status_text = store(s, std::string_view("INCORRECT"));
-        const char* stored_cause = store(s, cause.value_or(std::string_view()));
-        if (service_aborted) {
-            test->service_abort_cause = stored_cause;
-        } else {
-            test->test_abort_cause = stored_cause;
-        }
+        set_extra_text(s, *test,
+                       service_aborted ? &RodTestExtras::service_abort_cause
+                                       : &RodTestExtras::test_abort_cause,
+                       store(s, cause.value_or(std::string_view())));
     }
     if (RodServiceNode* service = s.service.node) {
         service->status_text = store(s, std::string_view("INCORRECT"));
@@ -411,21 +438,25 @@ void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
 // any number of LI records costs time linear in their total length. The
 // joined text lives in a buffer of its own: stored texts may be shared.
 void join_li(ReaderState& s, RodServiceNode& service, std::string_view item) {
-    if (!service.li_text) {
-        service.li_text = rod_store_text(s.run, item);
-        service.li_capacity = 0;  // shared text: the first join copies it
+    RodServiceExtras* extras = extras_of(s, service);
+    if (!extras) {
         return;
     }
-    const std::string_view current = rod_text_view(service.li_text);
+    if (!extras->li_text) {
+        extras->li_text = rod_store_text(s.run, item);
+        extras->li_capacity = 0;  // shared text: the first join copies it
+        return;
+    }
+    const std::string_view current = rod_text_view(extras->li_text);
     const std::size_t length = current.size() + 2 + item.size();
-    if (length <= service.li_capacity) {
-        char* text = const_cast<char*>(service.li_text);
+    if (length <= extras->li_capacity) {
+        char* text = const_cast<char*>(extras->li_text);
         std::memcpy(text + current.size(), ", ", 2);
         std::memcpy(text + current.size() + 2, item.data(), item.size());
         rod_set_text_length(text, length);
         return;
     }
-    const std::size_t capacity = std::max(length, 2 * service.li_capacity);
+    const std::size_t capacity = std::max(length, 2 * extras->li_capacity);
     char* grown = rod_new_growable_text(s.run, capacity);
     if (!grown) {
         return;
@@ -434,8 +465,8 @@ void join_li(ReaderState& s, RodServiceNode& service, std::string_view item) {
     std::memcpy(grown + current.size(), ", ", 2);
     std::memcpy(grown + current.size() + 2, item.data(), item.size());
     rod_set_text_length(grown, length);
-    service.li_text = grown;
-    service.li_capacity = capacity;
+    extras->li_text = grown;
+    extras->li_capacity = capacity;
 }
 
 void file_entry(ReaderState& s, std::string_view line) {
@@ -479,14 +510,8 @@ void stub_or_variable_extra_text(ReaderState& s, std::string_view line,
                                  const char* RodVariableExtras::*extras_field) {
     if (s.stub.node && !s.call.node) {
         s.stub.node->*stub_field = store(s, rod_line_value(line, false));
-    } else if (RodVariableNode* variable = s.variable.node) {
-        const char* text = store(s, rod_line_value(line, false));
-        if (!text && !variable->extras) {
-            return;
-        }
-        if (RodVariableExtras* extras = rod_variable_extras(s.run, variable)) {
-            extras->*extras_field = text;
-        }
+    } else if (s.variable.node) {
+        set_extra_text(s, *s.variable.node, extras_field, store(s, rod_line_value(line, false)));
     }
 }
 
@@ -497,13 +522,22 @@ void item_text(ReaderState& s, T* node, const char* T::*field, std::string_view 
     }
 }
 
+// Like item_text, for a text kept in the node's extras.
+template <typename T, typename Extras>
+void item_extra_text(ReaderState& s, T* node, const char* Extras::*field, std::string_view line) {
+    if (node) {
+        set_extra_text(s, *node, field, store(s, rod_line_value(line, false)));
+    }
+}
+
 void service_or_run_text(ReaderState& s, std::string_view line,
-                         const char* RodServiceNode::*service_field,
+                         const char* RodServiceExtras::*service_field,
                          const char* RodRunNode::*run_field) {
+    const char* text = store(s, rod_line_value(line, false));
     if (s.service.node) {
-        s.service.node->*service_field = store(s, rod_line_value(line, false));
+        set_extra_text(s, *s.service.node, service_field, text);
     } else {
-        s.run->*run_field = store(s, rod_line_value(line, false));
+        s.run->*run_field = text;
     }
 }
 
@@ -602,31 +636,31 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             }
             break;
         case code('T', 'E'):
-            service_or_run_text(s, line, &RodServiceNode::te_text, &RodRunNode::te_text);
+            service_or_run_text(s, line, &RodServiceExtras::te_text, &RodRunNode::te_text);
             break;
         case code('T', 'V'):
-            service_or_run_text(s, line, &RodServiceNode::tv_text, &RodRunNode::tv_text);
+            service_or_run_text(s, line, &RodServiceExtras::tv_text, &RodRunNode::tv_text);
             break;
         case code('T', 'C'):
-            service_or_run_text(s, line, &RodServiceNode::tc_text, &RodRunNode::tc_text);
+            service_or_run_text(s, line, &RodServiceExtras::tc_text, &RodRunNode::tc_text);
             break;
         case code('T', 'I'):
-            service_or_run_text(s, line, &RodServiceNode::ti_text, &RodRunNode::ti_text);
+            service_or_run_text(s, line, &RodServiceExtras::ti_text, &RodRunNode::ti_text);
             break;
         case code('F', 'T'):
-            item_text(s, s.test.node, &RodTestNode::ft_text, line);
+            item_extra_text(s, s.test.node, &RodTestExtras::ft_text, line);
             break;
         case code('D', 'T'):
-            item_text(s, s.test.node, &RodTestNode::dt_text, line);
+            item_extra_text(s, s.test.node, &RodTestExtras::dt_text, line);
             break;
         case code('E', 'I'):
-            item_text(s, s.test.node, &RodTestNode::ei_text, line);
+            item_extra_text(s, s.test.node, &RodTestExtras::ei_text, line);
             break;
         case code('I', 'C'):
-            item_text(s, s.test.node, &RodTestNode::ic_text, line);
+            item_extra_text(s, s.test.node, &RodTestExtras::ic_text, line);
             break;
         case code('V', 'I'):
-            item_text(s, s.test.node, &RodTestNode::vi_text, line);
+            item_extra_text(s, s.test.node, &RodTestExtras::vi_text, line);
             s.note_tail = nullptr;
             s.variable = {};
             s.element = {};

@@ -19,11 +19,12 @@ bool any_ko(const RodList& list) {
 }
 
 int test_status(const RodTestNode& test) {
-    if (says_ko(test.status_text) || test.test_abort_cause) {
+    const RodTestExtras* extras = test.extras;
+    if (says_ko(test.status_text) || (extras && extras->test_abort_cause)) {
         return 0;
     }
     // An aborted service condemns its tests even when no cause was given.
-    if (test.service_abort_cause || any_ko(test.elements)) {
+    if ((extras && extras->service_abort_cause) || any_ko(test.elements)) {
         return 0;
     }
     return test.status_text && test.status_text[0] == '*' ? 2 : 1;

@@ -16,11 +16,15 @@ static_assert(std::is_trivially_destructible_v<RodStubNode>);
 static_assert(std::is_trivially_destructible_v<RodEnvironmentNode>);
 static_assert(std::is_trivially_destructible_v<RodElementNode>);
 static_assert(std::is_trivially_destructible_v<RodTestNode>);
+static_assert(std::is_trivially_destructible_v<RodTestExtras>);
 static_assert(std::is_trivially_destructible_v<RodServiceNode>);
+static_assert(std::is_trivially_destructible_v<RodServiceExtras>);
 static_assert(std::is_trivially_destructible_v<RodAuxEntryNode>);
 
+// A T made in the arena of run, or null when run is not a Run or memory
+// runs out.
 template <typename T>
-RodNode* new_node(RodNode* run) {
+T* new_in_run(RodNode* run) {
     auto* owner = rod_node_as<RodRunNode>(run);
     if (!owner) {
         return nullptr;
@@ -28,12 +32,32 @@ RodNode* new_node(RodNode* run) {
     try {
         void* memory = owner->arena.allocate(sizeof(T), alignof(T));
         // Value-initialisation zero-fills the fields that have no initialiser.
-        T* node = new (memory) T();
-        node->kind = RodKindOf<T>::value;
-        return node;
+        return new (memory) T();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+}
+
+template <typename T>
+RodNode* new_node(RodNode* run) {
+    T* node = new_in_run<T>(run);
+    if (node) {
+        node->kind = RodKindOf<T>::value;
+    }
+    return node;
+}
+
+// The extras of node, made on first use. Once made they answer whatever run
+// is given: they already belong to the tree.
+template <typename Node>
+auto extras_of(RodNode* run, Node* node) -> decltype(node->extras) {
+    if (!node) {
+        return nullptr;
+    }
+    if (!node->extras) {
+        node->extras = new_in_run<std::remove_pointer_t<decltype(node->extras)>>(run);
+    }
+    return node->extras;
 }
 
 const RodNode* first(const RodList& list) {
@@ -67,23 +91,7 @@ RodNode* rod_new_variable(RodNode* run) {
 }
 
 RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable) {
-    if (!variable) {
-        return nullptr;
-    }
-    if (variable->extras) {
-        return variable->extras;
-    }
-    auto* owner = rod_node_as<RodRunNode>(run);
-    if (!owner) {
-        return nullptr;
-    }
-    try {
-        void* memory = owner->arena.allocate(sizeof(RodVariableExtras), alignof(RodVariableExtras));
-        variable->extras = new (memory) RodVariableExtras();
-        return variable->extras;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return extras_of(run, variable);
 }
 
 RodNode* rod_new_stub_call(RodNode* run) {
@@ -123,6 +131,14 @@ RodNode* rod_new_test(RodNode* run) {
 
 RodNode* rod_new_service(RodNode* run) {
     return new_node<RodServiceNode>(run);
+}
+
+RodTestExtras* rod_test_extras(RodNode* run, RodTestNode* test) {
+    return extras_of(run, test);
+}
+
+RodServiceExtras* rod_service_extras(RodNode* run, RodServiceNode* service) {
+    return extras_of(run, service);
 }
 
 RodNode* rod_new_aux_entry(RodNode* run) {
@@ -269,12 +285,12 @@ const char* rod_service_type(const RodNode* node) {
 
 const char* rod_test_abort_cause(const RodNode* node) {
     const auto* test = rod_node_as<RodTestNode>(node);
-    return test ? test->test_abort_cause : nullptr;
+    return test && test->extras ? test->extras->test_abort_cause : nullptr;
 }
 
 const char* rod_service_abort_cause(const RodNode* node) {
     const auto* test = rod_node_as<RodTestNode>(node);
-    return test ? test->service_abort_cause : nullptr;
+    return test && test->extras ? test->extras->service_abort_cause : nullptr;
 }
 
 const RodNode* rod_services(const RodNode* node) {

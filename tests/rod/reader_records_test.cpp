@@ -76,8 +76,8 @@ TEST(ReaderRecordsTest, RunServiceTestAndAuxTexts) {
 
 TEST(ReaderRecordsTest, LaterTextsReplaceButVerdictsOnlyFillAGap) {
     EXPECT_EQ(tree_of("VM a\nVM b\nSO x\nSO\n"
-                      "NS s\nTS a\nTS b\nRS first\nRS second\n"
-                      "NT t\nRT\nRT one\nRT two\n"),
+                      "NS s\nTS a\nTS b\nRS first\nRS second\nTE a\nTE\n"
+                      "NT t\nRT\nRT one\nRT two\nFT a\nFT\n"),
               "Run version=\"b\"\n"
               "Service \"s\" type=\"b\" status=\"first\"\n"
               " Test \"t\" status=\"one\"\n");
@@ -311,8 +311,9 @@ TEST(ReaderNotesTest, ManyLiItemsKeepTheirExactText) {
     const rodtest::Reading reading = read_records(records);
     const auto* service = rod_node_as<RodServiceNode>(rod_services(reading.tree.get()));
     ASSERT_NE(service, nullptr);
-    EXPECT_EQ(rod_text_view(service->li_text), expected);
-    EXPECT_EQ(std::string(service->li_text), expected);
+    ASSERT_NE(service->extras, nullptr);
+    EXPECT_EQ(rod_text_view(service->extras->li_text), expected);
+    EXPECT_EQ(std::string(service->extras->li_text), expected);
 }
 
 // --- Duplicate Services ------------------------------------------------------

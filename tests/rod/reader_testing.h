@@ -96,6 +96,12 @@ inline std::string field(const char* label, const char* text) {
     return text ? std::string(" ") + label + "=" + shown(text) : std::string();
 }
 
+// A text kept in a node's extras, or null when the node has none.
+template <typename Extras>
+const char* extra(const Extras* extras, const char* Extras::*text) {
+    return extras ? extras->*text : nullptr;
+}
+
 inline std::string flag(const char* label, bool set) {
     return set ? std::string(" ") + label : std::string();
 }
@@ -129,8 +135,9 @@ inline void dump_variables(std::string& out, int depth, const RodNode* first) {
         const auto* v = rod_node_as<RodVariableNode>(n);
         line(out, depth,
              "Variable " + shown(rod_name(n)) + position(*v) + field("in", v->in_text) +
-                 field("va", v->va_text) + field("v1", v->extras ? v->extras->v1_text : nullptr) +
-                 field("v2", v->extras ? v->extras->v2_text : nullptr) +
+                 field("va", v->va_text) +
+                 field("v1", extra(v->extras, &RodVariableExtras::v1_text)) +
+                 field("v2", extra(v->extras, &RodVariableExtras::v2_text)) +
                  field("status", v->status_text) + flag("coverage", rod_variable_is_coverage(*v)) +
                  flag("row", rod_variable_is_table_row(*v)) +
                  flag("end", rod_variable_is_table_end(*v)));
@@ -163,10 +170,14 @@ inline void dump_element(std::string& out, int depth, const RodNode* node) {
 
 inline void dump_test(std::string& out, int depth, const RodNode* node) {
     const auto* t = rod_node_as<RodTestNode>(node);
+    const RodTestExtras* x = t->extras;
     line(out, depth,
          "Test " + shown(rod_name(node)) + position(*t) + field("status", t->status_text) +
-             field("ft", t->ft_text) + field("dt", t->dt_text) + field("vi", t->vi_text) +
-             field("ei", t->ei_text) + field("ic", t->ic_text) +
+             field("ft", extra(x, &RodTestExtras::ft_text)) +
+             field("dt", extra(x, &RodTestExtras::dt_text)) +
+             field("vi", extra(x, &RodTestExtras::vi_text)) +
+             field("ei", extra(x, &RodTestExtras::ei_text)) +
+             field("ic", extra(x, &RodTestExtras::ic_text)) +
              field("test_abort", rod_test_abort_cause(node)) +
              field("service_abort", rod_service_abort_cause(node)));
     dump_notes(out, depth + 1, "Note", rod_notes(node));
@@ -178,13 +189,17 @@ inline void dump_test(std::string& out, int depth, const RodNode* node) {
 
 inline void dump_service(std::string& out, const RodNode* node) {
     const auto* s = rod_node_as<RodServiceNode>(node);
+    const RodServiceExtras* x = s->extras;
     line(out, 0,
          "Service " + shown(rod_name(node)) + position(*s) + field("type", rod_service_type(node)) +
-             field("status", s->status_text) + field("te", s->te_text) + field("tv", s->tv_text) +
-             field("tc", s->tc_text) + field("ti", s->ti_text) + field("li", s->li_text));
+             field("status", s->status_text) + field("te", extra(x, &RodServiceExtras::te_text)) +
+             field("tv", extra(x, &RodServiceExtras::tv_text)) +
+             field("tc", extra(x, &RodServiceExtras::tc_text)) +
+             field("ti", extra(x, &RodServiceExtras::ti_text)) +
+             field("li", extra(x, &RodServiceExtras::li_text)));
     dump_notes(out, 1, "Note", rod_notes(node));
     dump_notes(out, 1, "Coverage", rod_coverage_notes(node));
-    dump_notes(out, 1, "TF", s->tf_notes.first);
+    dump_notes(out, 1, "TF", x ? x->tf_notes.first : nullptr);
     for (const RodNode* n = rod_service_tests(node); n; n = rod_next(n)) {
         dump_test(out, 1, n);
     }

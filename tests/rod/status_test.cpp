@@ -49,6 +49,7 @@ struct TreeBuilder {
     RodStubCallNode* call(RodStubNode* stub) {
         return add<RodStubCallNode>(stub->calls, rod_new_stub_call(tree.get()));
     }
+    RodTestExtras* extras(RodTestNode* test) { return rod_test_extras(tree.get(), test); }
 };
 
 TEST(VerdictTextTest, OnlyAnUpperCaseIAtTheStartIsKo) {
@@ -157,7 +158,7 @@ TEST(TestStatusTest, KoChecksComeBeforeTheStar) {
     b.variable(b.element(failing_element)->variables, "INCORRECT");
     EXPECT_EQ(rod_status(failing_element), 0);
     RodTestNode* aborted = b.test(service, "*");
-    aborted->test_abort_cause = b.text("timeout");
+    b.extras(aborted)->test_abort_cause = b.text("timeout");
     EXPECT_EQ(rod_status(aborted), 0);
 }
 
@@ -172,13 +173,18 @@ TEST(TestStatusTest, AnyAbortCauseMakesKoEvenEmpty) {
     TreeBuilder b;
     RodServiceNode* service = b.service();
     RodTestNode* test_aborted = b.test(service, "CORRECT");
-    test_aborted->test_abort_cause = b.text("");
+    b.extras(test_aborted)->test_abort_cause = b.text("");
     RodTestNode* service_aborted = b.test(service, "CORRECT");
-    service_aborted->service_abort_cause = b.text("");
+    b.extras(service_aborted)->service_abort_cause = b.text("");
     RodTestNode* untouched = b.test(service, "CORRECT");
+    // Extras that hold other texts but no cause say nothing against a Test.
+    RodTestNode* with_texts = b.test(service, "*");
+    b.extras(with_texts)->ft_text = b.text("ft");
+    b.extras(with_texts)->vi_text = b.text("");
     EXPECT_EQ(rod_status(test_aborted), 0);
     EXPECT_EQ(rod_status(service_aborted), 0);
     EXPECT_EQ(rod_status(untouched), 1);
+    EXPECT_EQ(rod_status(with_texts), 2);
 }
 
 TEST(CountsTest, ServiceCountsItsTests) {
@@ -188,7 +194,7 @@ TEST(CountsTest, ServiceCountsItsTests) {
     b.test(service, "*");
     b.test(service, "INCORRECT");
     b.variable(b.element(b.test(service))->variables, "INCORRECT");
-    b.test(service)->service_abort_cause = b.text("");
+    b.extras(b.test(service))->service_abort_cause = b.text("");
     EXPECT_EQ(rod_count_tests(service), 5);
     EXPECT_EQ(rod_count_valid(service), 2);
     EXPECT_EQ(rod_count_invalid(service), 3);

@@ -1,8 +1,10 @@
 #include "rod/nodes.h"
+#include "tests/rod/reader_testing.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,8 +83,8 @@ struct FullTree {
         test->next = rod_new_test(run);
         test->notes = list(note());
         test->coverage_notes = list(note());
-        test->test_abort_cause = text("cause");
-        test->service_abort_cause = text("");
+        rod_test_extras(run, test)->test_abort_cause = text("cause");
+        rod_test_extras(run, test)->service_abort_cause = text("");
         test->elements = list(rod_new_element(run));
         nodes[::Test] = test;
 
@@ -267,9 +269,14 @@ TEST(TreeConstructionTest, NewNodesAreEmpty) {
     EXPECT_EQ(test->name, nullptr);
     EXPECT_EQ(test->line, 0);
     EXPECT_EQ(test->file, nullptr);
-    EXPECT_EQ(test->service_abort_cause, nullptr);
+    EXPECT_EQ(test->extras, nullptr);
+    EXPECT_EQ(rod_test_abort_cause(test), nullptr);
+    EXPECT_EQ(rod_service_abort_cause(test), nullptr);
     EXPECT_EQ(test->elements.first, nullptr);
     EXPECT_EQ(test->elements.last, nullptr);
+    const auto* service = as<RodServiceNode>(rod_new_service(run));
+    EXPECT_EQ(service->extras, nullptr);
+    EXPECT_EQ(service->tests.first, nullptr);
     const auto* variable = as<RodVariableNode>(rod_new_variable(run));
     EXPECT_EQ(variable->flags, 0);
     EXPECT_EQ(variable->extras, nullptr);
@@ -298,6 +305,86 @@ TEST(TreeConstructionTest, VariableExtrasAreMadeOnceInTheRun) {
     RodNode* note = rod_new_note(run);
     rod_list_append(extras->notes, note);
     EXPECT_EQ(rod_notes(variable), note);
+}
+
+TEST(TreeConstructionTest, TestAndServiceExtrasAreMadeOnceInTheRun) {
+    RodTree tree(rod_new_run("a.rod"));
+    RodNode* run = tree.get();
+    auto* test = as<RodTestNode>(rod_new_test(run));
+    auto* service = as<RodServiceNode>(rod_new_service(run));
+    for (RodNode* owner : {static_cast<RodNode*>(nullptr), static_cast<RodNode*>(service)}) {
+        EXPECT_EQ(rod_test_extras(owner, test), nullptr);
+        EXPECT_EQ(rod_service_extras(owner, service), nullptr);
+    }
+    EXPECT_EQ(test->extras, nullptr);
+    EXPECT_EQ(service->extras, nullptr);
+    EXPECT_EQ(rod_test_extras(run, nullptr), nullptr);
+    EXPECT_EQ(rod_service_extras(run, nullptr), nullptr);
+
+    RodTestExtras* test_extras = rod_test_extras(run, test);
+    ASSERT_NE(test_extras, nullptr);
+    EXPECT_EQ(test->extras, test_extras);
+    for (auto text : {&RodTestExtras::ft_text, &RodTestExtras::test_abort_cause,
+                      &RodTestExtras::service_abort_cause, &RodTestExtras::dt_text,
+                      &RodTestExtras::vi_text, &RodTestExtras::ei_text, &RodTestExtras::ic_text}) {
+        EXPECT_EQ(test_extras->*text, nullptr);
+    }
+    EXPECT_EQ(rod_test_abort_cause(test), nullptr);
+    EXPECT_EQ(rod_test_extras(run, test), test_extras);
+    test_extras->service_abort_cause = rod_store_text(run, "cause");
+    EXPECT_EQ(rod_service_abort_cause(test), test_extras->service_abort_cause);
+
+    RodServiceExtras* service_extras = rod_service_extras(run, service);
+    ASSERT_NE(service_extras, nullptr);
+    EXPECT_EQ(service->extras, service_extras);
+    for (auto text :
+         {&RodServiceExtras::te_text, &RodServiceExtras::tv_text, &RodServiceExtras::tc_text,
+          &RodServiceExtras::ti_text, &RodServiceExtras::li_text}) {
+        EXPECT_EQ(service_extras->*text, nullptr);
+    }
+    EXPECT_EQ(service_extras->li_capacity, 0u);
+    EXPECT_EQ(service_extras->tf_notes.first, nullptr);
+    EXPECT_EQ(service_extras->tf_notes.last, nullptr);
+    RodList* tf_tail = &service_extras->tf_notes;
+    EXPECT_EQ(rod_service_extras(run, service), service_extras);
+    EXPECT_EQ(&rod_service_extras(run, service)->tf_notes, tf_tail);
+}
+
+TEST(TreeConstructionTest, OnlyTheRecordsThatFillExtrasMakeThem) {
+    // Records with nothing open come first; texts left absent must not make
+    // extras either.
+    const rodtest::Reading reading = rodtest::read_records(
+        "FT lost\nDT lost\nVI\nLI lost\nTF lost\nAT lost\nTE run\n"
+        "NS plain\nTS unit\nRS CORRECT\nKL k\nRQ r\n"
+        "NT plain\nRT CORRECT\nKL k\nNB e\nNV v\nVA 1\n"
+        "NT absent\nFT\nDT\nEI\nIC\nVI\n"
+        "NS absent\nTE\nTV\nTC\nTI\nLI\n"
+        "NS te\nTE x\nNT ft\nFT x\n"
+        "NS tf\nTF x\n"
+        "NS li\nLI x\n"
+        "NS aborted\nNT at\nAT\n");
+    std::map<std::string, const RodServiceNode*> services;
+    std::map<std::string, const RodTestNode*> tests;
+    for (const RodNode* s = rod_services(reading.tree.get()); s; s = rod_next(s)) {
+        services[rod_name(s)] = rod_node_as<RodServiceNode>(s);
+        for (const RodNode* t = rod_service_tests(s); t; t = rod_next(t)) {
+            tests[rod_name(t)] = rod_node_as<RodTestNode>(t);
+        }
+    }
+    ASSERT_EQ(services.size(), 6u);
+    ASSERT_EQ(tests.size(), 4u);
+    for (const char* name : {"plain", "absent", "aborted"}) {
+        EXPECT_EQ(services[name]->extras, nullptr) << name;
+    }
+    for (const char* name : {"te", "tf", "li"}) {
+        EXPECT_NE(services[name]->extras, nullptr) << name;
+    }
+    EXPECT_EQ(tests["plain"]->extras, nullptr);
+    EXPECT_EQ(tests["absent"]->extras, nullptr);
+    ASSERT_NE(tests["ft"]->extras, nullptr);
+    EXPECT_STREQ(tests["ft"]->extras->ft_text, "x");
+    ASSERT_NE(tests["at"]->extras, nullptr);
+    EXPECT_STREQ(rod_test_abort_cause(tests["at"]), "");
 }
 
 TEST(TreeConstructionTest, ArgumentsAreCopied) {
