@@ -151,6 +151,15 @@ std::size_t utf8_sequence_length(std::string_view text) {
     return 0;
 }
 
+bool is_ascii(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void latin1_append_utf8(std::string& out, std::string_view bytes) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {

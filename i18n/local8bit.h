@@ -37,6 +37,10 @@ std::string local8bit_encode(const QString& text);
 // locale valid text is copied unchanged and each invalid byte becomes U+FFFD.
 void local8bit_append_utf8(std::string& out, std::string_view bytes);
 
+// Whether every byte is below 0x80: such text reads the same in UTF-8,
+// Latin-1 and the other ASCII-compatible encodings.
+bool is_ascii(std::string_view bytes);
+
 // Appends Latin-1 bytes (one byte, one character) as UTF-8.
 void latin1_append_utf8(std::string& out, std::string_view bytes);
 

@@ -20,15 +20,6 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-bool is_ascii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A blank is 0x20 only; a TAB is no blank.
 std::size_t skip_blanks(std::string_view text, std::size_t pos) {
     while (pos < text.size() && text[pos] == ' ') {

@@ -96,6 +96,10 @@ void xml_append_utf8(std::string& out, std::string_view text, XmlPlace place) {
 }
 
 void xml_append_latin1(std::string& out, std::string_view text, XmlPlace place) {
+    if (is_ascii(text)) {
+        xml_append_utf8(out, text, place);  // no byte to convert
+        return;
+    }
     std::string utf8;
     utf8.reserve(text.size() + text.size() / 8);
     latin1_append_utf8(utf8, text);
