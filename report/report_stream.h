@@ -43,7 +43,7 @@ class ReportStream {
     const std::string& text() const { return buffer_; }
 
   private:
-    static constexpr std::size_t kSpillSize = 1 << 16;
+    static constexpr std::size_t kSpillSize = 1 << 18;
     void spill();
 
     std::FILE* file_ = nullptr;
