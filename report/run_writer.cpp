@@ -30,9 +30,7 @@ void put_field(ReportStream& out, std::string_view attribute, const char* text) 
 }  // namespace
 
 void xrd_run_write(ReportStream& out, const RodNode* run) {
-    if (rod_kind(run) == Run) {
-        xrd_run_write(out, run, rod_status(run) != 0);
-    }
+    xrd_run_write(out, run, rod_status(run) != 0);  // which writes nothing for another kind
 }
 
 void xrd_run_write(ReportStream& out, const RodNode* run, bool ok) {
@@ -72,9 +70,7 @@ void xrd_report_info_write(ReportStream& out, const RodNode* run) {
 }
 
 void xrd_run_info_write(ReportStream& out, const RodNode* run) {
-    if (rod_kind(run) == Run) {
-        xrd_run_info_write(out, run, rod_status(run) != 0);
-    }
+    xrd_run_info_write(out, run, rod_status(run) != 0);  // which writes nothing for another kind
 }
 
 void xrd_run_info_write(ReportStream& out, const RodNode* run, bool ok) {
