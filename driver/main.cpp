@@ -2,17 +2,22 @@
 
 #include "driver/banner.h"
 #include "driver/option_pass.h"
+#include "driver/output_check.h"
 #include "driver/run_loop.h"
-#include "driver/run_options.h"
-#include "driver/tool_messages.h"
 #include "i18n/catalogues.h"
 #include "i18n/local8bit.h"
+#include "i18n/tool_messages.h"
+#include "report/run_options.h"
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // A reader of the -v echo that goes away (`quillon -v ... | head -1`)
+    // must not cost the reports: writes to it fail instead, and are reported.
+    std::signal(SIGPIPE, SIG_IGN);
     // Console mode: QCoreApplication has no GUI; it also sets the C locale
     // from the environment, which the local 8-bit conversions follow.
     QCoreApplication app(argc, argv);
@@ -25,9 +30,11 @@ int main(int argc, char** argv) {
         return -1;
     }
 
-    const OptionPassResult options = run_option_pass(argc, argv, run_options);
-    if (!options.ok) {
+    RunOptions options;
+    const char* output_name = read_options(argc, argv, options);
+    if (!outputs_spare_inputs(argc, argv, options, output_name) ||
+        !check_option_files(argc, argv)) {
         return -1;
     }
-    return run_inputs(argc, argv, options.output_name);
+    return run_inputs(argc, argv, options, output_name);
 }

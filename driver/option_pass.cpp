@@ -1,6 +1,6 @@
 #include "driver/option_pass.h"
 
-#include "driver/tool_messages.h"
+#include "i18n/tool_messages.h"
 
 #include <cstdio>
 
@@ -8,7 +8,7 @@ namespace {
 
 // Opens path with mode and closes it again; true when the open succeeded.
 bool can_open(const char* path, const char* mode) {
-    FILE* file = std::fopen(path, mode);
+    std::FILE* file = std::fopen(path, mode);
     if (!file) {
         return false;
     }
@@ -16,36 +16,29 @@ bool can_open(const char* path, const char* mode) {
     return true;
 }
 
+bool is_option(const char* argument) {
+    return argument[0] == '-' && argument[1] != '\0';
+}
+
 }  // namespace
 
-OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options) {
-    OptionPassResult result;
+const char* read_options(int argc, char** argv, RunOptions& options) {
+    const char* output_name = nullptr;
     options.log_file = nullptr;
     for (int i = 1; i < argc && argv[i]; ++i) {
-        const char* argument = argv[i];
-        if (argument[0] != '-' || argument[1] == '\0') {
+        if (!is_option(argv[i])) {
             continue;
         }
-        const char* value = argument + 2;
-        switch (argument[1]) {
+        const char* value = argv[i] + 2;
+        switch (argv[i][1]) {
             case 'o':
-                result.output_name = value;
+                output_name = value;
                 break;
             case 'h':
                 options.header_file = value;
-                if (!can_open(value, "r")) {
-                    tool_error(kToolErrorOpenFile, value, "head_file_read");
-                    result.ok = false;
-                    return result;
-                }
                 break;
             case 'l':
                 options.log_file = value;
-                if (!can_open(value, "a")) {
-                    tool_error(kToolErrorOpenFile, value, "log_file_write");
-                    result.ok = false;
-                    return result;
-                }
                 break;
             case 'v':
                 options.verbose = true;
@@ -57,5 +50,30 @@ OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options) {
                 break;
         }
     }
+    return output_name;
+}
+
+bool check_option_files(int argc, char** argv) {
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        if (!is_option(argv[i])) {
+            continue;
+        }
+        const char* value = argv[i] + 2;
+        if (argv[i][1] == 'h' && !can_open(value, "r")) {
+            tool_error(kToolErrorOpenFile, value, "head_file_read");
+            return false;
+        }
+        if (argv[i][1] == 'l' && !can_open(value, "a")) {
+            tool_error(kToolErrorOpenFile, value, "log_file_write");
+            return false;
+        }
+    }
+    return true;
+}
+
+OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options) {
+    OptionPassResult result;
+    result.output_name = read_options(argc, argv, options);
+    result.ok = check_option_files(argc, argv);
     return result;
 }

@@ -2,14 +2,21 @@
 // The option pass: every argument that starts with '-' is an option, selected
 // by its second character, with the rest of the argument as its value.
 
-#include "driver/run_options.h"
+#include "report/run_options.h"
 
 struct OptionPassResult {
     bool ok = true;                     // false: a -h or -l file failed to open
     const char* output_name = nullptr;  // the -o value; null when not given
 };
 
-// Fills options from argv[1 .. argc-1]; the last of repeated options wins.
-// Checks that the -h file opens for reading and the -l file for appending
-// (creating it), reporting a failure through tool_error and stopping there.
+// Fills options from argv[1 .. argc-1], the last of repeated options
+// winning, without touching any file; returns the -o value.
+const char* read_options(int argc, char** argv, RunOptions& options);
+
+// Checks, in the order of the arguments, that every -h file opens for
+// reading and every -l file for appending (which creates it), reporting the
+// first failure through tool_error; false then.
+bool check_option_files(int argc, char** argv);
+
+// Both: the whole option pass.
 OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options);

@@ -1,10 +1,14 @@
 #include "driver/run_loop.h"
 
-#include "driver/tool_messages.h"
+#include "i18n/tool_messages.h"
+#include "report/console_echo.h"
 #include "report/report_writer.h"
 #include "rod/rod.h"
 
+#include <unistd.h>
+
 #include <new>
+#include <optional>
 
 std::string default_report_name(std::string_view input) {
     std::string name(input);
@@ -18,7 +22,13 @@ std::string default_report_name(std::string_view input) {
     return name;
 }
 
-int run_inputs(int argc, char** argv, const char* output_name) {
+int run_inputs(int argc, char** argv, const RunOptions& options, const char* output_name) {
+    // One echo for the whole run, so that a closed standard output is
+    // reported once, not once per report.
+    std::optional<ConsoleEcho> echo;
+    if (options.verbose) {
+        echo.emplace(STDOUT_FILENO);
+    }
     for (int i = 1; i < argc && argv[i]; ++i) {
         const char* input = argv[i];
         if (input[0] == '-') {
@@ -28,18 +38,21 @@ int run_inputs(int argc, char** argv, const char* output_name) {
         if (!run) {
             continue;  // the reader has said why
         }
-        if (output_name) {
-            xrd_report_write(output_name, run.get());
-            continue;
-        }
         std::string report_name;
-        try {
-            report_name = default_report_name(input);
-        } catch (const std::bad_alloc&) {
-            tool_error(kToolErrorNoMemory, "kvw2req", "main_1");
+        if (!output_name) {
+            try {
+                report_name = default_report_name(input);
+            } catch (const std::bad_alloc&) {
+                tool_error(kToolErrorNoMemory, "kvw2req", "main_1");
+                return -1;
+            }
+        }
+        const ReportOutcome outcome =
+            xrd_report_write(output_name ? output_name : report_name.c_str(), run.get(), options,
+                             echo ? &*echo : nullptr);
+        if (outcome == ReportOutcome::OutOfMemory) {
             return -1;
         }
-        xrd_report_write(report_name.c_str(), run.get());
     }
     return 0;
 }

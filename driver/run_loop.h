@@ -1,6 +1,8 @@
 #pragma once
 // The file pass: one requirement report per ROD file on the command line.
 
+#include "report/run_options.h"
+
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,5 @@ std::string default_report_name(std::string_view input);
 // Reads every argument that does not start with '-' as a ROD file and writes
 // its report under output_name when given (even empty), else under its
 // default report name. Unreadable inputs are skipped. Returns 0, or -1 when
-// memory for a report name runs out.
-int run_inputs(int argc, char** argv, const char* output_name);
+// memory runs out (reports of earlier inputs stay).
+int run_inputs(int argc, char** argv, const RunOptions& options, const char* output_name);

@@ -4,9 +4,9 @@
 
 #include "fuzz/fuzz_support.h"
 #include "report/coverage_match.h"
-#include "report/report_stream.h"
 #include "report/section_writers.h"
 #include "rod/nodes.h"
+#include "xml/xml_stream.h"
 
 #include <QRegularExpression>
 #include <QString>
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rod_list_append(lines, note);
         start = end + 1;
     }
-    ReportStream out;
+    XmlStream out;
     out.put("<RUN>\n");
     xrd_coverage_write(out, lines.first, "\t");
     out.put("</RUN>");

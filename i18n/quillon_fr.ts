@@ -25,6 +25,27 @@
 </translation>
     </message>
     <message>
+        <source>%1: Unable to write the requirement echo to standard output.
+</source>
+        <comment>%1 is the file name of the tool involved</comment>
+        <translation>%1 : impossible d'écrire l'écho des exigences sur la sortie standard.
+</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is an input file of this run; it is not overwritten.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : « %2 » est un fichier d'entrée de cette exécution ; il n'est pas écrasé.
+</translation>
+    </message>
+    <message>
+        <source>%1: The log file &quot;%2&quot; is also a report of this run.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : le fichier journal « %2 » est aussi un rapport de cette exécution.
+</translation>
+    </message>
+    <message>
         <source>%1: Unknown error.</source>
         <comment>%1 is the file name of the tool involved</comment>
         <translation>%1 : erreur inconnue.</translation>

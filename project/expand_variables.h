@@ -6,13 +6,9 @@
 // the same code; an unset one leaves the reference as it is. Inserted values
 // are never searched again.
 
-#include <QString>
-
 #include <string>
 #include <string_view>
 #include <vector>
-
-QString expand_variables(QString text);
 
 // Environment values looked up once per name for the life of the cache: one
 // requirement list can name the same variable thousands of times, and each
@@ -34,7 +30,6 @@ class EnvironmentCache {
     std::string lookup_;  // the name being looked up, zero-terminated
 };
 
-// The same expansion on UTF-8 text, appending the UTF-8 result to out: the
-// writer's fast path, which gives the same result as expand_variables.
-void expand_variables_utf8(std::string& out, std::string_view utf8, EnvironmentCache& environment);
-void expand_variables_utf8(std::string& out, std::string_view utf8);
+// Appends utf8 to out with its references expanded, looking the variables
+// up through environment.
+void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache& environment);

@@ -1,89 +1,20 @@
 #include "project/header_section.h"
 
-#include "driver/run_options.h"
 #include "i18n/local8bit.h"
-#include "report/report_stream.h"
-#include "report/xml_text.h"
+#include "xml/xml_stream.h"
+#include "xml/xml_text.h"
 
-#include <QList>
-
-#include <sys/types.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <string_view>
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-struct MallocFree {
-    void operator()(char* p) const { std::free(p); }
-};
-
-void cut_at_last(std::string& line, char c) {
+std::string_view cut_at_last(std::string_view line, char c) {
     const std::size_t pos = line.rfind(c);
-    if (pos != std::string::npos) {
-        line.resize(pos);
-    }
-}
-
-// Which characters may start an XML name, and which may follow. Parsers
-// differ on letters outside Latin (the current XML 1.0 edition accepts almost
-// any character, older ones and Qt's only the letters of Unicode 2.0), so a
-// name keeps ASCII letters and digits and the accented letters of Latin-1 and
-// Latin Extended-A, which every XML parser accepts; any other character
-// becomes '_'. ':' is left out: it would make a namespace prefix.
-bool is_name_start(char32_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x131) ||
-           (c >= 0x134 && c <= 0x13E) || (c >= 0x141 && c <= 0x148) || (c >= 0x14A && c <= 0x17E);
-}
-
-bool is_name_char(char32_t c) {
-    return is_name_start(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
-}
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-// Header lines are free text, but keys, tags and attribute names become
-// element and attribute names: anything a name cannot hold becomes '_', and
-// a name that could not start as it is gets a '_' in front.
-std::string xml_name_utf8(const QString& text) {
-    const QList<uint> code_points = text.toUcs4();
-    std::string name;
-    // A character that may follow but not start a name (a digit, '-', '.')
-    // keeps its place behind a '_'; one that no name may hold becomes the '_'.
-    if (code_points.isEmpty() ||
-        (is_name_char(code_points.front()) && !is_name_start(code_points.front()))) {
-        name.push_back('_');
-    }
-    for (const uint c : code_points) {
-        append_utf8(name, is_name_char(c) ? c : U'_');
-    }
-    return name;
+    return pos == std::string_view::npos ? line : line.substr(0, pos);
 }
 
 // The tag of a named entry and its attribute name: blanks become '_' and the
@@ -130,14 +61,14 @@ struct EnvInfo {
 
     bool open() const { return !names.empty(); }
 
-    void close(ReportStream& out) {
+    void close(XmlStream& out) {
         if (open()) {
             out.put(">\n\t</ENV_INFO>\n");
             names.clear();
         }
     }
 
-    void add(ReportStream& out, const std::string& name, std::string_view value) {
+    void add(XmlStream& out, const std::string& name, std::string_view value) {
         if (names.count(name) != 0) {
             close(out);
         }
@@ -145,17 +76,15 @@ struct EnvInfo {
             out.put("\t<ENV_INFO");
         }
         names.insert(name);
-        std::string& text = out.pending();
-        text.push_back(' ');
-        text.append(name);
-        text.append("=\"");
-        xml_append_local8(text, value, XmlPlace::Attribute);
-        text.push_back('"');
-        out.spill_if_full();
+        out.put(' ');
+        out.put(name);
+        out.put("=\"");
+        out.put_text(value, XmlPlace::Attribute, TextEncoding::Local8Bit);
+        out.put('"');
     }
 };
 
-void write_named_entry(ReportStream& out, std::string_view key, std::size_t colon,
+void write_named_entry(XmlStream& out, std::string_view key, std::size_t colon,
                        std::string_view value) {
     const std::string tag = entry_name(key.substr(0, colon));
     const std::string_view name = key.substr(colon + 1);
@@ -173,58 +102,53 @@ void write_named_entry(ReportStream& out, std::string_view key, std::size_t colo
         }
     }
 
-    std::string& line = out.pending();
-    line.push_back('<');
-    line.append(tag);
-    line.append(" NAME=\"");
-    xml_append_local8(line, name, XmlPlace::Attribute);
-    line.append("\" ");
-    line.append(attribute);
-    line.append("=\"");
-    xml_append_local8(line, text, XmlPlace::Attribute);
-    line.append("\" ></");
-    line.append(tag);
-    line.push_back('>');
-    out.spill_if_full();
+    out.put('<');
+    out.put(tag);
+    out.put(" NAME=\"");
+    out.put_text(name, XmlPlace::Attribute, TextEncoding::Local8Bit);
+    out.put("\" ");
+    out.put(attribute);
+    out.put("=\"");
+    out.put_text(text, XmlPlace::Attribute, TextEncoding::Local8Bit);
+    out.put("\" ></");
+    out.put(tag);
+    out.put('>');
 }
 
 }  // namespace
 
-std::optional<std::string> read_header_line(std::FILE* file) {
-    if (file == nullptr) {
+std::optional<std::string_view> read_header_line(std::string_view& rest) {
+    if (rest.empty()) {
         return std::nullopt;
     }
-    // getline takes a line whole, however long, and keeps any NUL byte in it
-    // as data rather than ending the text there.
-    char* raw = nullptr;
-    std::size_t capacity = 0;
-    const ssize_t length = getline(&raw, &capacity, file);
-    const std::unique_ptr<char, MallocFree> buffer(raw);
-    if (length < 0) {
-        return std::nullopt;
-    }
-    std::string line(raw, static_cast<std::size_t>(length));
-    cut_at_last(line, '\n');
-    cut_at_last(line, '\t');
-    cut_at_last(line, '\r');
-    return line;
+    const std::size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    return cut_at_last(cut_at_last(line, '\t'), '\r');
 }
 
-void write_header_section(ReportStream& out) {
-    if (run_options.header_file == nullptr) {
+void write_header_section(XmlStream& out, const char* header_file) {
+    if (header_file == nullptr) {
         return;
     }
-    const FilePtr file(std::fopen(run_options.header_file, "rb"));
+    // The whole file at once: lines are read whole however long, and a file
+    // too large for memory fails here, as an allocation, not as a short read.
+    std::ifstream file(header_file, std::ios::binary);
     if (!file) {
         return;
     }
+    const std::string contents{std::istreambuf_iterator<char>(file),
+                               std::istreambuf_iterator<char>()};
+    std::string_view rest = contents;
+    std::string line;
     EnvInfo env_info;
-    while (std::optional<std::string> line = read_header_line(file.get())) {
-        if (!line->empty() && line->front() == '-') {
+    while (const std::optional<std::string_view> next = read_header_line(rest)) {
+        if (!next->empty() && next->front() == '-') {
             break;
         }
-        replace_line_breaks(*line);
-        const std::string_view text(*line);
+        line.assign(*next);
+        replace_line_breaks(line);
+        const std::string_view text(line);
         const std::size_t equals = text.find('=');
         if (equals == std::string_view::npos) {
             continue;

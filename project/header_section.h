@@ -3,17 +3,17 @@
 // into every report: ENV_INFO elements of key=value lines and named entries
 // of tag:name=value lines.
 
-#include <cstdio>
 #include <optional>
-#include <string>
+#include <string_view>
 
-class ReportStream;
+class XmlStream;
 
-// The next line of file, cut at its last LF, then its last TAB, then its last
-// CR; nullopt at end of file or on a read error. A line is read whole,
-// whatever its length.
-std::optional<std::string> read_header_line(std::FILE* file);
+// Takes the next line off rest (what is left of a header file's bytes),
+// without its line feed and cut at its last TAB, then its last CR; nullopt
+// when nothing is left.
+std::optional<std::string_view> read_header_line(std::string_view& rest);
 
-// Writes the header section of run_options.header_file to out; nothing when
-// no header file was named or it cannot be opened.
-void write_header_section(ReportStream& out);
+// Writes the header section of header_file to out; nothing when it is null
+// or cannot be opened. A read error ends the section as the end of the file
+// would.
+void write_header_section(XmlStream& out, const char* header_file);

@@ -36,9 +36,8 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-void put_latin1(ReportStream& out, std::string_view text) {
-    xml_append_latin1(out.pending(), text, XmlPlace::Attribute);
-    out.spill_if_full();
+void put_latin1(XmlStream& out, std::string_view text) {
+    out.put_text(text, XmlPlace::Attribute, TextEncoding::Latin1);
 }
 
 // Whether a line that is not counted is left out of the blocks altogether.
@@ -64,7 +63,7 @@ std::string_view module_name(std::string_view text) {
 
 }  // namespace
 
-void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::string_view indent) {
+void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_view indent) {
     // The module of the lines read so far, and the module of the open block;
     // an empty name is a name, none is nullopt.
     std::optional<std::string_view> module;

@@ -1,17 +1,29 @@
 #pragma once
 // Writing one requirement report file.
 
+#include "report/run_options.h"
 #include "rod/rod.h"
 
-class ReportStream;
+class ConsoleEcho;
+class XmlStream;
 
 // The whole document of run: prolog, RUN with everything in it, "</RUN>".
-void xrd_document_write(ReportStream& out, const RodNode* run);
+// Requirements are echoed on echo when it is not null.
+void xrd_document_write(XmlStream& out, const RodNode* run, const RunOptions& options,
+                        ConsoleEcho* echo);
 
-// Writes the report of run under report_name: the document goes to
-// "<report_name>.tmp" in the same directory, every write checked, and only a
-// complete file is renamed over report_name, in one step. Then, when a log
-// file was named, "REQ <report_name>" is appended to it. Failures are
-// reported through tool_error; an old report stays untouched by a failed
-// write, and no log line is written for a report that is not in place.
-void xrd_report_write(const char* report_name, const RodNode* run);
+enum class ReportOutcome {
+    Written,      // in place, and logged when a log file was named
+    Failed,       // reported through tool_error; the run goes on
+    OutOfMemory,  // reported through tool_error; the run must stop
+};
+
+// Writes the report of run under report_name, whole or not at all (see
+// xml/replacing_file.h: the document goes to "<report_name>.tmp", which
+// replaces the report once complete, keeping its permission bits). Then,
+// when options name a log file, "REQ <report_name>" is appended to it in
+// one write. Failures are reported through tool_error; an old report stays
+// untouched by a failed write, and no log line is written for a report that
+// is not in place.
+ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
+                               const RunOptions& options, ConsoleEcho* echo);

@@ -5,15 +5,12 @@
 // Searches only move forward through the text, so a Note is handled in time
 // linear in its length however many attributes it holds.
 
-#include "driver/run_options.h"
-#include "driver/tool_messages.h"
 #include "i18n/local8bit.h"
 #include "project/expand_variables.h"
+#include "report/console_echo.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
-#include <cstdio>
-#include <new>
 #include <string>
 
 namespace {
@@ -52,13 +49,13 @@ class ForwardFind {
 // The state of one list: whether its block is open and the separator, which
 // a Note without ';' or ',' takes over from the Note before it.
 struct RequirementList {
-    RequirementList(ReportStream& out, std::string_view indent, bool ok, bool echo)
+    RequirementList(XmlStream& out, std::string_view indent, bool ok, ConsoleEcho* echo)
         : out(out), indent(indent), status(status_word(ok)), echo(echo) {}
 
-    ReportStream& out;
+    XmlStream& out;
     std::string_view indent;
     std::string_view status;
-    bool echo;
+    ConsoleEcho* echo;  // null: no echo
     bool open = false;
     char separator = ' ';
     std::string decoded;   // an attribute value in UTF-8, before expansion
@@ -90,11 +87,11 @@ void RequirementList::write_requirement(std::string_view text) {
 
     out.put(indent);
     out.put("\t<REQUIREMENT NAME=\"");
-    put_local8(out, name, XmlPlace::Attribute);
+    out.put_text(name, XmlPlace::Attribute, TextEncoding::Local8Bit);
     out.put("\" STATUS=\"");
     out.put(status);
     out.put("\" VALUE=\"");
-    put_local8(out, text.substr(value_start), XmlPlace::Attribute);
+    out.put_text(text.substr(value_start), XmlPlace::Attribute, TextEncoding::Local8Bit);
     out.put("\">\n");
     if (echo) {
         line.clear();
@@ -115,7 +112,7 @@ void RequirementList::write_requirement(std::string_view text) {
         if (mark != npos) {
             const std::string_view attribute_name = text.substr(pos, mark - pos);
             out.put("\t\t<ATTRIBUTE NAME=\"");
-            put_local8(out, attribute_name, XmlPlace::Attribute);
+            out.put_text(attribute_name, XmlPlace::Attribute, TextEncoding::Local8Bit);
             out.put("\" ");
             if (echo) {
                 line.append(", ");
@@ -141,7 +138,7 @@ void RequirementList::write_requirement(std::string_view text) {
     out.put("\t</REQUIREMENT>\n");
     if (echo) {
         line.push_back('\n');
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        echo->write_line(line);
     }
 }
 
@@ -157,11 +154,11 @@ void RequirementList::write_attribute_value(std::string_view value) {
     std::string_view result = utf8;
     if (utf8.find('$') != npos) {
         expanded.clear();
-        expand_variables_utf8(expanded, utf8, environment);
+        expand_variables(expanded, utf8, environment);
         result = expanded;
     }
     out.put("VALUE=\"");
-    xml_append_utf8(out.pending(), result, XmlPlace::Attribute);
+    out.put_text(result, XmlPlace::Attribute, TextEncoding::Utf8);
     out.put("\">\n");
     out.put(indent);
     out.put("\t\t</ATTRIBUTE>\n");
@@ -172,21 +169,14 @@ void RequirementList::write_attribute_value(std::string_view value) {
 
 }  // namespace
 
-void xrd_flush_comment(ReportStream& out, const RodNode* first_note, bool ok,
-                       std::string_view indent) {
-    RequirementList list(out, indent, ok, run_options.verbose);
-    try {
-        for (const RodNode* note = first_note; note; note = rod_next(note)) {
-            const std::string_view text = rod_text_view(rod_note_text(note));
-            if (rod_note_letter(note) == 'R' && !text.empty()) {
-                list.write_requirement(text);
-            }
+void xrd_flush_comment(XmlStream& out, const RodNode* first_note, bool ok, std::string_view indent,
+                       ConsoleEcho* echo) {
+    RequirementList list(out, indent, ok, echo);
+    for (const RodNode* note = first_note; note; note = rod_next(note)) {
+        const std::string_view text = rod_text_view(rod_note_text(note));
+        if (rod_note_letter(note) == 'R' && !text.empty()) {
+            list.write_requirement(text);
         }
-    } catch (const std::bad_alloc&) {
-        // As when a Note's working copy cannot be had: the rest of the list
-        // is abandoned and an open block stays without its end tag.
-        tool_error(kToolErrorNoMemory, "kvw2req", "xrd_flush_comment");
-        return;
     }
     if (list.open) {
         out.put(indent);

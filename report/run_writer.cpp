@@ -1,4 +1,3 @@
-#include "driver/run_options.h"
 #include "project/header_section.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
@@ -18,7 +17,7 @@ std::string_view author_name() {
     return "Unknown";
 }
 
-void put_field(ReportStream& out, std::string_view attribute, const char* text) {
+void put_field(XmlStream& out, std::string_view attribute, const char* text) {
     if (!text) {
         return;  // absent: no attribute at all, unlike an empty text
     }
@@ -29,11 +28,7 @@ void put_field(ReportStream& out, std::string_view attribute, const char* text) 
 
 }  // namespace
 
-void xrd_run_write(ReportStream& out, const RodNode* run) {
-    xrd_run_write(out, run, rod_status(run) != 0);  // which writes nothing for another kind
-}
-
-void xrd_run_write(ReportStream& out, const RodNode* run, bool ok) {
+void xrd_run_write(XmlStream& out, const RodNode* run, bool ok) {
     if (rod_kind(run) != Run) {
         return;
     }
@@ -44,13 +39,13 @@ void xrd_run_write(ReportStream& out, const RodNode* run, bool ok) {
         "<RUN TESTSUITE_PATH=\"");
     put_tree_text(out, rod_testsuite_path(run), XmlPlace::Attribute);
     out.put("\" AUTHOR=\"");
-    put_local8(out, author_name(), XmlPlace::Attribute);
+    out.put_text(author_name(), XmlPlace::Attribute, TextEncoding::Local8Bit);
     out.put("\" STATUS=\"");
     out.put(status_word(ok));
     out.put("\">\n");
 }
 
-void xrd_report_info_write(ReportStream& out, const RodNode* run) {
+void xrd_report_info_write(XmlStream& out, const RodNode* run) {
     if (rod_kind(run) != Run) {
         return;
     }
@@ -69,19 +64,16 @@ void xrd_report_info_write(ReportStream& out, const RodNode* run) {
     out.put(">\n\t</REPORT_INFO>\n");
 }
 
-void xrd_run_info_write(ReportStream& out, const RodNode* run) {
-    xrd_run_info_write(out, run, rod_status(run) != 0);  // which writes nothing for another kind
-}
-
-void xrd_run_info_write(ReportStream& out, const RodNode* run, bool ok) {
+void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOptions& options,
+                        ConsoleEcho* echo) {
     if (rod_kind(run) != Run) {
         return;
     }
     xrd_report_info_write(out, run);
-    if (run_options.header_file) {
-        write_header_section(out);
+    if (options.header_file) {
+        write_header_section(out, options.header_file);
     }
     xrd_comment_write(out, rod_notes(run), "\t");
-    xrd_flush_comment(out, rod_notes(run), ok, "\t");
+    xrd_flush_comment(out, rod_notes(run), ok, "\t", echo);
     xrd_coverage_write(out, rod_coverage_notes(run), "\t");
 }

@@ -3,15 +3,14 @@
 
 #include <vector>
 
-void xrd_service_write(ReportStream& out, const RodNode* service) {
+void xrd_service_write(XmlStream& out, const RodNode* service, const RunOptions& options,
+                       ConsoleEcho* echo) {
     if (rod_kind(service) != Service) {
         return;
     }
     // Each test's verdict is worked out once, for the counts and for its
-    // TEST element both: it walks the test's whole subtree. The buffer is
-    // kept from one Service to the next.
-    thread_local std::vector<bool> test_ok;
-    test_ok.clear();
+    // TEST element both: it walks the test's whole subtree.
+    std::vector<bool> test_ok;
     int valid = 0;
     int invalid = 0;
     for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
@@ -39,10 +38,10 @@ void xrd_service_write(ReportStream& out, const RodNode* service) {
     out.put("\" >\n");
 
     xrd_comment_write(out, rod_notes(service), "\t\t");
-    xrd_flush_comment(out, rod_notes(service), ok, "\t\t");
+    xrd_flush_comment(out, rod_notes(service), ok, "\t\t", echo);
     std::size_t index = 0;
     for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
-        xrd_test_write(out, test, test_ok[index++]);
+        xrd_test_write(out, test, test_ok[index++], options, echo);
     }
     xrd_coverage_write(out, rod_coverage_notes(service), "\t\t");
     out.put("\t</SERVICE>\n");

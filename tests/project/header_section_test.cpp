@@ -1,16 +1,13 @@
 #include "project/header_section.h"
 
-#include "driver/run_options.h"
 #include "i18n/local8bit.h"
-#include "report/report_stream.h"
 #include "tests/support/scoped_state.h"
 #include "tests/support/test_support.h"
+#include "xml/xml_stream.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,49 +15,25 @@ namespace {
 
 using qtest::ScopedLocale;
 
-// Points run_options.header_file at a file for one test and puts back the
-// previous value.
-class ScopedHeaderFile {
-  public:
-    explicit ScopedHeaderFile(const char* path) : saved_(run_options.header_file) {
-        run_options.header_file = path;
-    }
-    ~ScopedHeaderFile() { run_options.header_file = saved_; }
-    ScopedHeaderFile(const ScopedHeaderFile&) = delete;
-    ScopedHeaderFile& operator=(const ScopedHeaderFile&) = delete;
-
-  private:
-    const char* saved_;
-};
-
 // The section written from a header file holding contents; it must read as
 // XML once wrapped in a root element.
 std::string section_of(const std::string& contents) {
     qtest::TempDir dir;
     const std::string path = dir.file("header.txt");
     qtest::write_file(path, contents);
-    ScopedHeaderFile header(path.c_str());
-    ReportStream out;
-    write_header_section(out);
+    XmlStream out;
+    write_header_section(out, path.c_str());
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml("<R>" + out.text() + "</R>", &error)) << error << "\n"
                                                                            << out.text();
     return out.text();
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // Every line read_header_line gives for a file holding contents.
-std::vector<std::string> lines_of(const std::string& contents) {
-    qtest::TempDir dir;
-    const std::string path = dir.file("lines.txt");
-    qtest::write_file(path, contents);
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+std::vector<std::string> lines_of(std::string_view contents) {
     std::vector<std::string> lines;
-    while (auto line = read_header_line(file.get())) {
-        lines.push_back(*line);
+    while (auto line = read_header_line(contents)) {
+        lines.emplace_back(*line);
     }
     return lines;
 }
@@ -80,10 +53,6 @@ TEST(ReadHeaderLine, ReadsLongLineWhole) {
     EXPECT_EQ(lines_of("k=" + value + "\n-\n"), (Lines{"k=" + value, "-"}));
 }
 
-TEST(ReadHeaderLine, NoStreamGivesNoLine) {
-    EXPECT_FALSE(read_header_line(nullptr));
-}
-
 TEST(HeaderSection, ExampleOfEnvironmentAndNamedEntries) {
     EXPECT_EQ(section_of("Host name=alpha\nOS:Linux=2.6\nCompiler:gcc=version:4.1\nTarget=x86\n"),
               "\t<ENV_INFO HOST_NAME=\"alpha\">\n\t</ENV_INFO>\n"
@@ -93,15 +62,13 @@ TEST(HeaderSection, ExampleOfEnvironmentAndNamedEntries) {
 }
 
 TEST(HeaderSection, NothingWithoutFile) {
-    ScopedHeaderFile none(nullptr);
-    ReportStream out;
-    write_header_section(out);
+    XmlStream out;
+    write_header_section(out, nullptr);
     EXPECT_EQ(out.text(), "");
 
     qtest::TempDir dir;
     const std::string absent = dir.file("absent.txt");
-    ScopedHeaderFile missing(absent.c_str());
-    write_header_section(out);
+    write_header_section(out, absent.c_str());
     EXPECT_EQ(out.text(), "");
 }
 

@@ -19,7 +19,7 @@ TEST(CommentWriter, OnlyCommentNotesWithText) {
     tree.note(notes, 'R', "R1");
     tree.note(notes, 'c', "lower");
     tree.note(notes, 'C', "two");
-    ReportStream out;
+    XmlStream out;
     xrd_comment_write(out, notes.first, "\t\t");
     EXPECT_EQ(out.text(),
               "\t\t<COMMENT>one</COMMENT>\n"
@@ -30,7 +30,7 @@ TEST(CommentWriter, ContentIsEscapedAndReadsBack) {
     using namespace std::string_view_literals;
     TreeBuilder tree;
     tree.note(tree.run().notes, 'C', "if (a < b && c > \"d\")\t</COMMENT>\r\x0B\0x"sv);
-    ReportStream out;
+    XmlStream out;
     xrd_comment_write(out, tree.run().notes.first, "");
     EXPECT_EQ(out.text(),
               "<COMMENT>if (a &lt; b &amp;&amp; c &gt; \"d\")\t&lt;/COMMENT&gt;&#13;"

@@ -14,7 +14,7 @@ std::string coverage(const std::vector<std::optional<std::string_view>>& lines,
     for (const auto& line : lines) {
         tree.note(tree.run().coverage_notes, 'K', line);
     }
-    ReportStream out;
+    XmlStream out;
     xrd_coverage_write(out, tree.run().coverage_notes.first, indent);
     return out.text();
 }

@@ -1,14 +1,14 @@
 #pragma once
-// Helpers of the report tests: result trees built by hand, whole documents
-// written into memory, and scoped changes to the environment and run options.
+// Helpers of the report tests: result trees built by hand, and whole
+// documents written into memory.
 
-#include "driver/run_options.h"
 #include "i18n/local8bit.h"
-#include "report/report_stream.h"
 #include "report/report_writer.h"
+#include "report/run_options.h"
 #include "report/section_writers.h"
 #include "rod/nodes.h"
 #include "tests/support/scoped_state.h"
+#include "xml/xml_stream.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -71,23 +71,11 @@ class TreeBuilder {
     RodTree tree_;
 };
 
-// The whole document, as the report writer puts it together.
-inline std::string write_document(const RodNode* run) {
-    ReportStream out;
-    xrd_document_write(out, run);
+// The whole document, as the report writer puts it together, without echo.
+inline std::string write_document(const RodNode* run, const RunOptions& options = {}) {
+    XmlStream out;
+    xrd_document_write(out, run, options, nullptr);
     return out.text();
 }
-
-// Run options for one test; the previous ones come back afterwards.
-class ScopedRunOptions {
-  public:
-    explicit ScopedRunOptions(RunOptions options) : saved_(run_options) { run_options = options; }
-    ~ScopedRunOptions() { run_options = saved_; }
-    ScopedRunOptions(const ScopedRunOptions&) = delete;
-    ScopedRunOptions& operator=(const ScopedRunOptions&) = delete;
-
-  private:
-    RunOptions saved_;
-};
 
 }  // namespace rtest

@@ -1,27 +1,49 @@
+#include "report/console_echo.h"
 #include "report/section_writers.h"
 #include "report_test_trees.h"
 #include "tests/support/test_support.h"
 
 #include <QXmlStreamReader>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using qtest::ScopedEnv;
-using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 
 // The REQUIREMENTS block of one list of 'R' Notes, with no indentation.
 std::string requirements(const std::vector<std::string_view>& texts, bool ok = true,
-                         std::string_view indent = "") {
+                         std::string_view indent = "", ConsoleEcho* echo = nullptr) {
     TreeBuilder tree;
     for (std::string_view text : texts) {
         tree.note(tree.run().notes, 'R', text);
     }
-    ReportStream out;
-    xrd_flush_comment(out, tree.run().notes.first, ok, indent);
+    XmlStream out;
+    xrd_flush_comment(out, tree.run().notes.first, ok, indent, echo);
     return out.text();
+}
+
+// The same with the echo on: the block, and the lines echoed.
+struct Echoed {
+    std::string document;
+    std::string echo;
+};
+Echoed requirements_echoed(const std::vector<std::string_view>& texts, bool ok = true) {
+    const qtest::TempDir dir;
+    const std::string path = dir.file("echo");
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    Echoed result;
+    {
+        ConsoleEcho echo(fd);
+        result.document = requirements(texts, ok, "", &echo);
+    }
+    ::close(fd);
+    result.echo = qtest::read_file(path);
+    return result;
 }
 
 TEST(RequirementCutting, NameAloneGivesEmptyValueAndNoAttribute) {
@@ -154,12 +176,12 @@ TEST(RequirementCutting, OnlyRequirementNotesWithTextCount) {
     tree.note(notes, 'R', std::nullopt);
     tree.note(notes, 'R', "");
     tree.note(notes, 'K', "R9");
-    ReportStream out;
-    xrd_flush_comment(out, notes.first, true, "\t");
+    XmlStream out;
+    xrd_flush_comment(out, notes.first, true, "\t", nullptr);
     EXPECT_EQ(out.text(), "");
 
     tree.note(notes, 'R', "R1");
-    xrd_flush_comment(out, notes.first, true, "\t");
+    xrd_flush_comment(out, notes.first, true, "\t", nullptr);
     EXPECT_EQ(out.text(),
               "\t<REQUIREMENTS>\n"
               "\t\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"\">\n"
@@ -226,14 +248,12 @@ TEST(RequirementEcho, OneLinePerRequirementWhenVerbose) {
     ScopedEnv env{{"QT_REQ_HOME", "/u/x"}};
     const std::vector<std::string_view> notes = {"R1, a=1, 2", "R<&>", "R3; x\"y:$QT_REQ_HOME&"};
     const std::string quiet = requirements(notes, false);
-    ScopedRunOptions options({.verbose = true});
-    std::string document;
-    const std::string echo = qtest::capture_stdout([&] { document = requirements(notes, false); });
-    EXPECT_EQ(echo,
+    const Echoed echoed = requirements_echoed(notes, false);
+    EXPECT_EQ(echoed.echo,
               "R1, status:KO, a:1, 2\n"
               "R<&>, status:KO\n"
               "R3, status:KO, x\"y:/u/x&\n");
-    EXPECT_EQ(document, quiet);
+    EXPECT_EQ(echoed.document, quiet);
 }
 
 TEST(RequirementEcho, Latin1LocaleTextsBecomeUtf8InReportAndEcho) {
@@ -242,24 +262,16 @@ TEST(RequirementEcho, Latin1LocaleTextsBecomeUtf8InReportAndEcho) {
         GTEST_SKIP() << "no Latin-1 locale";
     }
     ScopedEnv env{{"QT_REQ_E", "\xE8"}};
-    ScopedRunOptions options({.verbose = true});
-    std::string document;
-    const std::string echo =
-        qtest::capture_stdout([&] { document = requirements({"R\xE9; \xE0:\xE7$QT_REQ_E"}); });
+    const Echoed echoed = requirements_echoed({"R\xE9; \xE0:\xE7$QT_REQ_E"});
     EXPECT_EQ(
-        document,
+        echoed.document,
         "<REQUIREMENTS>\n"
         "\t<REQUIREMENT NAME=\"R\xC3\xA9\" STATUS=\"OK\" VALUE=\"\xC3\xA0:\xC3\xA7$QT_REQ_E\">\n"
         "\t\t<ATTRIBUTE NAME=\"\xC3\xA0\" VALUE=\"\xC3\xA7\xC3\xA8\">\n"
         "\t\t</ATTRIBUTE>\n"
         "\t</REQUIREMENT>\n"
         "</REQUIREMENTS>\n");
-    EXPECT_EQ(echo, "R\xC3\xA9, status:OK, \xC3\xA0:\xC3\xA7\xC3\xA8\n");
-}
-
-TEST(RequirementEcho, SilentWithoutVerbose) {
-    ScopedRunOptions options({});
-    EXPECT_EQ(qtest::capture_stdout([&] { requirements({"R1 a=1"}); }), "");
+    EXPECT_EQ(echoed.echo, "R\xC3\xA9, status:OK, \xC3\xA0:\xC3\xA7\xC3\xA8\n");
 }
 
 TEST(RequirementCutting, LongNoteWithManySeparatorsIsCutWhole) {

@@ -8,7 +8,6 @@
 namespace {
 
 using qtest::ScopedEnv;
-using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 using rtest::write_document;
 
@@ -18,20 +17,19 @@ constexpr std::string_view kProlog =
     "<!-- Qarvoline/lib/reports/testreq_report.xsl -->\n";
 
 std::string run_start_tag(const RodNode* run) {
-    ReportStream out;
-    xrd_run_write(out, run);
+    XmlStream out;
+    xrd_run_write(out, run, rod_status(run) != 0);
     return out.text().substr(kProlog.size());
 }
 
 std::string report_info(const RodNode* run) {
-    ReportStream out;
+    XmlStream out;
     xrd_report_info_write(out, run);
     return out.text();
 }
 
 TEST(RunWriter, EmptyRunDocument) {
     ScopedEnv env{{"USERNAME", nullptr}, {"USER", "tester"}};
-    ScopedRunOptions options({});
     TreeBuilder tree;
     const std::string document = write_document(tree.run_node());
     EXPECT_EQ(document,
@@ -110,7 +108,6 @@ TEST(RunWriter, ReportInfoFieldsInTheirOrder) {
 }
 
 TEST(RunWriter, RunNotesAndCoverageFollowReportInfo) {
-    ScopedRunOptions options({});
     TreeBuilder tree;
     RodList& notes = tree.run().notes;
     tree.note(notes, 'R', "R1");
@@ -119,8 +116,8 @@ TEST(RunWriter, RunNotesAndCoverageFollowReportInfo) {
     tree.note(tree.run().coverage_notes, 'K', "File a.c");
     tree.note(tree.run().coverage_notes, 'K', "x\t(1/2)");
     tree.fail(tree.element(tree.test(tree.service("S", "T"), "t"), "e"));
-    ReportStream out;
-    xrd_run_info_write(out, tree.run_node());
+    XmlStream out;
+    xrd_run_info_write(out, tree.run_node(), false, RunOptions{}, nullptr);
     EXPECT_EQ(out.text(),
               "\t<REPORT_INFO>\n"
               "\t</REPORT_INFO>\n"
@@ -140,11 +137,10 @@ TEST(RunWriter, HeaderSectionComesRightAfterReportInfo) {
     qtest::TempDir dir;
     const std::string header = dir.file("header.txt");
     qtest::write_file(header, "Target=x86\n");
-    ScopedRunOptions options({.header_file = header.c_str()});
     TreeBuilder tree;
     tree.note(tree.run().notes, 'C', "c");
-    ReportStream out;
-    xrd_run_info_write(out, tree.run_node());
+    XmlStream out;
+    xrd_run_info_write(out, tree.run_node(), true, {.header_file = header.c_str()}, nullptr);
     EXPECT_EQ(out.text(),
               "\t<REPORT_INFO>\n"
               "\t</REPORT_INFO>\n"
@@ -156,15 +152,15 @@ TEST(RunWriter, HeaderSectionComesRightAfterReportInfo) {
 TEST(RunWriter, WritersIgnoreOtherKinds) {
     TreeBuilder tree;
     RodServiceNode* service = tree.service("S", "T");
-    ReportStream out;
-    xrd_run_write(out, service);
-    xrd_run_info_write(out, nullptr);
+    XmlStream out;
+    xrd_run_write(out, service, true);
+    xrd_run_info_write(out, nullptr, true, RunOptions{}, nullptr);
     xrd_report_info_write(out, service);
-    xrd_service_write(out, tree.run_node());
-    xrd_test_write(out, service);
-    xrd_element_write(out, nullptr);
+    xrd_service_write(out, tree.run_node(), RunOptions{}, nullptr);
+    xrd_test_write(out, service, true, RunOptions{}, nullptr);
+    xrd_element_write(out, nullptr, nullptr);
     xrd_comment_write(out, nullptr, "\t");
-    xrd_flush_comment(out, nullptr, true, "\t");
+    xrd_flush_comment(out, nullptr, true, "\t", nullptr);
     xrd_coverage_write(out, nullptr, "\t");
     EXPECT_EQ(out.text(), "");
 }
@@ -175,7 +171,6 @@ TEST(RunWriter, Latin1LocaleTextsBecomeUtf8) {
         GTEST_SKIP() << "no Latin-1 locale";
     }
     ScopedEnv env{{"USERNAME", "Jos\xE9"}};
-    ScopedRunOptions options({});
     TreeBuilder tree;
     tree.run().file_table[0] = tree.text("/\xE9t\xE9.ptu");
     tree.run().target = tree.text("\xB5P");
@@ -191,7 +186,6 @@ TEST(RunWriter, Latin1LocaleTextsBecomeUtf8) {
 
 TEST(RunWriter, DocumentWithHostileTextsParses) {
     ScopedEnv env{{"USERNAME", "\x01<x>&\xE9"}, {"QT_RUN_VALUE", "\"<&\x02\xFF>"}};
-    ScopedRunOptions options({.element_mode = true});
     TreeBuilder tree;
     using namespace std::string_view_literals;
     const std::string_view hostile = "a&b<c>d\"e'f\tg\rh\x01i\x1Fj\0k\xE9l\xC3m\xEF\xBF\xBFn"sv;
@@ -211,7 +205,7 @@ TEST(RunWriter, DocumentWithHostileTextsParses) {
     tree.note(element->notes, 'R', hostile);
     tree.note(element->notes, 'C', hostile);
 
-    const std::string document = write_document(tree.run_node());
+    const std::string document = write_document(tree.run_node(), {.element_mode = true});
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml(document, &error)) << error << "\n" << document;
     if (local8bit_kind() == Local8BitKind::Utf8) {

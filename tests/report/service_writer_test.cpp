@@ -5,17 +5,15 @@
 
 namespace {
 
-using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 
 std::string service_text(const RodNode* service) {
-    ReportStream out;
-    xrd_service_write(out, service);
+    XmlStream out;
+    xrd_service_write(out, service, RunOptions{}, nullptr);
     return out.text();
 }
 
 TEST(ServiceWriter, CountsAndStatusFromTheTests) {
-    ScopedRunOptions options({});
     TreeBuilder tree;
     RodServiceNode* service = tree.service("S&1", "unit");
     tree.test(service, "ok");
@@ -44,7 +42,6 @@ TEST(ServiceWriter, CountsAndStatusFromTheTests) {
 }
 
 TEST(ServiceWriter, OwnVerdictTextDoesNotMakeTheServiceKo) {
-    ScopedRunOptions options({});
     TreeBuilder tree;
     RodServiceNode* service = tree.service("S", "");
     service->status_text = tree.text("INCORRECT");

@@ -1,4 +1,4 @@
-#include "driver/tool_messages.h"
+#include "i18n/tool_messages.h"
 
 #include "tests/support/test_support.h"
 
@@ -15,6 +15,12 @@ TEST(ToolMessagesTest, EachKindHasItsText) {
     EXPECT_EQ(printed(kToolErrorOpenFile, "a.rod"), "kvwxrd: Unable to open file \"a.rod\".\n");
     EXPECT_EQ(printed(kToolErrorWriteFile, "a.req.xml.tmp"),
               "kvwxrd: Unable to write file \"a.req.xml.tmp\".\n");
+    EXPECT_EQ(printed(kToolErrorEchoFailed, nullptr),
+              "kvwxrd: Unable to write the requirement echo to standard output.\n");
+    EXPECT_EQ(printed(kToolErrorInputOverwritten, "a.rod"),
+              "kvwxrd: \"a.rod\" is an input file of this run; it is not overwritten.\n");
+    EXPECT_EQ(printed(kToolErrorLogIsReport, "a.req.xml"),
+              "kvwxrd: The log file \"a.req.xml\" is also a report of this run.\n");
     // Other kinds: no line break after the text.
     EXPECT_EQ(printed(7, "ignored"), "kvwxrd: Unknown error.");
     EXPECT_EQ(printed(-1, nullptr), "kvwxrd: Unknown error.");

@@ -1,6 +1,6 @@
 #pragma once
-// The options of one run of the tool, set by the option pass and read by the
-// report writer.
+// The options of one run of the tool: set by the option pass and handed to
+// the report writer, which they shape.
 
 struct RunOptions {
     const char* header_file = nullptr;  // -h value: header section source
@@ -8,6 +8,3 @@ struct RunOptions {
     bool verbose = false;               // -v: echo every requirement on stdout
     bool element_mode = false;          // -e: write ELEMENT elements
 };
-
-// The process-wide instance. The path fields point into the argument vector.
-extern RunOptions run_options;

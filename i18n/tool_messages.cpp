@@ -1,4 +1,4 @@
-#include "driver/tool_messages.h"
+#include "i18n/tool_messages.h"
 
 #include "i18n/local8bit.h"
 #include "i18n/placeholders.h"
@@ -41,6 +41,21 @@ QString tool_error_message(int kind, const void* argument) {
         case kToolErrorWriteFile:
             return fill_placeholders(
                 translate("%1: Unable to write file \"%2\".\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
+        case kToolErrorEchoFailed:
+            return fill_placeholders(
+                translate("%1: Unable to write the requirement echo to standard output.\n",
+                          "%1 is the file name of the tool involved"),
+                {kModule});
+        case kToolErrorInputOverwritten:
+            return fill_placeholders(
+                translate("%1: \"%2\" is an input file of this run; it is not overwritten.\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
+        case kToolErrorLogIsReport:
+            return fill_placeholders(
+                translate("%1: The log file \"%2\" is also a report of this run.\n",
                           "%1 is the file name of the tool involved, %2 a name of file"),
                 {kModule, file_argument(argument)});
         default:

@@ -1,6 +1,8 @@
-#include "report/xml_text.h"
+#include "xml/xml_text.h"
 
 #include "i18n/local8bit.h"
+
+#include <QList>
 
 #include <array>
 
@@ -121,4 +123,43 @@ void xml_append_qstring(std::string& out, const QString& text, XmlPlace place) {
     const QByteArray utf8 = text.toUtf8();
     xml_append_utf8(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
                     place);
+}
+
+namespace {
+
+bool is_name_start(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x131) ||
+           (c >= 0x134 && c <= 0x13E) || (c >= 0x141 && c <= 0x148) || (c >= 0x14A && c <= 0x17E);
+}
+
+bool is_name_char(char32_t c) {
+    return is_name_start(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 0xB7;
+}
+
+// Every character a name keeps is below U+0800.
+void append_name_char(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+}  // namespace
+
+std::string xml_name_utf8(const QString& text) {
+    const QList<uint> code_points = text.toUcs4();
+    std::string name;
+    // A character that may follow but not start a name (a digit, '-', '.')
+    // keeps its place behind a '_'; one that no name may hold becomes the '_'.
+    if (code_points.isEmpty() ||
+        (is_name_char(code_points.front()) && !is_name_start(code_points.front()))) {
+        name.push_back('_');
+    }
+    for (const uint c : code_points) {
+        append_name_char(name, is_name_char(c) ? c : U'_');
+    }
+    return name;
 }

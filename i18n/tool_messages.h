@@ -1,6 +1,6 @@
 #pragma once
-// How the driver and the report writer speak to the user: finished texts to a
-// standard stream, and failures as one translated line on standard error.
+// How the tools speak to the user: finished texts to a standard stream, and
+// failures as one translated line on standard error.
 
 #include <QString>
 
@@ -8,9 +8,12 @@
 
 // Kind codes of the tool error hook.
 enum ToolErrorKind : int {
-    kToolErrorNoMemory = 0,   // argument ignored
-    kToolErrorOpenFile = 1,   // argument: the file name (const char*)
-    kToolErrorWriteFile = 2,  // argument: the file name (const char*)
+    kToolErrorNoMemory = 0,          // argument ignored
+    kToolErrorOpenFile = 1,          // argument: the file name (const char*)
+    kToolErrorWriteFile = 2,         // argument: the file name (const char*)
+    kToolErrorEchoFailed = 4,        // argument ignored: the -v echo could not be written
+    kToolErrorInputOverwritten = 5,  // argument: the input file an output would replace
+    kToolErrorLogIsReport = 6,       // argument: the log file, also a report of the run
 };
 
 // Writes text in the local 8-bit encoding to stream, byte for byte: no
@@ -24,7 +27,7 @@ QString tool_error_message(int kind, const void* argument);
 // operation) is not printed. Returns; the caller decides what follows.
 void report_tool_error(int kind, const void* argument, const char* place);
 
-// Every failure of the driver and the writer goes through this hook, which
-// holds report_tool_error.
+// Every failure of the tools goes through this hook, which holds
+// report_tool_error.
 using ToolErrorHook = void (*)(int kind, const void* argument, const char* place);
 extern ToolErrorHook tool_error;

@@ -1,12 +1,10 @@
-#include "driver/run_options.h"
+// The TEST element and, in element mode, the ELEMENT elements inside it.
+
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
-void xrd_test_write(ReportStream& out, const RodNode* test) {
-    xrd_test_write(out, test, rod_status(test) != 0);  // which writes nothing for another kind
-}
-
-void xrd_test_write(ReportStream& out, const RodNode* test, bool ok) {
+void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptions& options,
+                    ConsoleEcho* echo) {
     if (rod_kind(test) != Test) {
         return;
     }
@@ -19,10 +17,10 @@ void xrd_test_write(ReportStream& out, const RodNode* test, bool ok) {
     constexpr std::string_view indent = "\t\t\t";
     const RodNode* elements = rod_test_elements(test);
     xrd_comment_write(out, rod_notes(test), indent);
-    if (run_options.element_mode) {
-        xrd_flush_comment(out, rod_notes(test), ok, indent);
+    if (options.element_mode) {
+        xrd_flush_comment(out, rod_notes(test), ok, indent, echo);
         for (const RodNode* element = elements; element; element = rod_next(element)) {
-            xrd_element_write(out, element);
+            xrd_element_write(out, element, echo);
         }
     } else {
         // Without ELEMENT elements the Elements' notes are folded into the
@@ -31,16 +29,16 @@ void xrd_test_write(ReportStream& out, const RodNode* test, bool ok) {
         for (const RodNode* element = elements; element; element = rod_next(element)) {
             xrd_comment_write(out, rod_notes(element), indent);
         }
-        xrd_flush_comment(out, rod_notes(test), ok, indent);
+        xrd_flush_comment(out, rod_notes(test), ok, indent, echo);
         for (const RodNode* element = elements; element; element = rod_next(element)) {
-            xrd_flush_comment(out, rod_notes(element), ok, indent);
+            xrd_flush_comment(out, rod_notes(element), ok, indent, echo);
         }
     }
     xrd_coverage_write(out, rod_coverage_notes(test), indent);
     out.put("\t\t</TEST>\n");
 }
 
-void xrd_element_write(ReportStream& out, const RodNode* element) {
+void xrd_element_write(XmlStream& out, const RodNode* element, ConsoleEcho* echo) {
     if (rod_kind(element) != Element) {
         return;
     }
@@ -51,6 +49,6 @@ void xrd_element_write(ReportStream& out, const RodNode* element) {
     out.put(status_word(ok));
     out.put("\" >\n");
     xrd_comment_write(out, rod_notes(element), "\t\t\t\t");
-    xrd_flush_comment(out, rod_notes(element), ok, "\t\t\t\t");
+    xrd_flush_comment(out, rod_notes(element), ok, "\t\t\t\t", echo);
     out.put("\t\t\t</ELEMENT>\n");
 }

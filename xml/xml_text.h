@@ -26,3 +26,12 @@ void xml_append_latin1(std::string& out, std::string_view latin1, XmlPlace place
 
 // A toolkit string.
 void xml_append_qstring(std::string& out, const QString& text, XmlPlace place);
+
+// A free text made into an element or attribute name, in UTF-8. Parsers
+// differ on letters outside Latin (the current XML 1.0 edition accepts almost
+// any character, older ones and Qt's only the letters of Unicode 2.0), so a
+// name keeps ASCII letters and digits, '-', '.', U+00B7 and the accented
+// letters of Latin-1 and Latin Extended-A, which every XML parser accepts;
+// any other character becomes '_' (':' too: it would make a namespace
+// prefix). A name that could not start as it is gets a '_' in front.
+std::string xml_name_utf8(const QString& text);

@@ -6,7 +6,6 @@
 
 namespace {
 
-using rtest::ScopedRunOptions;
 using rtest::TreeBuilder;
 
 // A KO Test with one requirement of its own and two Elements with one each,
@@ -29,15 +28,14 @@ struct ThreeBlocks {
         tree.note(test->coverage_notes, 'K', "x\t(1/2)");
     }
 
-    std::string write() const {
-        ReportStream out;
-        xrd_test_write(out, test);
+    std::string write(const RunOptions& options = {}) const {
+        XmlStream out;
+        xrd_test_write(out, test, rod_status(test) != 0, options, nullptr);
         return out.text();
     }
 };
 
 TEST(TestWriter, ElementModeOffFoldsElementsIntoTheTest) {
-    ScopedRunOptions options({});
     ThreeBlocks blocks;
     const std::string text = blocks.write();
     EXPECT_EQ(text,
@@ -67,9 +65,8 @@ TEST(TestWriter, ElementModeOffFoldsElementsIntoTheTest) {
 }
 
 TEST(TestWriter, ElementModeOnWritesElements) {
-    ScopedRunOptions options({.element_mode = true});
     ThreeBlocks blocks;
-    const std::string text = blocks.write();
+    const std::string text = blocks.write({.element_mode = true});
     EXPECT_EQ(text,
               "\t\t<TEST NAME=\"T1\" STATUS=\"KO\" >\n"
               "\t\t\t<COMMENT>test comment</COMMENT>\n"

@@ -1,0 +1,96 @@
+#include "driver/output_check.h"
+
+#include "driver/run_loop.h"
+#include "i18n/tool_messages.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A file as the file system knows it: two names of one file give the same
+// identity, through links, "./" and "../" alike. A file yet to be made is
+// known by its directory and its name in it.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    std::string name;  // empty for a file that exists
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> identity_of(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0) {
+        return FileIdentity{status.st_dev, status.st_ino, {}};
+    }
+    const std::size_t slash = path.rfind('/');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (name.empty() || name == "." || name == ".." || stat(directory.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino, name};
+}
+
+// Only files that exist are inputs: a missing one is skipped by the run.
+void add_input(std::vector<FileIdentity>& inputs, const char* path) {
+    std::optional<FileIdentity> input = identity_of(path);
+    if (input && input->name.empty()) {
+        inputs.push_back(std::move(*input));
+    }
+}
+
+bool is_among(const std::optional<FileIdentity>& file, const std::vector<FileIdentity>& files) {
+    return file && std::find(files.begin(), files.end(), *file) != files.end();
+}
+
+}  // namespace
+
+bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
+                          const char* output_name) {
+    std::vector<FileIdentity> inputs;
+    std::vector<std::string> report_names;
+    if (output_name) {
+        report_names.emplace_back(output_name);
+    }
+    if (options.header_file) {
+        add_input(inputs, options.header_file);
+    }
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        if (argv[i][0] == '-') {
+            continue;
+        }
+        add_input(inputs, argv[i]);
+        if (!output_name) {
+            report_names.push_back(default_report_name(argv[i]));
+        }
+    }
+
+    std::vector<FileIdentity> reports;
+    for (const std::string& name : report_names) {
+        const std::optional<FileIdentity> report = identity_of(name);
+        if (is_among(report, inputs)) {
+            tool_error(kToolErrorInputOverwritten, name.c_str(), "outputs_spare_inputs");
+            return false;
+        }
+        if (report) {
+            reports.push_back(*report);
+        }
+    }
+    if (options.log_file) {
+        const std::optional<FileIdentity> log = identity_of(options.log_file);
+        if (is_among(log, inputs)) {
+            tool_error(kToolErrorInputOverwritten, options.log_file, "outputs_spare_inputs");
+            return false;
+        }
+        if (is_among(log, reports)) {
+            tool_error(kToolErrorLogIsReport, options.log_file, "outputs_spare_inputs");
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,3 +1,0 @@
-#include "driver/run_options.h"
-
-RunOptions run_options;

@@ -1,0 +1,44 @@
+#include "xml/xml_stream.h"
+
+#include "xml/replacing_file.h"
+
+#include <charconv>
+
+XmlStream::XmlStream(ReplacingFile& file) : file_(&file) {
+    buffer_.reserve(kSpillSize * 2);
+}
+
+void XmlStream::put_int(long long value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void XmlStream::put_text(std::string_view text, XmlPlace place, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8:
+            xml_append_utf8(buffer_, text, place);
+            break;
+        case TextEncoding::Local8Bit:
+            xml_append_local8(buffer_, text, place);
+            break;
+        case TextEncoding::Latin1:
+            xml_append_latin1(buffer_, text, place);
+            break;
+    }
+    spill_if_full();
+}
+
+void XmlStream::spill() {
+    if (!buffer_.empty() && !file_->write(buffer_)) {
+        failed_ = true;
+    }
+    buffer_.clear();
+}
+
+bool XmlStream::flush() {
+    if (file_) {
+        spill();
+    }
+    return !failed_;
+}
