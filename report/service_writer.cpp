@@ -1,21 +1,48 @@
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
+#include <array>
 #include <vector>
+
+namespace {
+
+// Each test's verdict, worked out once: the counts come before the TEST
+// elements and both need it, and it walks the test's whole subtree. Most
+// services have a handful of tests, whose verdicts stay on the stack.
+class TestVerdicts {
+  public:
+    void add(bool ok) {
+        if (count_ < kInline) {
+            inline_[count_] = ok;
+        } else {
+            more_.push_back(ok);
+        }
+        ++count_;
+    }
+    bool operator[](std::size_t index) const {
+        return index < kInline ? inline_[index] : more_[index - kInline];
+    }
+
+  private:
+    static constexpr std::size_t kInline = 64;
+    std::array<bool, kInline> inline_{};
+    std::vector<bool> more_;
+    std::size_t count_ = 0;
+};
+
+}  // namespace
 
 void xrd_service_write(XmlStream& out, const RodNode* service, const RunOptions& options,
                        ConsoleEcho* echo) {
     if (rod_kind(service) != Service) {
         return;
     }
-    // Each test's verdict is worked out once, for the counts and for its
-    // TEST element both: it walks the test's whole subtree.
-    std::vector<bool> test_ok;
+    TestVerdicts test_ok;
     int valid = 0;
     int invalid = 0;
     for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
         const bool ok = rod_status(test) != 0;
-        test_ok.push_back(ok);
+        test_ok.add(ok);
         ++(ok ? valid : invalid);
     }
     const int tests = valid + invalid;

@@ -14,21 +14,6 @@ void XmlStream::put_int(long long value) {
     put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void XmlStream::put_text(std::string_view text, XmlPlace place, TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Utf8:
-            xml_append_utf8(buffer_, text, place);
-            break;
-        case TextEncoding::Local8Bit:
-            xml_append_local8(buffer_, text, place);
-            break;
-        case TextEncoding::Latin1:
-            xml_append_latin1(buffer_, text, place);
-            break;
-    }
-    spill_if_full();
-}
-
 void XmlStream::spill() {
     if (!buffer_.empty() && !file_->write(buffer_)) {
         failed_ = true;

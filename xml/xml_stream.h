@@ -40,8 +40,22 @@ class XmlStream {
     void put_int(long long value);
 
     // A data text: converted from its encoding to UTF-8 (bytes that do not
-    // decode become U+FFFD) and escaped for its place.
-    void put_text(std::string_view text, XmlPlace place, TextEncoding encoding);
+    // decode become U+FFFD) and escaped for its place. Inline, so that the
+    // encoding, always a constant, costs nothing on the hot path.
+    void put_text(std::string_view text, XmlPlace place, TextEncoding encoding) {
+        switch (encoding) {
+            case TextEncoding::Utf8:
+                xml_append_utf8(buffer_, text, place);
+                break;
+            case TextEncoding::Local8Bit:
+                xml_append_local8(buffer_, text, place);
+                break;
+            case TextEncoding::Latin1:
+                xml_append_latin1(buffer_, text, place);
+                break;
+        }
+        spill_if_full();
+    }
 
     // Writes out everything pending; false when any write so far failed.
     bool flush();
