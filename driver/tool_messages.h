@@ -11,6 +11,7 @@ enum ToolErrorKind : int {
     kToolErrorNoMemory = 0,   // argument ignored
     kToolErrorOpenFile = 1,   // argument: the file name (const char*)
     kToolErrorWriteFile = 2,  // argument: the file name (const char*)
+    kToolErrorReadFile = 3,   // argument: the file name (const char*)
 };
 
 // Writes text in the local 8-bit encoding to stream, byte for byte: no

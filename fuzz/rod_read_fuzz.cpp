@@ -160,7 +160,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check_lines(data, size);
-    RodTree tree(rod_read(input_path.c_str()));
+    RodReadFailure failure = RodReadFailure::None;
+    RodTree tree(rod_read(input_path.c_str(), failure));
+    if ((tree != nullptr) != (failure == RodReadFailure::None)) {
+        std::abort();  // a tree comes back exactly when nothing failed
+    }
     if (tree) {
         volatile std::size_t sink = walk_run(tree.get());
         (void)sink;

@@ -15,6 +15,7 @@ TEST(ToolMessagesTest, EachKindHasItsText) {
     EXPECT_EQ(printed(kToolErrorOpenFile, "a.rod"), "kvwxrd: Unable to open file \"a.rod\".\n");
     EXPECT_EQ(printed(kToolErrorWriteFile, "a.req.xml.tmp"),
               "kvwxrd: Unable to write file \"a.req.xml.tmp\".\n");
+    EXPECT_EQ(printed(kToolErrorReadFile, "a.rod"), "kvwxrd: Unable to read file \"a.rod\".\n");
     // Other kinds: no line break after the text.
     EXPECT_EQ(printed(7, "ignored"), "kvwxrd: Unknown error.");
     EXPECT_EQ(printed(-1, nullptr), "kvwxrd: Unknown error.");
