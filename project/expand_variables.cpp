@@ -47,7 +47,7 @@ QString expand_variables(QString text) {
         const char* value = std::getenv(name.c_str());
         if (value != nullptr) {
             result.append(QStringView(text).sliced(done, pos - done));
-            result.append(QString::fromLatin1(value));
+            result.append(local8bit_decode(value));
             done = end;
         }
         pos = end;
@@ -100,8 +100,8 @@ void expand_variables_utf8(std::string& out, std::string_view utf8, EnvironmentC
         const char* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
         if (value != nullptr) {
             out.append(utf8.substr(done, pos - done));
-            // Environment values are byte strings taken as Latin-1.
-            latin1_append_utf8(out, value);
+            // Environment values are bytes in the locale's encoding.
+            local8bit_append_utf8(out, value);
             done = end;
         }
         pos = end;

@@ -1,44 +1,70 @@
 // Coverage blocks: the lines of a coverage list are module lines or counted
 // lines; each run of counted lines under one module becomes a
-// COVERAGE_RESULT element. Line texts are Latin-1.
+// COVERAGE_RESULT element. Line texts are in the local 8-bit encoding.
 
 #include "report/coverage_match.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
+#include "i18n/local8bit.h"
+
 #include <optional>
+#include <string>
 
 namespace {
 
-// TAB, LF, VT, FF, CR, blank and the no-break space; not 0x85.
+// TAB, LF, VT, FF, CR and blank; the no-break space is trimmed apart.
 bool is_white(char c) {
-    switch (static_cast<unsigned char>(c)) {
+    switch (c) {
         case '\t':
         case '\n':
         case '\v':
         case '\f':
         case '\r':
         case ' ':
-        case 0xA0:
             return true;
         default:
             return false;
     }
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_white(text.front())) {
-        text.remove_prefix(1);
+// The no-break space U+00A0 in the local encoding: the byte 0xA0 in Latin-1,
+// but C2 A0 in UTF-8, where a lone 0xA0 is the tail of a character such as
+// "à"; empty when the encoding has no such character.
+std::string no_break_space() {
+    switch (local8bit_kind()) {
+        case Local8BitKind::Utf8:
+            return "\xC2\xA0";
+        case Local8BitKind::Latin1:
+            return "\xA0";
+        case Local8BitKind::Other:
+            break;
     }
-    while (!text.empty() && is_white(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    const std::string bytes = local8bit_encode(QString(QChar(0xA0)));
+    return bytes == "?" ? std::string() : bytes;
 }
 
-void put_latin1(ReportStream& out, std::string_view text) {
-    xml_append_latin1(out.pending(), text, XmlPlace::Attribute);
-    out.spill_if_full();
+// The text without white space, the no-break space included, at both ends.
+std::string_view trimmed(std::string_view text, std::string_view nbsp) {
+    for (;;) {
+        if (!text.empty() && is_white(text.front())) {
+            text.remove_prefix(1);
+        } else if (!nbsp.empty() && text.starts_with(nbsp)) {
+            text.remove_prefix(nbsp.size());
+        } else {
+            break;
+        }
+    }
+    for (;;) {
+        if (!text.empty() && is_white(text.back())) {
+            text.remove_suffix(1);
+        } else if (!nbsp.empty() && text.ends_with(nbsp)) {
+            text.remove_suffix(nbsp.size());
+        } else {
+            break;
+        }
+    }
+    return text;
 }
 
 // Whether a line that is not counted is left out of the blocks altogether.
@@ -53,13 +79,13 @@ bool is_ignored(std::string_view text) {
 
 // The module a module line names. A "File " that is not at the start (after
 // leading blanks, say) still introduces the name.
-std::string_view module_name(std::string_view text) {
+std::string_view module_name(std::string_view text, std::string_view nbsp) {
     constexpr std::string_view file = "File ";
     const std::size_t file_at = text.find(file);
     if (file_at == std::string_view::npos) {
-        return trimmed(text);
+        return trimmed(text, nbsp);
     }
-    return trimmed(text.substr(file_at + file.size()));
+    return trimmed(text.substr(file_at + file.size()), nbsp);
 }
 
 }  // namespace
@@ -69,6 +95,7 @@ void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::strin
     // an empty name is a name, none is nullopt.
     std::optional<std::string_view> module;
     std::optional<std::string_view> block;
+    const std::string nbsp = first_note ? no_break_space() : std::string();
     for (const RodNode* note = first_note; note; note = rod_next(note)) {
         const std::string_view text = rod_text_view(rod_note_text(note));
         if (text.empty()) {
@@ -77,7 +104,7 @@ void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::strin
         const std::optional<CoverageCount> count = match_coverage_count(text);
         if (!count) {
             if (!is_ignored(text)) {
-                module = module_name(text);
+                module = module_name(text, nbsp);
             }
             continue;
         }
@@ -91,7 +118,7 @@ void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::strin
             }
             out.put(indent);
             out.put("<COVERAGE_RESULT MODULE=\"");
-            put_latin1(out, *module);
+            put_local8(out, *module, XmlPlace::Attribute);
             out.put("\">\n");
             block = module;
         }
@@ -101,7 +128,7 @@ void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::strin
         out.put("\" COVERED_BRANCH=\"");
         out.put(count->covered);
         out.put("\" CODE=\"");
-        put_latin1(out, trimmed(count->code));
+        put_local8(out, trimmed(count->code, nbsp), XmlPlace::Attribute);
         out.put("\">\n");
         out.put(indent);
         out.put("\t</COVERAGE_DETAILS>\n");
