@@ -30,18 +30,32 @@ bool is_white(char c) {
 
 // The no-break space U+00A0 in the local encoding: the byte 0xA0 in Latin-1,
 // but C2 A0 in UTF-8, where a lone 0xA0 is the tail of a character such as
-// "à"; empty when the encoding has no such character.
-std::string no_break_space() {
+// "à"; empty when the encoding has no such character. Kept in place rather
+// than in a string: the writer's loop stays free of clean-up paths.
+struct NoBreakSpace {
+    char bytes[4] = {};
+    std::size_t size = 0;
+    std::string_view view() const { return {bytes, size}; }
+};
+
+NoBreakSpace no_break_space() {
+    NoBreakSpace space;
     switch (local8bit_kind()) {
         case Local8BitKind::Utf8:
-            return "\xC2\xA0";
+            space = {{'\xC2', '\xA0'}, 2};
+            return space;
         case Local8BitKind::Latin1:
-            return "\xA0";
+            space = {{'\xA0'}, 1};
+            return space;
         case Local8BitKind::Other:
             break;
     }
     const std::string bytes = local8bit_encode(QString(QChar(0xA0)));
-    return bytes == "?" ? std::string() : bytes;
+    if (bytes != "?" && bytes.size() <= sizeof space.bytes) {
+        bytes.copy(space.bytes, bytes.size());
+        space.size = bytes.size();
+    }
+    return space;
 }
 
 // The text without white space, the no-break space included, at both ends.
@@ -95,7 +109,8 @@ void xrd_coverage_write(ReportStream& out, const RodNode* first_note, std::strin
     // an empty name is a name, none is nullopt.
     std::optional<std::string_view> module;
     std::optional<std::string_view> block;
-    const std::string nbsp = first_note ? no_break_space() : std::string();
+    const NoBreakSpace space = first_note ? no_break_space() : NoBreakSpace{};
+    const std::string_view nbsp = space.view();
     for (const RodNode* note = first_note; note; note = rod_next(note)) {
         const std::string_view text = rod_text_view(rod_note_text(note));
         if (text.empty()) {
