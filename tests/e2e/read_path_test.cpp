@@ -14,15 +14,26 @@ namespace {
 
 using qtest::ProcessResult;
 
-constexpr std::size_t kMiB = std::size_t{1} << 20;
-
 class ReadPathTest : public testing::Test {
   protected:
     qtest::TempDir dir;
     qtest::Environment env = qtest::default_tool_environment();
 
-    // Names that are not UTF-8 are beyond QTemporaryDir's own clean-up.
-    void TearDown() override { std::filesystem::remove_all(dir.path()); }
+    // Every run reads a.rod before the input under test and c.rod after it.
+    void SetUp() override {
+        write("a.rod", "KOVIN Merovia ROD: 1.1.0\nMO a\n");
+        write("c.rod", "KOVIN Merovia ROD: 1.1.0\nMO c\n");
+    }
+    // Every report left parses. Names that are not UTF-8 are beyond
+    // QTemporaryDir's own clean-up.
+    void TearDown() override {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            if (entry.path().string().ends_with(".req.xml")) {
+                EXPECT_TRUE(qtest::parses_as_xml(qtest::read_file(entry.path()))) << entry.path();
+            }
+        }
+        std::filesystem::remove_all(dir.path());
+    }
 
     void write(const std::string& name, const std::string& bytes) {
         qtest::write_file(dir.file(name), bytes);
@@ -35,69 +46,60 @@ class ReadPathTest : public testing::Test {
         std::ofstream(dir.file(name), std::ios::binary | std::ios::app) << tail;
     }
     std::string read(const std::string& name) { return qtest::read_file(dir.file(name)); }
-    bool exists(const std::string& name) { return qtest::file_exists(dir.file(name)); }
 
-    // a.rod before the input under test and c.rod after it, so that a test
-    // sees what happens to the inputs around a failure.
-    void write_neighbours() {
-        write("a.rod", "KOVIN Merovia ROD: 1.1.0\nMO a\n");
-        write("c.rod", "KOVIN Merovia ROD: 1.1.0\nMO c\n");
+    // Runs command (the tool, or strace in front of it) on a.rod, input and
+    // c.rod; the log tells which reports were put in place.
+    void expect_run(std::vector<std::string> command, const std::string& input, std::size_t limit,
+                    int status, const std::string& err, const std::string& log) {
+        write("run.log", "");
+        command.insert(command.end(), {QUILLON_BINARY, "-lrun.log", "a.rod", input, "c.rod"});
+        const std::string program = command.front();
+        command.erase(command.begin());
+        const ProcessResult result = qtest::run_process(program, command, env, dir.path(), limit);
+        EXPECT_EQ(result.exit_status, status);
+        EXPECT_EQ(result.err, err);
+        EXPECT_EQ(read("run.log"), log);
     }
 };
 
-// Above 3 MiB, so that the tool reads it in four blocks; the last record
-// makes the verdict KO, so a report of any part of it would be wrong.
-std::string large_rod() {
+TEST_F(ReadPathTest, AReadErrorMeansNoReportForThatInput) {
+    if (qtest::run_process("/usr/bin/strace", {"-o", "/dev/null", "/bin/true"}, env, dir.path())
+            .exit_status != 0) {
+        GTEST_SKIP() << "strace cannot inject read errors here (scripts/setup.sh --tests "
+                        "installs it; tracing must be allowed)";
+    }
+    // Four blocks of reading; the last record makes the verdict KO, so a
+    // report of any part of the file would be wrong.
     std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
     for (int i = 0; i < 200000; ++i) {
         rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
     }
-    return rod + "RT INCORRECT\n";
-}
-
-TEST_F(ReadPathTest, AReadErrorMeansNoReportForThatInput) {
-    if (!qtest::file_exists("/usr/bin/strace") ||
-        qtest::run_process("/usr/bin/strace", {"-o", "/dev/null", "/bin/true"}, env, dir.path())
-                .exit_status != 0) {
-        GTEST_SKIP() << "strace cannot inject read errors here (scripts/setup.sh --tests "
-                        "installs it; tracing must be allowed)";
-    }
-    struct Case {
-        int failing_read;  // which read of big.rod fails, counted from 1
+    write("big.rod", rod + "RT INCORRECT\n");
+    ASSERT_EQ(std::filesystem::file_size(dir.file("big.rod")) >> 20, 3u);
+    const std::string read_error = "kvwxrd: Unable to read file \"big.rod\".\n";
+    const struct {
+        int failing_read;  // counted from 1
         const char* locale;
         std::string err;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // Before the header has been judged the file has no first line.
         {1, "C.UTF-8", "Qarvo-E-BADRODFIL: kvwrod: File \"big.rod\" not recognized.\n\n"},
-        {2, "C.UTF-8", "kvwxrd: Unable to read file \"big.rod\".\n"},
+        {2, "C.UTF-8", read_error},
         {2, "fr_FR.UTF-8", "kvwxrd : impossible de lire le fichier \xC2\xAB big.rod \xC2\xBB.\n"},
-        // The read that would have met the end of the file.
-        {5, "C.UTF-8", "kvwxrd: Unable to read file \"big.rod\".\n"},
+        {5, "C.UTF-8", read_error},  // the read that would have met the end
     };
     // A leak check stops the process with ptrace, which strace already holds.
     env["ASAN_OPTIONS"] = "detect_leaks=0";
-    write_neighbours();
-    write("big.rod", large_rod());
-    ASSERT_EQ(std::filesystem::file_size(dir.file("big.rod")) / kMiB, 3u);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.failing_read);
         env["LC_ALL"] = c.locale;
-        write("big.req.xml", "old report");
-        write("run.log", "");
-        const ProcessResult result = qtest::run_process(
-            "/usr/bin/strace",
-            {"-f", "-qq", "-o", "/dev/null", "-P", std::filesystem::canonical(dir.file("big.rod")),
-             "-e", "trace=read", "-e",
-             "inject=read:error=EIO:when=" + std::to_string(c.failing_read), QUILLON_BINARY,
-             "-lrun.log", "a.rod", "big.rod", "c.rod"},
-            env, dir.path());
-        EXPECT_EQ(result.exit_status, 0);
-        EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(read("big.req.xml"), "old report");
-        EXPECT_FALSE(exists("big.req.xml.tmp"));
-        EXPECT_EQ(read("run.log"), "REQ a.req.xml\nREQ c.req.xml\n");
+        write("big.req.xml", "<old/>");
+        expect_run({"/usr/bin/strace", "-f", "-qq", "-o", "/dev/null", "-P",
+                    std::filesystem::canonical(dir.file("big.rod")), "-e", "trace=read", "-e",
+                    "inject=read:error=EIO:when=" + std::to_string(c.failing_read)},
+                   "big.rod", 0, 0, c.err, "REQ a.req.xml\nREQ c.req.xml\n");
+        EXPECT_EQ(read("big.req.xml"), "<old/>");
+        EXPECT_FALSE(qtest::file_exists(dir.file("big.req.xml.tmp")));
     }
 }
 
@@ -106,44 +108,33 @@ TEST_F(ReadPathTest, MemoryStaysBoundedOrTheRunStops) {
         GTEST_SKIP() << "a sanitizer build cannot run under an address-space limit";
     }
     const std::string header = "KOVIN Merovia ROD: 1.1.0";
-    write_sparse("endless_record.rod", header + "\nNS s\nRQ ", 1024 * kMiB);
-    write_sparse("huge_text.rod", header + "\nNS s\nNT t\nRQ ", 160 * kMiB, "\nRT CORRECT\n");
-    write_sparse("endless_header.rod", header, 1024 * kMiB);
-    write_sparse("endless_foreign.rod", "KOVIN Merovia XYZ", 1024 * kMiB);
-    write_neighbours();
+    write_sparse("endless_record.rod", header + "\nNS s\nRQ ", std::size_t{1} << 30);
+    write_sparse("huge_text.rod", header + "\nNS s\nNT t\nRQ ", 160 << 20, "\nRT CORRECT\n");
+    write_sparse("endless_header.rod", header, std::size_t{1} << 30);
+    write_sparse("endless_foreign.rod", "KOVIN Merovia XYZ", std::size_t{1} << 30);
     const std::string out_of_memory = "kvwxrd: Not enought memory.\n";
-    struct Case {
+    const std::string both = "REQ a.req.xml\nREQ c.req.xml\n";
+    const struct {
         std::string input;
         std::size_t limit_mib;
         int status;
-        std::string err;
-        std::string log;
-    };
-    const Case cases[] = {
+        std::string err, log;
+    } cases[] = {
         // Memory runs out reading a line, or keeping its text: the run stops
         // and the report before stays.
         {"endless_record.rod", 256, 255, out_of_memory, "REQ a.req.xml\n"},
         {"huge_text.rod", 320, 255, out_of_memory, "REQ a.req.xml\n"},
         // Judged on its first bytes; the rest of the line is never kept.
         {"/dev/zero", 256, 0, "Qarvo-E-BADRODFIL: kvwrod: File \"/dev/zero\" not recognized.\n\n",
-         "REQ a.req.xml\nREQ c.req.xml\n"},
+         both},
         {"endless_foreign.rod", 256, 0,
-         "Qarvo-E-BADRODFIL: kvwrod: File \"endless_foreign.rod\" not recognized.\n\n",
-         "REQ a.req.xml\nREQ c.req.xml\n"},
+         "Qarvo-E-BADRODFIL: kvwrod: File \"endless_foreign.rod\" not recognized.\n\n", both},
         {"endless_header.rod", 256, 0, "",
          "REQ a.req.xml\nREQ endless_header.req.xml\nREQ c.req.xml\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
-        write("run.log", "");
-        std::filesystem::remove(dir.file("c.req.xml"));
-        const ProcessResult result = qtest::run_quillon({"-lrun.log", "a.rod", c.input, "c.rod"},
-                                                        env, dir.path(), c.limit_mib * kMiB);
-        EXPECT_EQ(result.exit_status, c.status);
-        EXPECT_EQ(result.err, c.err);
-        EXPECT_EQ(read("run.log"), c.log);
-        EXPECT_EQ(exists("c.req.xml"), c.status == 0);
-        EXPECT_TRUE(qtest::parses_as_xml(read("a.req.xml")));
+        expect_run({}, c.input, c.limit_mib << 20, c.status, c.err, c.log);
     }
 }
 
@@ -208,7 +199,6 @@ TEST_F(ReadPathTest, TextsFromOutsideAreReadInTheLocaleEncoding) {
                                   "Qarvo-E-INVRODTKN: kvwrod: \"e.rod\", line 7: Invalid token '" +
                                   (c.e_acute + " ").substr(0, 2) + "'.\n");
         EXPECT_EQ(read("e.req.xml"), report);
-        EXPECT_TRUE(qtest::parses_as_xml(read("e.req.xml")));
     }
 }
 
