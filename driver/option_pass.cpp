@@ -2,18 +2,23 @@
 
 #include "i18n/tool_messages.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace {
 
-// Opens path with mode and closes it again; true when the open succeeded.
+// Opens path with mode and closes it again; true when the open succeeded and
+// the file is no directory, which opens for reading but has no line to give.
 bool can_open(const char* path, const char* mode) {
     std::FILE* file = std::fopen(path, mode);
     if (!file) {
         return false;
     }
+    struct stat status {};
+    const bool directory = fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode);
     std::fclose(file);
-    return true;
+    return !directory;
 }
 
 bool is_option(const char* argument) {

@@ -34,9 +34,18 @@ int run_inputs(int argc, char** argv, const RunOptions& options, const char* out
         if (input[0] == '-') {
             continue;  // options were taken by the option pass
         }
-        const RodTree run(rod_read(input));
+        RodReadFailure failure = RodReadFailure::None;
+        const RodTree run(rod_read(input, failure));
         if (!run) {
-            continue;  // the reader has said why
+            if (failure == RodReadFailure::OutOfMemory) {
+                tool_error(kToolErrorNoMemory, "kvw2req", "rod_read");
+                return -1;
+            }
+            if (failure == RodReadFailure::ReadError) {
+                // No report: one made of part of the file could give a wrong verdict.
+                tool_error(kToolErrorReadFile, input, "rod_read");
+            }
+            continue;  // a rejected file: the reader has said why
         }
         std::string report_name;
         if (!output_name) {

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.write(bytes)) {
         return 0;
     }
-    const RodTree run(rod_read(file.path()));
+    RodReadFailure failure = RodReadFailure::None;
+    const RodTree run(rod_read(file.path(), failure));
     if (!run) {
         return 0;
     }

@@ -3,6 +3,8 @@
 // a regular expression: the reference the report writer's byte-level
 // expansion is checked against.
 
+#include "i18n/local8bit.h"
+
 #include <QRegularExpression>
 #include <QString>
 
@@ -19,7 +21,7 @@ inline QString reference_expand_variables(const QString& text) {
             continue;  // an unset variable leaves its reference
         }
         result += QStringView(text).sliced(done, match.capturedStart() - done);
-        result += QString::fromLatin1(value);
+        result += local8bit_decode(value);
         done = match.capturedEnd();
     }
     result += QStringView(text).sliced(done);

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to rod_read as a ROD file and walks the whole tree it
 // gives, touching every text, before releasing it. The same bytes are also
 // split into lines with a tiny read block, so that lines spanning blocks get
-// fuzzed too, and checked against a plain split on '\n'.
+// fuzzed too, and checked against a plain split on '\n', as is the head of
+// the first line by which a file is judged.
 
 #include "rod/nodes.h"
 #include "rod/reader_lines.h"
@@ -114,13 +115,8 @@ std::size_t walk_run(const RodNode* run) {
     return sum;
 }
 
-void check_lines(const std::uint8_t* data, std::size_t size) {
-    const std::string_view all(reinterpret_cast<const char*>(data), size);
-    RodLineSource source;
-    if (!rod_open_lines(source, input_path.c_str(), size > 0 ? data[0] % 8 + 1 : 1)) {
-        std::abort();
-    }
-    std::size_t start = 0;
+// The lines source gives from here on must be those of all from start on.
+void check_rest(RodLineSource& source, std::string_view all, std::size_t start) {
     std::string_view line;
     while (rod_next_line(source, line)) {
         if (start >= all.size()) {
@@ -137,6 +133,44 @@ void check_lines(const std::uint8_t* data, std::size_t size) {
     if (start != all.size()) {
         std::abort();  // lines lost
     }
+}
+
+void open_with_tiny_blocks(RodLineSource& source, const std::uint8_t* data, std::size_t size) {
+    if (!rod_open_lines(source, input_path.c_str(), size > 0 ? data[0] % 8 + 1 : 1)) {
+        std::abort();
+    }
+}
+
+void check_lines(const std::uint8_t* data, std::size_t size) {
+    RodLineSource source;
+    open_with_tiny_blocks(source, data, size);
+    check_rest(source, std::string_view(reinterpret_cast<const char*>(data), size), 0);
+}
+
+// The head of the first line at a limit the input picks is its first bytes,
+// `whole` says whether that was all of it, and once the rest is dropped the
+// next lines come out as they are.
+void check_head(const std::uint8_t* data, std::size_t size) {
+    const std::string_view all(reinterpret_cast<const char*>(data), size);
+    RodLineSource source;
+    open_with_tiny_blocks(source, data, size);
+    const std::size_t limit = size > 1 ? data[1] % 16 : 0;
+    std::string_view head;
+    bool whole = false;
+    if (!rod_next_line_head(source, limit, head, whole)) {
+        if (size != 0) {
+            std::abort();
+        }
+        return;
+    }
+    const std::string_view first = all.substr(0, all.find('\n'));
+    if (head != first.substr(0, limit) || whole != (first.size() <= limit)) {
+        std::abort();
+    }
+    if (!whole) {
+        rod_skip_line(source);
+    }
+    check_rest(source, all, first.size() < all.size() ? first.size() + 1 : all.size());
 }
 
 }  // namespace
@@ -160,7 +194,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check_lines(data, size);
-    RodTree tree(rod_read(input_path.c_str()));
+    check_head(data, size);
+    RodReadFailure failure = RodReadFailure::None;
+    RodTree tree(rod_read(input_path.c_str(), failure));
+    if ((tree != nullptr) != (failure == RodReadFailure::None)) {
+        std::abort();  // a tree comes back exactly when nothing failed
+    }
     if (tree) {
         volatile std::size_t sink = walk_run(tree.get());
         (void)sink;

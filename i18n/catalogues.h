@@ -10,7 +10,8 @@ QStringList default_catalogue_prefixes();
 
 // Installs, in prefix order, the catalogue "<prefix><locale name>" found by
 // QTranslator's usual fallback (fr_FR falls back to fr, then to the bare
-// prefix) in $QARVODIR/lib/locale. Ends the process with status 7 when
+// prefix) in $QARVODIR/lib/locale, a folder named by the bytes of QARVODIR
+// whatever the locale's encoding. Ends the process with status 7 when
 // QARVODIR is unset or empty; warns and installs nothing when the locale
 // directory does not exist. Catalogues stay installed for the process's life.
 void load_catalogues(QCoreApplication& app, const QStringList& prefixes);

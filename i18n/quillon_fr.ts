@@ -25,6 +25,13 @@
 </translation>
     </message>
     <message>
+        <source>%1: Unable to read file &quot;%2&quot;.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : impossible de lire le fichier « %2 ».
+</translation>
+    </message>
+    <message>
         <source>%1: Unable to write the requirement echo to standard output.
 </source>
         <comment>%1 is the file name of the tool involved</comment>

@@ -43,6 +43,11 @@ QString tool_error_message(int kind, const void* argument) {
                 translate("%1: Unable to write file \"%2\".\n",
                           "%1 is the file name of the tool involved, %2 a name of file"),
                 {kModule, file_argument(argument)});
+        case kToolErrorReadFile:
+            return fill_placeholders(
+                translate("%1: Unable to read file \"%2\".\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
         case kToolErrorEchoFailed:
             return fill_placeholders(
                 translate("%1: Unable to write the requirement echo to standard output.\n",

@@ -11,6 +11,7 @@ enum ToolErrorKind : int {
     kToolErrorNoMemory = 0,          // argument ignored
     kToolErrorOpenFile = 1,          // argument: the file name (const char*)
     kToolErrorWriteFile = 2,         // argument: the file name (const char*)
+    kToolErrorReadFile = 3,          // argument: the file name (const char*)
     kToolErrorEchoFailed = 4,        // argument ignored: the -v echo could not be written
     kToolErrorInputOverwritten = 5,  // argument: the input file an output would replace
     kToolErrorLogIsReport = 6,       // argument: the log file, also a report of the run

@@ -48,8 +48,8 @@ void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache&
         const char* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
         if (value != nullptr) {
             out.append(utf8.substr(done, pos - done));
-            // Environment values are byte strings taken as Latin-1.
-            latin1_append_utf8(out, value);
+            // Environment values are bytes in the locale's encoding.
+            local8bit_append_utf8(out, value);
             done = end;
         }
         pos = end;

@@ -2,9 +2,10 @@
 // Expansion of $NAME references from the process environment.
 //
 // A reference is '$' followed by the longest run of [A-Za-z0-9_]. A set
-// variable's value replaces it, each byte taken as the Latin-1 character of
-// the same code; an unset one leaves the reference as it is. Inserted values
-// are never searched again.
+// variable's value replaces it, its bytes read in the locale's 8-bit encoding
+// like every other text from outside (undecodable bytes become U+FFFD); an
+// unset one leaves the reference as it is. Inserted values are never
+// searched again.
 
 #include <string>
 #include <string_view>

@@ -1,43 +1,84 @@
 // Coverage blocks: the lines of a coverage list are module lines or counted
 // lines; each run of counted lines under one module becomes a
-// COVERAGE_RESULT element. Line texts are Latin-1.
+// COVERAGE_RESULT element. Line texts are in the local 8-bit encoding.
 
 #include "report/coverage_match.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
+#include "i18n/local8bit.h"
+
 #include <optional>
+#include <string>
 
 namespace {
 
-// TAB, LF, VT, FF, CR, blank and the no-break space; not 0x85.
+// TAB, LF, VT, FF, CR and blank; the no-break space is trimmed apart.
 bool is_white(char c) {
-    switch (static_cast<unsigned char>(c)) {
+    switch (c) {
         case '\t':
         case '\n':
         case '\v':
         case '\f':
         case '\r':
         case ' ':
-        case 0xA0:
             return true;
         default:
             return false;
     }
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_white(text.front())) {
-        text.remove_prefix(1);
+// The no-break space U+00A0 in the local encoding: the byte 0xA0 in Latin-1,
+// but C2 A0 in UTF-8, where a lone 0xA0 is the tail of a character such as
+// "à"; empty when the encoding has no such character. Kept in place rather
+// than in a string: the writer's loop stays free of clean-up paths.
+struct NoBreakSpace {
+    char bytes[4] = {};
+    std::size_t size = 0;
+    std::string_view view() const { return {bytes, size}; }
+};
+
+NoBreakSpace no_break_space() {
+    NoBreakSpace space;
+    switch (local8bit_kind()) {
+        case Local8BitKind::Utf8:
+            space = {{'\xC2', '\xA0'}, 2};
+            return space;
+        case Local8BitKind::Latin1:
+            space = {{'\xA0'}, 1};
+            return space;
+        case Local8BitKind::Other:
+            break;
     }
-    while (!text.empty() && is_white(text.back())) {
-        text.remove_suffix(1);
+    const std::string bytes = local8bit_encode(QString(QChar(0xA0)));
+    if (bytes != "?" && bytes.size() <= sizeof space.bytes) {
+        bytes.copy(space.bytes, bytes.size());
+        space.size = bytes.size();
     }
-    return text;
+    return space;
 }
 
-void put_latin1(XmlStream& out, std::string_view text) {
-    out.put_text(text, XmlPlace::Attribute, TextEncoding::Latin1);
+// The text without white space, the no-break space included, at both ends.
+std::string_view trimmed(std::string_view text, std::string_view nbsp) {
+    for (;;) {
+        if (!text.empty() && is_white(text.front())) {
+            text.remove_prefix(1);
+        } else if (!nbsp.empty() && text.starts_with(nbsp)) {
+            text.remove_prefix(nbsp.size());
+        } else {
+            break;
+        }
+    }
+    for (;;) {
+        if (!text.empty() && is_white(text.back())) {
+            text.remove_suffix(1);
+        } else if (!nbsp.empty() && text.ends_with(nbsp)) {
+            text.remove_suffix(nbsp.size());
+        } else {
+            break;
+        }
+    }
+    return text;
 }
 
 // Whether a line that is not counted is left out of the blocks altogether.
@@ -52,13 +93,13 @@ bool is_ignored(std::string_view text) {
 
 // The module a module line names. A "File " that is not at the start (after
 // leading blanks, say) still introduces the name.
-std::string_view module_name(std::string_view text) {
+std::string_view module_name(std::string_view text, std::string_view nbsp) {
     constexpr std::string_view file = "File ";
     const std::size_t file_at = text.find(file);
     if (file_at == std::string_view::npos) {
-        return trimmed(text);
+        return trimmed(text, nbsp);
     }
-    return trimmed(text.substr(file_at + file.size()));
+    return trimmed(text.substr(file_at + file.size()), nbsp);
 }
 
 }  // namespace
@@ -68,6 +109,8 @@ void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_v
     // an empty name is a name, none is nullopt.
     std::optional<std::string_view> module;
     std::optional<std::string_view> block;
+    const NoBreakSpace space = first_note ? no_break_space() : NoBreakSpace{};
+    const std::string_view nbsp = space.view();
     for (const RodNode* note = first_note; note; note = rod_next(note)) {
         const std::string_view text = rod_text_view(rod_note_text(note));
         if (text.empty()) {
@@ -76,7 +119,7 @@ void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_v
         const std::optional<CoverageCount> count = match_coverage_count(text);
         if (!count) {
             if (!is_ignored(text)) {
-                module = module_name(text);
+                module = module_name(text, nbsp);
             }
             continue;
         }
@@ -90,7 +133,7 @@ void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_v
             }
             out.put(indent);
             out.put("<COVERAGE_RESULT MODULE=\"");
-            put_latin1(out, *module);
+            out.put_text(*module, XmlPlace::Attribute, TextEncoding::Local8Bit);
             out.put("\">\n");
             block = module;
         }
@@ -100,7 +143,7 @@ void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_v
         out.put("\" COVERED_BRANCH=\"");
         out.put(count->covered);
         out.put("\" CODE=\"");
-        put_latin1(out, trimmed(count->code));
+        out.put_text(trimmed(count->code, nbsp), XmlPlace::Attribute, TextEncoding::Local8Bit);
         out.put("\">\n");
         out.put(indent);
         out.put("\t</COVERAGE_DETAILS>\n");

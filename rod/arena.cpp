@@ -41,17 +41,23 @@ std::byte* RodArena::new_block(std::size_t size) {
 }
 
 void* RodArena::allocate_slow(std::size_t size) {
-    // Large requests get a block of their own so that the current chunk keeps
-    // serving small ones.
-    if (size > kLargestChunkSize / 4) {
-        return new_block(size);
+    try {
+        // Large requests get a block of their own so that the current chunk
+        // keeps serving small ones.
+        if (size > kLargestChunkSize / 4) {
+            return new_block(size);
+        }
+        const std::size_t chunk_size =
+            next_chunk_size_ >= size ? next_chunk_size_ : kLargestChunkSize;
+        if (next_chunk_size_ < kLargestChunkSize) {
+            next_chunk_size_ *= 2;
+        }
+        std::byte* result = new_block(chunk_size);
+        cursor_ = result + size;
+        left_ = chunk_size - size;
+        return result;
+    } catch (const std::bad_alloc&) {
+        exhausted_ = true;
+        throw;
     }
-    const std::size_t chunk_size = next_chunk_size_ >= size ? next_chunk_size_ : kLargestChunkSize;
-    if (next_chunk_size_ < kLargestChunkSize) {
-        next_chunk_size_ *= 2;
-    }
-    std::byte* result = new_block(chunk_size);
-    cursor_ = result + size;
-    left_ = chunk_size - size;
-    return result;
 }

@@ -31,6 +31,11 @@ class RodArena {
     // Bytes obtained from the system so far.
     std::size_t reserved_bytes() const { return reserved_; }
 
+    // Whether an allocation has ever failed. Stays set: the tree code turns
+    // a failure into an absent node or text, and the reader asks here
+    // whether the tree still holds everything the file said.
+    bool exhausted() const { return exhausted_; }
+
   private:
     // Chunks start small, for small files, and double up to 2 MiB; from
     // there on memory is mapped and populated 2 MiB at a time rather than
@@ -62,4 +67,5 @@ class RodArena {
     std::byte* cursor_ = nullptr;
     std::size_t left_ = 0;
     std::size_t reserved_ = 0;
+    bool exhausted_ = false;
 };

@@ -4,8 +4,15 @@
 
 #include <climits>
 #include <new>
+#include <string>
 
 namespace {
+
+// The header is judged on at most this many bytes of the first line, as much
+// as a line buffer of 51200 bytes holds: the magic and the version fit with
+// room to spare, and input that is no ROD file (a device, a binary without a
+// line feed) is turned down without reading a line that may never end.
+constexpr std::size_t kHeaderHeadSize = 51199;
 
 // Line numbers are counted wide so that no file can overflow them; the hook
 // takes an int.
@@ -23,61 +30,98 @@ void act_on_record(const char* path, std::int64_t line_number, std::string_view 
     }
 }
 
+// Judges the first line and reports a rejection; on success `first` is left
+// holding the line when it is a headerless file's first record.
+bool accept_header(RodLineSource& source, const char* path, HeaderOutcome& header,
+                   std::string& first) {
+    std::string_view head;
+    bool whole = false;
+    if (!rod_next_line_head(source, kHeaderHeadSize, head, whole)) {
+        reader_error(kReaderBadFile, path, 0, nullptr);
+        return false;
+    }
+    header = judge_header(head);
+    switch (header) {
+        case HeaderOutcome::NotRod:
+            reader_error(kReaderBadFile, path, 1, nullptr);
+            return false;
+        case HeaderOutcome::BadVersion:
+            reader_error(kReaderBadVersion, path, 1, nullptr);
+            return false;
+        case HeaderOutcome::VersionWarning:
+        case HeaderOutcome::Headerless:
+            reader_error(kReaderVersionWarning, path, 1, nullptr);
+            break;
+        case HeaderOutcome::Accepted:
+            break;
+    }
+    if (header != HeaderOutcome::Headerless) {
+        if (!whole) {
+            rod_skip_line(source);  // behind the version a header line says nothing
+        }
+        return true;
+    }
+    // A headerless file starts with its MO record, which is read whole.
+    first.assign(head);
+    std::string_view rest;
+    if (!whole && rod_next_line(source, rest)) {
+        first.append(rest);
+    }
+    return true;
+}
+
 }  // namespace
 
-RodNode* rod_read(const char* path) {
+RodNode* rod_read(const char* path, RodReadFailure& failure) {
+    failure = RodReadFailure::Rejected;
     if (!path) {
         reader_error(kReaderCannotOpen, path, 0, nullptr);
         return nullptr;
     }
-    RodTree tree;
     try {
         RodLineSource source;
         if (!rod_open_lines(source, path)) {
             reader_error(kReaderCannotOpen, path, 0, nullptr);
             return nullptr;
         }
-        std::string_view line;
-        if (!rod_next_line(source, line)) {
-            reader_error(kReaderBadFile, path, 0, nullptr);
+        HeaderOutcome header = HeaderOutcome::NotRod;
+        std::string first;
+        if (!accept_header(source, path, header, first)) {
             return nullptr;
         }
-        const HeaderOutcome header = judge_header(line);
-        switch (header) {
-            case HeaderOutcome::NotRod:
-                reader_error(kReaderBadFile, path, 1, nullptr);
-                return nullptr;
-            case HeaderOutcome::BadVersion:
-                reader_error(kReaderBadVersion, path, 1, nullptr);
-                return nullptr;
-            case HeaderOutcome::VersionWarning:
-            case HeaderOutcome::Headerless:
-                reader_error(kReaderVersionWarning, path, 1, nullptr);
-                break;
-            case HeaderOutcome::Accepted:
-                break;
-        }
-        tree.reset(rod_new_run(path));
+        RodTree tree(rod_new_run(path));
         auto* run = rod_node_as<RodRunNode>(tree.get());
         if (!run) {
+            failure = RodReadFailure::OutOfMemory;
             return nullptr;
         }
         ReaderState state(run);
         std::int64_t line_number = 1;
-        // A headerless file starts with its MO record, which is line 1.
         if (header == HeaderOutcome::Headerless) {
-            act_on_record(path, line_number, rod_trim_line_end(line), state);
+            act_on_record(path, line_number, rod_trim_line_end(first), state);
         }
-        while (rod_next_line(source, line)) {
+        // The tree code turns a failed allocation into an absent node or
+        // text; the arena remembers it, and such a tree is not the file.
+        std::string_view line;
+        while (!run->arena.exhausted() && rod_next_line(source, line)) {
             ++line_number;
             line = rod_trim_line_end(line);
             if (!line.empty()) {
                 act_on_record(path, line_number, line, state);
             }
         }
+        if (run->arena.exhausted()) {
+            failure = RodReadFailure::OutOfMemory;
+            return nullptr;
+        }
+        if (source.read_error) {
+            failure = RodReadFailure::ReadError;
+            return nullptr;
+        }
+        failure = RodReadFailure::None;
+        return tree.release();
     } catch (const std::bad_alloc&) {
-        // Out of memory part-way: the records read so far stand, as they do
-        // after a read error.
+        failure = RodReadFailure::OutOfMemory;
+        return nullptr;
     }
-    return tree.release();
 }

@@ -67,7 +67,7 @@ ReaderErrorHook reader_error = report_reader_error;
 void report_reader_error(int kind, const char* file, int line, const char* text) {
     const QString file_name = file ? local8bit_decode(file) : QString();
     const QString line_number = QString::number(line);
-    const QString token = text ? QString::fromLatin1(text) : QString();
+    const QString token = text ? local8bit_decode(text) : QString();
     // All placeholders are filled in one pass: a file name holding "%3" is
     // printed as it is, not rewritten with the line number.
     switch (kind) {
@@ -100,7 +100,7 @@ void report_reader_error(int kind, const char* file, int line, const char* text)
 }
 
 void report_duplicate_service(std::string_view name, int new_line, int first_line) {
-    const QString service = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    const QString service = local8bit_decode(name);
     print(kDuplicateService,
           fill_placeholders(translate(kDuplicateService),
                             {service, QString::number(new_line), QString::number(first_line)}));
@@ -165,9 +165,11 @@ void DuplicateServiceWarning::report(std::string_view name, int new_line, int fi
         line_ += piece.bytes;
         switch (piece.argument) {
             case kNameMarker:
-                // The name's bytes are taken as Latin-1 characters.
+                // Decoding the name and encoding it again, as the general
+                // path does: valid text stays as it is, and under UTF-8 each
+                // byte that does not decode becomes U+FFFD.
                 if (local8bit_kind() == Local8BitKind::Utf8) {
-                    latin1_append_utf8(line_, name);
+                    local8bit_append_utf8(line_, name);
                 } else {
                     line_.append(name);
                 }

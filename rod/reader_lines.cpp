@@ -8,7 +8,8 @@
 namespace {
 
 // Refills the block; false when nothing more can be read. A read error ends
-// the file like its end does: what was read so far stands.
+// the lines and is kept in read_error: the reader must not take what it read
+// so far for the whole file.
 bool refill(RodLineSource& source) {
     if (source.at_end) {
         return false;
@@ -20,6 +21,7 @@ bool refill(RodLineSource& source) {
         source.at_end = true;
         if (std::ferror(source.file.get())) {
             // A line cut by a read error is not a line.
+            source.read_error = true;
             source.end = 0;
             source.carry.clear();
             return false;
@@ -98,5 +100,77 @@ bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
         source.carry.append(start, left);
         source.pos = source.end;
         spanning = true;
+    }
+}
+
+bool rod_next_line_head(RodLineSource& source, std::size_t limit, std::string_view& head,
+                        bool& whole) {
+    source.carry.clear();
+    for (;;) {
+        if (source.pos == source.end && !refill(source)) {
+            if (source.carry.empty()) {
+                return false;
+            }
+            head = source.carry;  // a last line without '\n'
+            whole = true;
+            return true;
+        }
+        const char* start = source.block.get() + source.pos;
+        const std::size_t left = source.end - source.pos;
+        const std::size_t room = limit - source.carry.size();
+        // One byte past the room: a '\n' there still ends a line that fits.
+        const std::size_t window = left < room + 1 ? left : room + 1;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', window));
+        const std::size_t taken =
+            newline ? static_cast<std::size_t>(newline - start) : (left < room ? left : room);
+        if (source.carry.empty() && (newline || taken == room)) {
+            head = std::string_view(start, taken);  // no copy when the head lies in the block
+        } else {
+            source.carry.append(start, taken);
+            head = source.carry;
+        }
+        source.pos += newline ? taken + 1 : taken;
+        if (newline) {
+            whole = true;
+            return true;
+        }
+        if (head.size() < limit) {
+            continue;
+        }
+        if (source.pos < source.end) {
+            whole = false;  // the byte after the head is in the block, and no '\n'
+            return true;
+        }
+        // The head ends with the block: the next byte says whether the line
+        // goes on. The head moves to carry, since the block is refilled.
+        if (source.carry.empty()) {
+            source.carry.assign(head);
+        }
+        head = source.carry;
+        if (!refill(source)) {
+            whole = true;  // the end of the file ends the line
+            return !source.read_error;
+        }
+        whole = source.block[0] == '\n';
+        if (whole) {
+            source.pos = 1;
+        }
+        return true;
+    }
+}
+
+void rod_skip_line(RodLineSource& source) {
+    for (;;) {
+        if (source.pos == source.end && !refill(source)) {
+            return;
+        }
+        const char* start = source.block.get() + source.pos;
+        const std::size_t left = source.end - source.pos;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', left));
+        if (newline) {
+            source.pos += static_cast<std::size_t>(newline - start) + 1;
+            return;
+        }
+        source.pos = source.end;
     }
 }

@@ -18,10 +18,11 @@ struct RodLineSource {
     std::unique_ptr<std::FILE, FileCloser> file;
     std::unique_ptr<char[]> block;
     std::size_t block_size = 0;
-    std::size_t pos = 0;  // next unread byte of block
-    std::size_t end = 0;  // bytes of block filled
-    bool at_end = false;  // end of file, or a read error, was met
-    std::string carry;    // a line that spans blocks
+    std::size_t pos = 0;      // next unread byte of block
+    std::size_t end = 0;      // bytes of block filled
+    bool at_end = false;      // end of file, or a read error, was met
+    bool read_error = false;  // a read failed: the lines stop there, cut short
+    std::string carry;        // a line that spans blocks
     // For a regular file: its size and the bytes read from it so far, so that
     // a line longer than a block can have room for the rest of the file.
     std::size_t file_size = 0;
@@ -60,6 +61,19 @@ bool rod_next_line_spanning(RodLineSource& source, std::string_view& line);
 inline bool rod_next_line(RodLineSource& source, std::string_view& line) {
     return rod_next_line_in_block(source, line) || rod_next_line_spanning(source, line);
 }
+
+// The first bytes of the next line, at most `limit` of them, without its
+// '\n', so that a file can be judged without holding a line that may never
+// end. `whole` tells whether that is the whole line; when it is not, the rest
+// stays unread: rod_skip_line drops it, rod_next_line gives it as if it were
+// a line of its own. False at the end of the file or on a read error. The
+// view stays valid until the next call.
+bool rod_next_line_head(RodLineSource& source, std::size_t limit, std::string_view& head,
+                        bool& whole);
+
+// Reads and drops the rest of the current line, its '\n' included, keeping
+// nothing of it; on a read error the source's read_error is set.
+void rod_skip_line(RodLineSource& source);
 
 // The line without its trailing carriage returns and line feeds.
 inline std::string_view rod_trim_line_end(std::string_view line) {

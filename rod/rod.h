@@ -131,9 +131,19 @@ int rod_count_tests(const RodNode* node);
 
 // --- Reading a ROD file ----------------------------------------------------
 
-// Reads the ROD file at path (local 8-bit encoding) into a new tree. Returns
-// null when the file is rejected; the reason has then gone to reader_error.
-RodNode* rod_read(const char* path);
+// Why rod_read gave no tree.
+enum class RodReadFailure {
+    None,         // a tree came back
+    Rejected,     // not opened or not a ROD file; already told through reader_error
+    ReadError,    // a read failed once the header was accepted; nothing reported yet
+    OutOfMemory,  // memory ran out while reading; nothing reported yet
+};
+
+// Reads the ROD file at path (its bytes, opened as they are) into a new tree.
+// Returns null, with the reason in failure, when no tree can stand for the
+// whole file: a tree cut short by a read error or by memory running out
+// would be taken for the file's full results.
+RodNode* rod_read(const char* path, RodReadFailure& failure);
 
 // The text of a record line: what follows its first blank. With keep_blanks
 // false further leading blanks are skipped as well. Absent (nullopt) when the

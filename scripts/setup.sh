@@ -10,10 +10,10 @@ packages=(
   locales
   libxml2-utils xsltproc
 )
-# The test suite also opens a rendered report in a headless browser
-# (--tests); hardening work adds clang's fuzzer and sanitizer runtime and
-# valgrind (--extras, which implies --tests).
-test_packages=(chromium)
+# The test suite also opens a rendered report in a headless browser and
+# injects read errors with strace (--tests); hardening work adds clang's
+# fuzzer and sanitizer runtime and valgrind (--extras, which implies --tests).
+test_packages=(chromium strace)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;

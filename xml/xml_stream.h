@@ -16,7 +16,6 @@ class ReplacingFile;
 enum class TextEncoding {
     Utf8,
     Local8Bit,  // the process locale's 8-bit encoding
-    Latin1,     // one byte, one character
 };
 
 class XmlStream {
@@ -49,9 +48,6 @@ class XmlStream {
                 break;
             case TextEncoding::Local8Bit:
                 xml_append_local8(buffer_, text, place);
-                break;
-            case TextEncoding::Latin1:
-                xml_append_latin1(buffer_, text, place);
                 break;
         }
         spill_if_full();

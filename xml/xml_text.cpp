@@ -97,17 +97,6 @@ void xml_append_utf8(std::string& out, std::string_view text, XmlPlace place) {
     out.append(text.data() + run_start, size - run_start);
 }
 
-void xml_append_latin1(std::string& out, std::string_view text, XmlPlace place) {
-    if (is_ascii(text)) {
-        xml_append_utf8(out, text, place);  // no byte to convert
-        return;
-    }
-    std::string utf8;
-    utf8.reserve(text.size() + text.size() / 8);
-    latin1_append_utf8(utf8, text);
-    xml_append_utf8(out, utf8, place);
-}
-
 void xml_append_local8(std::string& out, std::string_view text, XmlPlace place) {
     if (local8bit_kind() == Local8BitKind::Utf8) {
         // Decoding UTF-8 is validation, which the escaper does as it goes.

@@ -21,9 +21,6 @@ void xml_append_utf8(std::string& out, std::string_view utf8, XmlPlace place);
 // Text in the local 8-bit encoding of the process.
 void xml_append_local8(std::string& out, std::string_view local8, XmlPlace place);
 
-// Text taken as Latin-1, one byte one character.
-void xml_append_latin1(std::string& out, std::string_view latin1, XmlPlace place);
-
 // A toolkit string.
 void xml_append_qstring(std::string& out, const QString& text, XmlPlace place);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using qtest::Environment;
@@ -60,11 +62,14 @@ TEST_F(StartupTest, OptionsAloneDoNothing) {
 
 TEST_F(StartupTest, UnreadableHeaderFileStopsBeforeAnyInput) {
     qtest::write_file(dir.file("a.rod"), "KOVIN Merovia ROD: 1.1.0\n");
-    const ProcessResult result = run({"-hmissing", "a.rod"});
-    EXPECT_EQ(result.exit_status, 255);
-    EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"missing\".\n");
-    EXPECT_EQ(result.out, "");
-    EXPECT_FALSE(qtest::file_exists(dir.file("a.req.xml")));
+    std::filesystem::create_directory(dir.file("folder"));
+    for (const std::string name : {"missing", "folder"}) {
+        const ProcessResult result = run({"-h" + name, "a.rod"});
+        EXPECT_EQ(result.exit_status, 255);
+        EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"" + name + "\".\n");
+        EXPECT_EQ(result.out, "");
+        EXPECT_FALSE(qtest::file_exists(dir.file("a.req.xml")));
+    }
 }
 
 TEST_F(StartupTest, OnlyTheSecondCharacterSelectsTheOption) {

@@ -15,6 +15,7 @@ TEST(ToolMessagesTest, EachKindHasItsText) {
     EXPECT_EQ(printed(kToolErrorOpenFile, "a.rod"), "kvwxrd: Unable to open file \"a.rod\".\n");
     EXPECT_EQ(printed(kToolErrorWriteFile, "a.req.xml.tmp"),
               "kvwxrd: Unable to write file \"a.req.xml.tmp\".\n");
+    EXPECT_EQ(printed(kToolErrorReadFile, "a.rod"), "kvwxrd: Unable to read file \"a.rod\".\n");
     EXPECT_EQ(printed(kToolErrorEchoFailed, nullptr),
               "kvwxrd: Unable to write the requirement echo to standard output.\n");
     EXPECT_EQ(printed(kToolErrorInputOverwritten, "a.rod"),

@@ -64,11 +64,17 @@ TEST(ExpandVariables, NameIsTheLongestRun) {
     expect_expansion("<$9QT_EXP>", "<nine>");
 }
 
-TEST(ExpandVariables, ValueBytesAreLatin1) {
-    ScopedEnv env{{"QT_EXP_L", "caf\xE9"}, {"QT_EXP_U", "\xC3\xA9"}};
+TEST(ExpandVariables, ValueBytesAreReadInTheLocaleEncoding) {
+    ScopedEnv env{{"QT_EXP_L", "caf\xE9"}, {"QT_EXP_U", "caf\xC3\xA9"}};
+    {
+        qtest::ScopedLocale locale("C.UTF-8");
+        expect_expansion("$QT_EXP_U", "caf\xC3\xA9");
+        expect_expansion("$QT_EXP_L", "caf\xEF\xBF\xBD");  // not UTF-8
+    }
+    qtest::ScopedLocale locale("fr_FR.ISO-8859-1");
+    ASSERT_TRUE(locale.ok()) << "locale fr_FR.ISO-8859-1 is not generated";
     expect_expansion("$QT_EXP_L", "caf\xC3\xA9");
-    // Bytes that happen to be UTF-8 are still taken one by one.
-    expect_expansion("$QT_EXP_U", "\xC3\x83\xC2\xA9");
+    expect_expansion("$QT_EXP_U", "caf\xC3\x83\xC2\xA9");
 }
 
 TEST(ExpandVariables, NonAsciiTextAroundReferencesIsKept) {

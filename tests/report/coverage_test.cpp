@@ -1,5 +1,6 @@
 #include "report/section_writers.h"
 #include "report_test_trees.h"
+#include "tests/support/scoped_state.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -135,13 +136,31 @@ TEST(Coverage, FileLaterInTheLineIntroducesTheName) {
               "</COVERAGE_RESULT>\n");
 }
 
-TEST(Coverage, TextsAreLatin1WithTheirOwnWhiteSpace) {
-    // 0xA0 is white space and trimmed; 0x85 is not.
-    EXPECT_EQ(coverage({"File \xA0\xE9t\xE9\x85\xA0\t\r", "\xA0x\xA0\v\t(1/2)"}),
-              "<COVERAGE_RESULT MODULE=\"\xC3\xA9t\xC3\xA9\xC2\x85\">\n"
-              "\t<COVERAGE_DETAILS BRANCH_NUMBER=\"2\" COVERED_BRANCH=\"1\" CODE=\"x\">\n"
-              "\t</COVERAGE_DETAILS>\n"
-              "</COVERAGE_RESULT>\n");
+// Lines are in the locale's encoding, and the no-break space trimmed with the
+// other white space is the character U+00A0 of that encoding: in UTF-8 a
+// lone 0xA0 byte is the tail of a character such as "\xC3\xA0" and stays.
+TEST(Coverage, TextsAreInTheLocaleEncodingWithTheirOwnWhiteSpace) {
+    struct Case {
+        const char* locale;
+        std::string module_line, counted_line;
+    };
+    const Case cases[] = {
+        {"fr_FR.ISO-8859-1", "File \xA0\xE9t\xE0\x85\xA0\t\r", "\xA0x\xE0\xA0\v\t(1/2)"},
+        {"C.UTF-8", "File \xC2\xA0\xC3\xA9t\xC3\xA0\xC2\x85\xC2\xA0\t\r",
+         "\xC2\xA0x\xC3\xA0\xC2\xA0\v\t(1/2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale);
+        qtest::ScopedLocale locale(c.locale);
+        ASSERT_TRUE(locale.ok()) << "locale " << c.locale << " is not generated";
+        // U+0085 is not white space.
+        EXPECT_EQ(
+            coverage({c.module_line, c.counted_line}),
+            "<COVERAGE_RESULT MODULE=\"\xC3\xA9t\xC3\xA0\xC2\x85\">\n"
+            "\t<COVERAGE_DETAILS BRANCH_NUMBER=\"2\" COVERED_BRANCH=\"1\" CODE=\"x\xC3\xA0\">\n"
+            "\t</COVERAGE_DETAILS>\n"
+            "</COVERAGE_RESULT>\n");
+    }
 }
 
 TEST(Coverage, MarkupInLinesIsEscaped) {

@@ -190,11 +190,12 @@ TEST(RequirementCutting, OnlyRequirementNotesWithTextCount) {
 }
 
 TEST(RequirementExpansion, AttributeValuesAreExpandedTheRequirementValueIsNot) {
-    ScopedEnv env{{"QT_REQ_HOME", "/u/x"}, {"QT_REQ_LATIN", "\xE9"}, {"QT_REQ_UNSET", nullptr}};
-    EXPECT_EQ(requirements({"R1; p=$QT_REQ_HOME/log; $QT_REQ_UNSET$QT_REQ_LATIN"}),
+    qtest::ScopedLocale locale("C.UTF-8");
+    ScopedEnv env{{"QT_REQ_HOME", "/u/x"}, {"QT_REQ_LOCAL", "\xC3\xA9"}, {"QT_REQ_UNSET", nullptr}};
+    EXPECT_EQ(requirements({"R1; p=$QT_REQ_HOME/log; $QT_REQ_UNSET$QT_REQ_LOCAL"}),
               "<REQUIREMENTS>\n"
               "\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" "
-              "VALUE=\"p=$QT_REQ_HOME/log; $QT_REQ_UNSET$QT_REQ_LATIN\">\n"
+              "VALUE=\"p=$QT_REQ_HOME/log; $QT_REQ_UNSET$QT_REQ_LOCAL\">\n"
               "\t\t<ATTRIBUTE NAME=\"p\" VALUE=\"/u/x/log\">\n"
               "\t\t</ATTRIBUTE>\n"
               "\t\t<ATTRIBUTE NAME=\"att_2\" VALUE=\"$QT_REQ_UNSET\xC3\xA9\">\n"

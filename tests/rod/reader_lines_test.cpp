@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -40,6 +41,49 @@ TEST(ReaderLinesSourceTest, AFinalLineEndAddsNoLine) {
     EXPECT_EQ(lines_of("a\n\n", 2), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(lines_of("", 4), std::vector<std::string>{});
     EXPECT_EQ(lines_of("\n", 4), std::vector<std::string>{""});
+}
+
+// The head of the first line cut at limit, "+" when the line goes on, then
+// every further line after "/", once the rest is dropped (or read as a line).
+std::string head_then_lines(const std::string& bytes, std::size_t block_size, std::size_t limit,
+                            bool read_rest) {
+    qtest::TempDir dir;
+    qtest::write_file(dir.file("head.rod"), bytes);
+    RodLineSource source;
+    EXPECT_TRUE(rod_open_lines(source, dir.file("head.rod").c_str(), block_size));
+    std::string_view line;
+    bool whole = false;
+    if (!rod_next_line_head(source, limit, line, whole)) {
+        return "(none)";
+    }
+    std::string out(line);
+    if (!whole) {
+        out += '+';
+        if (!read_rest) {
+            rod_skip_line(source);
+        }
+    }
+    while (rod_next_line(source, line)) {
+        out += "/" + std::string(line);
+    }
+    return out;
+}
+
+TEST(ReaderLinesSourceTest, TheHeadOfALineIsCutAtItsLimitAndTheRestDroppedOrRead) {
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"abc\nd\n", false, "abc/d"},
+        {"abcdef\nd\n", false, "abc+/d"},
+        {"abcdef\nd", true, "abc+/def/d"},
+        {"abcdef", false, "abc+"},
+        {"ab", false, "ab"},
+        {"", false, "(none)"},
+    };
+    for (const auto& [bytes, read_rest, expected] : cases) {
+        for (const std::size_t block : {1u, 2u, 3u, 4u, 64u}) {
+            EXPECT_EQ(head_then_lines(bytes, block, 3, read_rest), expected)
+                << bytes << " " << block;
+        }
+    }
 }
 
 TEST(ReaderLinesSourceTest, MissingFileDoesNotOpen) {

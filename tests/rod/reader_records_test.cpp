@@ -345,7 +345,9 @@ TEST(ReaderServicesTest, WarningsAndErrorsKeepTheOrderOfTheirLines) {
     const ReaderErrorHook saved = reader_error;
     reader_error = print_error_line;
     RodTree tree;
-    const std::string err = qtest::capture_stderr([&] { tree.reset(rod_read(path.c_str())); });
+    RodReadFailure failure = RodReadFailure::None;
+    const std::string err =
+        qtest::capture_stderr([&] { tree.reset(rod_read(path.c_str(), failure)); });
     reader_error = saved;
     EXPECT_EQ(err,
               "Qarvo-W-DUPSRVNAM: Duplicate service name s: line 20. first declaration at "

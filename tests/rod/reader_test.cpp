@@ -17,7 +17,7 @@ using rodtest::read_records;
 using rodtest::tree_of;
 
 struct HeaderCase {
-    const char* bytes;
+    std::string bytes;
     bool gives_tree;
     std::vector<Diagnostic> diagnostics;
 };
@@ -47,11 +47,17 @@ TEST(ReaderHeaderTest, EachFirstLineHasItsOutcome) {
         {"\n", false, {{3, 1, "(null)"}}},
         {"", false, {{3, 0, "(null)"}}},
         {"MO smoke\n", true, {{5, 1, "(null)"}}},
+        // The header is judged on the first 51199 bytes of its line; what
+        // follows them is never kept.
+        {"KOVIN Merovia ROD: 1.1.0" + std::string(100000, '\0') + "\n", true, {}},
+        {"KOVIN Merovia ROD:" + std::string(51177, ' ') + "1.1.0\n", false, {{3, 1, "(null)"}}},
+        {"KOVIN Merovia ROD:" + std::string(51176, ' ') + "1.1.0\n", true, {}},
     };
     for (const HeaderCase& c : cases) {
-        SCOPED_TRACE(c.bytes);
+        SCOPED_TRACE(c.bytes.substr(0, 40));
         const rodtest::Reading reading = read_file_bytes(c.bytes);
         EXPECT_EQ(reading.tree != nullptr, c.gives_tree);
+        EXPECT_EQ(reading.failure, c.gives_tree ? RodReadFailure::None : RodReadFailure::Rejected);
         EXPECT_EQ(reading.diagnostics, c.diagnostics);
     }
 }
@@ -60,7 +66,9 @@ TEST(ReaderHeaderTest, MissingFileIsReportedWithLineZero) {
     qtest::TempDir dir;
     const std::string path = dir.file("absent.rod");
     rodtest::RecordingHook hook;
-    EXPECT_EQ(rod_read(path.c_str()), nullptr);
+    RodReadFailure failure = RodReadFailure::None;
+    EXPECT_EQ(rod_read(path.c_str(), failure), nullptr);
+    EXPECT_EQ(failure, RodReadFailure::Rejected);
     EXPECT_EQ(rodtest::recorded(), (std::vector<Diagnostic>{{0, 0, "(null)"}}));
 }
 
@@ -73,7 +81,9 @@ TEST(ReaderHeaderTest, DiagnosticsNameThePathReadAndTheRunKeepsIt) {
     seen = &file_seen;
     const ReaderErrorHook saved = reader_error;
     reader_error = [](int, const char* file, int, const char*) { *seen = file; };
-    const RodTree tree(rod_read(path.c_str()));
+    RodReadFailure failure = RodReadFailure::Rejected;
+    const RodTree tree(rod_read(path.c_str(), failure));
+    EXPECT_EQ(failure, RodReadFailure::None);
     reader_error = saved;
     EXPECT_EQ(file_seen, path);
     ASSERT_NE(tree, nullptr);
@@ -86,6 +96,13 @@ TEST(ReaderHeaderTest, HeaderlessFileReadsItsFirstLineAsRecordOne) {
     EXPECT_EQ(reading.diagnostics, (std::vector<Diagnostic>{{5, 1, "(null)"}, {1, 2, "ZZ"}}));
     EXPECT_EQ(rodtest::dump(reading), "Run report=\"smoke\" version=\"3\"\n");
     EXPECT_STREQ(rod_name(reading.tree.get()), "smoke");
+}
+
+TEST(ReaderHeaderTest, ALongHeaderlessFirstLineIsOneRecord) {
+    const std::string name(70000, 'n');
+    const rodtest::Reading reading = read_file_bytes("MO " + name + "\nVM 3\n");
+    EXPECT_EQ(reading.diagnostics, (std::vector<Diagnostic>{{5, 1, "(null)"}}));
+    EXPECT_EQ(rodtest::dump(reading), "Run report=\"" + name + "\" version=\"3\"\n");
 }
 
 TEST(ReaderHeaderTest, HeaderOnlyGivesAnEmptyRun) {

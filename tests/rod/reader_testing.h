@@ -48,6 +48,7 @@ class RecordingHook {
 
 struct Reading {
     RodTree tree;
+    RodReadFailure failure = RodReadFailure::None;
     std::vector<Diagnostic> diagnostics;
     std::string err;  // what the reader printed itself
     std::string path;
@@ -60,8 +61,8 @@ inline Reading read_file_bytes(const std::string& bytes) {
     reading.path = dir.file("t.rod");
     qtest::write_file(reading.path, bytes);
     RecordingHook hook;
-    reading.err =
-        qtest::capture_stderr([&] { reading.tree.reset(rod_read(reading.path.c_str())); });
+    reading.err = qtest::capture_stderr(
+        [&] { reading.tree.reset(rod_read(reading.path.c_str(), reading.failure)); });
     reading.diagnostics = recorded();
     return reading;
 }

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,7 +55,8 @@ void drain(int fd, std::string& into, bool& open) {
 }  // namespace
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& arguments,
-                          const Environment& env, const std::string& cwd) {
+                          const Environment& env, const std::string& cwd,
+                          std::size_t address_space_limit) {
     int out_pipe[2];
     int err_pipe[2];
     if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) {
@@ -94,6 +96,10 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
         }
         if (::chdir(cwd.c_str()) != 0) {
             ::_exit(126);
+        }
+        const rlimit limit{address_space_limit, address_space_limit};
+        if (address_space_limit != 0 && ::setrlimit(RLIMIT_AS, &limit) != 0) {
+            ::_exit(125);
         }
         ::execve(program.c_str(), argv.data(), envp.data());
         ::_exit(127);
@@ -137,8 +143,16 @@ Environment default_tool_environment() {
 }
 
 ProcessResult run_quillon(const std::vector<std::string>& arguments, const Environment& env,
-                          const std::string& cwd) {
-    return run_process(QUILLON_BINARY, arguments, env, cwd);
+                          const std::string& cwd, std::size_t address_space_limit) {
+    return run_process(QUILLON_BINARY, arguments, env, cwd, address_space_limit);
+}
+
+bool address_space_limits_work() {
+#ifdef QUILLON_SANITIZED
+    return false;
+#else
+    return true;
+#endif
 }
 
 std::string make_qarvodir(const std::string& dir, const std::vector<std::string>& catalogues) {

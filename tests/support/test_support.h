@@ -4,6 +4,7 @@
 
 #include <QTemporaryDir>
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <optional>
@@ -38,9 +39,15 @@ struct ProcessResult {
 };
 
 // Runs program with argv[1..] = arguments, in directory cwd, with exactly the
-// variables of env (nothing is inherited), and collects its output.
+// variables of env (nothing is inherited), and collects its output. A nonzero
+// address_space_limit caps the child's address space (RLIMIT_AS), in bytes.
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& arguments,
-                          const Environment& env, const std::string& cwd);
+                          const Environment& env, const std::string& cwd,
+                          std::size_t address_space_limit = 0);
+
+// Whether a child can run under an address-space limit at all: a sanitizer
+// runtime reserves terabytes of it up front.
+bool address_space_limits_work();
 
 // The environment the end-to-end tests start from: a UTF-8 locale, USER
 // "tester", QARVODIR set to the build's staged installation.
@@ -48,7 +55,7 @@ Environment default_tool_environment();
 
 // Runs the built quillon.
 ProcessResult run_quillon(const std::vector<std::string>& arguments, const Environment& env,
-                          const std::string& cwd);
+                          const std::string& cwd, std::size_t address_space_limit = 0);
 
 // Makes dir a QARVODIR whose lib/locale holds copies of the given fixture
 // catalogues (paths relative to the built fixture folder, such as

@@ -28,7 +28,7 @@ TEST(XmlStreamTest, AFileGetsEveryByteInOrderAcrossSpills) {
             if (i % 20000 == 7) {
                 out->put(large);
             }
-            out->put_text("a<\xE9", XmlPlace::Attribute, TextEncoding::Latin1);
+            out->put_text("a<\xC3\xA9", XmlPlace::Attribute, TextEncoding::Utf8);
             out->put("/>\n");
         }
     }
@@ -42,7 +42,7 @@ TEST(XmlStreamTest, TextsAreConvertedFromTheirEncodingAndEscapedForTheirPlace) {
     XmlStream out;
     out.put_text("\"\xC3\xA9\t<", XmlPlace::Attribute, TextEncoding::Utf8);
     out.put('|');
-    out.put_text("\"\xE9\t<", XmlPlace::Content, TextEncoding::Latin1);
+    out.put_text("\"\xC3\xA9\t<", XmlPlace::Content, TextEncoding::Utf8);
     out.put('|');
     out.put_text("\xFF", XmlPlace::Content, TextEncoding::Utf8);
     EXPECT_EQ(out.text(), "&quot;\xC3\xA9&#9;&lt;|\"\xC3\xA9\t&lt;|\xEF\xBF\xBD");
