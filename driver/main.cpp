@@ -1,6 +1,7 @@
 // quillon: turns ROD result files into test-requirement reports.
 
 #include "driver/banner.h"
+#include "driver/long_options.h"
 #include "driver/option_pass.h"
 #include "driver/run_loop.h"
 #include "driver/run_options.h"
@@ -19,6 +20,10 @@ int main(int argc, char** argv) {
     local8bit_init();
     load_catalogues(app, default_catalogue_prefixes());
 
+    // --help or --version anywhere: answered on standard output, nothing converted.
+    if (answer_long_option(argc, argv)) {
+        return 0;
+    }
     if (argc <= 1) {
         print_message(banner_text(), stderr);
         print_message(usage_text(argv[0]), stderr);
