@@ -10,10 +10,11 @@ packages=(
   locales
   libxml2-utils xsltproc
 )
-# The test suite also opens a rendered report in a headless browser
+# The test suite also opens a rendered report in a headless browser, reads
+# the JUnit view with a JUnit reader and checks the manual pages with groff
 # (--tests); hardening work adds clang's fuzzer and sanitizer runtime and
 # valgrind (--extras, which implies --tests).
-test_packages=(chromium)
+test_packages=(chromium python3-junitparser groff-base)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;
