@@ -902,7 +902,23 @@
         <xsl:for-each select="$blocks">
           <table class="grid coverage">
             <xsl:attribute name="data-module"><xsl:value-of select="@MODULE"/></xsl:attribute>
-            <caption class="module"><xsl:call-template name="text"><xsl:with-param name="value" select="@MODULE"/></xsl:call-template></caption>
+            <caption>
+              <span class="module"><xsl:call-template name="text"><xsl:with-param name="value" select="@MODULE"/></xsl:call-template></span>
+              <xsl:if test="count(COVERAGE_DETAILS) &gt; 1">
+                <!-- The module's total, here rather than in a footer row: a
+                     test's coverage table is one of thousands on a large page. -->
+                <xsl:text>: </xsl:text>
+                <xsl:value-of select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/>
+                <xsl:text> of </xsl:text>
+                <xsl:value-of select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/>
+                <xsl:text> branches, </xsl:text>
+                <xsl:call-template name="ratio">
+                  <xsl:with-param name="covered" select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/>
+                  <xsl:with-param name="total" select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/>
+                  <xsl:with-param name="element" select="'span'"/>
+                </xsl:call-template>
+              </xsl:if>
+            </caption>
             <thead>
               <tr>
                 <th>Code</th><th class="num">Covered</th><th class="num">Branches</th><th class="num">Ratio</th>
@@ -914,43 +930,32 @@
                   <td class="code"><xsl:call-template name="text"><xsl:with-param name="value" select="@CODE"/></xsl:call-template></td>
                   <td class="num covered"><xsl:call-template name="text"><xsl:with-param name="value" select="@COVERED_BRANCH"/></xsl:call-template></td>
                   <td class="num branches"><xsl:call-template name="text"><xsl:with-param name="value" select="@BRANCH_NUMBER"/></xsl:call-template></td>
-                  <xsl:call-template name="ratio-cell">
+                  <xsl:call-template name="ratio">
                     <xsl:with-param name="covered" select="number(@COVERED_BRANCH)"/>
                     <xsl:with-param name="total" select="number(@BRANCH_NUMBER)"/>
+                    <xsl:with-param name="element" select="'td'"/>
                   </xsl:call-template>
                 </tr>
               </xsl:for-each>
             </tbody>
-            <xsl:if test="count(COVERAGE_DETAILS) &gt; 1">
-              <tfoot>
-                <tr class="cov-total">
-                  <th scope="row">Module total</th>
-                  <td class="num covered"><xsl:value-of select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/></td>
-                  <td class="num branches"><xsl:value-of select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/></td>
-                  <xsl:call-template name="ratio-cell">
-                    <xsl:with-param name="covered" select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/>
-                    <xsl:with-param name="total" select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/>
-                  </xsl:call-template>
-                </tr>
-              </tfoot>
-            </xsl:if>
           </table>
         </xsl:for-each>
       </div>
     </details>
   </xsl:template>
 
-  <!-- A ratio needs branches to count: a total of 0, or a count that is not a
-       number, gives "n/a" instead of a division by zero. The ratio is text
-       (coloured when below 100%), not a drawn bar: thousands of bars would
-       weigh on a large page. -->
-  <xsl:template name="ratio-cell">
+  <!-- A ratio as a td or span of class ratio. It needs branches to count: a
+       total of 0, or a count that is not a number, gives "n/a" instead of a
+       division by zero. The ratio is text (coloured when below 100%), not a
+       drawn bar: thousands of bars would weigh on a large page. -->
+  <xsl:template name="ratio">
     <xsl:param name="covered"/>
     <xsl:param name="total"/>
-    <xsl:choose>
-      <xsl:when test="$total &gt; 0 and $covered &gt;= 0">
-        <xsl:variable name="percent" select="100 * $covered div $total"/>
-        <td>
+    <xsl:param name="element"/>
+    <xsl:element name="{$element}">
+      <xsl:choose>
+        <xsl:when test="$total &gt; 0 and $covered &gt;= 0">
+          <xsl:variable name="percent" select="100 * $covered div $total"/>
           <xsl:attribute name="class">
             <xsl:text>num ratio</xsl:text>
             <xsl:choose>
@@ -961,12 +966,14 @@
           </xsl:attribute>
           <xsl:value-of select="format-number($percent, '0.0')"/>
           <xsl:text>%</xsl:text>
-        </td>
-      </xsl:when>
-      <xsl:otherwise>
-        <td class="num ratio none" title="no branch to cover">n/a</td>
-      </xsl:otherwise>
-    </xsl:choose>
+        </xsl:when>
+        <xsl:otherwise>
+          <xsl:attribute name="class">num ratio none</xsl:attribute>
+          <xsl:attribute name="title">no branch to cover</xsl:attribute>
+          <xsl:text>n/a</xsl:text>
+        </xsl:otherwise>
+      </xsl:choose>
+    </xsl:element>
   </xsl:template>
 
   <!-- ================================================================== -->
@@ -1278,7 +1285,7 @@ li.req .req-value { color: var(--muted); font-size: 13.5px; }
 .coverage { border: 1px solid var(--line); border-radius: 6px; }
 .coverage caption { text-align: left; padding: 0 0 4px; font-size: 13px; }
 .coverage td, .coverage th { padding: 4px 8px; }
-.coverage tfoot th, .coverage tfoot td { border-top: 2px solid var(--line); border-bottom: 0; font-weight: 600; color: var(--ink); text-transform: none; letter-spacing: 0; font-size: 13px; }
+.coverage caption .ratio { font-weight: 600; }
 .ratio { white-space: nowrap; }
 .ratio.partial { color: var(--partial); }
 .ratio.low { color: var(--ko); }
