@@ -18,8 +18,14 @@ QString banner_text() {
     return fill_placeholders(
         QCoreApplication::translate("quillon", "\n%1 %2 %3\n%4 %5\n"),
         {identity("Quillon"), identity("C and Ada Test Requirement Report"),
-         QStringLiteral(QUILLON_VERSION), identity("Free software for test campaigns."),
-         identity("No warranty of any kind.")});
+         QStringLiteral(QUILLON_VERSION),
+         identity("Licensed under the Apache License, Version 2.0."),
+         identity("Provided AS IS, without warranties or conditions of any kind.")});
+}
+
+QString version_text() {
+    return identity("Quillon") + QLatin1Char(' ') + QStringLiteral(QUILLON_VERSION) +
+           QLatin1Char('\n');
 }
 
 QString usage_text(const char* invocation) {

@@ -1,6 +1,7 @@
 // quillon: turns ROD result files into test-requirement reports.
 
 #include "driver/banner.h"
+#include "driver/long_options.h"
 #include "driver/option_pass.h"
 #include "driver/output_check.h"
 #include "driver/run_loop.h"
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     // A reader of the -v echo that goes away (`quillon -v ... | head -1`)
@@ -22,8 +24,17 @@ int main(int argc, char** argv) {
     // from the environment, which the local 8-bit conversions follow.
     QCoreApplication app(argc, argv);
     local8bit_init();
-    load_catalogues(app, default_catalogue_prefixes());
+    // --help and --version answer even where the tool is not set up yet: in
+    // the source wording when QARVODIR, which holds the catalogues, is unset.
+    const char* root = std::getenv("QARVODIR");
+    if (find_long_option(argc, argv) == LongOption::None || (root && root[0] != '\0')) {
+        load_catalogues(app, default_catalogue_prefixes());
+    }
 
+    // --help or --version anywhere: answered on standard output, nothing converted.
+    if (answer_long_option(argc, argv)) {
+        return 0;
+    }
     if (argc <= 1) {
         print_message(banner_text(), stderr);
         print_message(usage_text(argv[0]), stderr);

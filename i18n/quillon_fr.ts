@@ -82,12 +82,12 @@
         <translation>Rapport des exigences de test C et Ada</translation>
     </message>
     <message>
-        <source>Free software for test campaigns.</source>
-        <translation>Logiciel libre pour les campagnes de test.</translation>
+        <source>Licensed under the Apache License, Version 2.0.</source>
+        <translation>Distribué sous la licence Apache, version 2.0.</translation>
     </message>
     <message>
-        <source>No warranty of any kind.</source>
-        <translation>Sans aucune garantie.</translation>
+        <source>Provided AS IS, without warranties or conditions of any kind.</source>
+        <translation>Fourni « EN L'ÉTAT », sans garantie ni condition d'aucune sorte.</translation>
     </message>
 </context>
 <context>
@@ -97,6 +97,32 @@
 </source>
         <comment>%1 is the tool name</comment>
         <translation>Usage : (%1) [-o&lt;fichier_sortie&gt;] [-h&lt;fichier_entete&gt;] [-l&lt;fichier_journal&gt;] fichier.rod
+</translation>
+    </message>
+</context>
+<context>
+    <name>Option list of the quillon tool</name>
+    <message>
+        <source>Options (each value is glued to its letter, as in -hheader.txt):
+  -o&lt;outfile&gt;     write the report to &lt;outfile&gt; instead of the input's name
+                  with .rod replaced by .req.xml
+  -h&lt;headerfile&gt;  add the header section read from &lt;headerfile&gt;
+  -l&lt;logfile&gt;     append one line naming each report written to &lt;logfile&gt;
+  -v              echo every requirement on standard output
+  -e              element mode: every element of a test gets its own verdict
+  --help          print this help and exit
+  --version       print the name and version and exit
+</source>
+        <comment>Printed by --help after the usage line; keep the option names and the alignment</comment>
+        <translation>Options (chaque valeur est collée à sa lettre, comme dans -hentete.txt) :
+  -o&lt;fichier_sortie&gt;   écrit le rapport dans &lt;fichier_sortie&gt; au lieu du nom
+                        de l'entrée où .rod est remplacé par .req.xml
+  -h&lt;fichier_entete&gt;   ajoute la section d'en-tête lue dans &lt;fichier_entete&gt;
+  -l&lt;fichier_journal&gt;  ajoute à &lt;fichier_journal&gt; une ligne par rapport écrit
+  -v                    affiche chaque exigence sur la sortie standard
+  -e                    mode élément : chaque élément d'un test a son verdict
+  --help                affiche cette aide et termine
+  --version             affiche le nom et la version et termine
 </translation>
     </message>
 </context>

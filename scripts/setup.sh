@@ -10,10 +10,11 @@ packages=(
   locales
   libxml2-utils xsltproc
 )
-# The test suite also opens a rendered report in a headless browser and
+# The test suite also opens a rendered report in a headless browser, reads
+# the JUnit view with a JUnit reader, checks the manual pages with groff and
 # injects read errors with strace (--tests); hardening work adds clang's
 # fuzzer and sanitizer runtime and valgrind (--extras, which implies --tests).
-test_packages=(chromium strace)
+test_packages=(chromium python3-junitparser groff-base strace)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;

@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
-bash scripts/build.sh "$@"
+BUILD_TARGETS="" bash scripts/build.sh "$@"  # everything: tests and benchmarks too
 ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j "$(nproc)"

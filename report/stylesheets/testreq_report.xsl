@@ -1,7 +1,7 @@
 <?xml version="1.0" encoding="UTF-8"?>
 <!--
   Renders a test-requirement report as one self-contained HTML page: inline
-  CSS, no scripts, nothing fetched from the network.
+  CSS, one small inline script, nothing fetched from the network.
 
     xsltproc "$QARVODIR/lib/reports/testreq_report.xsl" suite.req.xml > suite.html
 
@@ -12,7 +12,9 @@
   HTML, and a test or a tool can read it as XML. An empty non-void element
   would come out as <td/>, which an HTML parser takes for an unclosed start
   tag, so every element whose content comes from the report goes through the
-  "text" template, which puts a dash in place of an empty text.
+  "text" template, which puts a dash in place of an empty text. For the same
+  reason the script and the CSS hold no '<', '>' or '&': written as XML they
+  would be escaped, and an HTML parser does not unescape a script.
 
   Every text of the report is written with value-of, never with output
   escaping turned off: markup held in a requirement or a comment is shown as
@@ -25,12 +27,39 @@
   COMMENT, REQUIREMENTS and COVERAGE_RESULT have no NAME and a SERVICE has six
   attributes.
 
+  What the page shows first: why the run failed (the failing tests; a notice
+  when the run is KO although no test is), the totals, where every
+  requirement stands (one verdict per requirement name, KO when any of its
+  occurrences is KO), then the services, KO first. Long parts (the tests of a
+  service that passed, coverage tables, the list of every requirement
+  occurrence when it is long) are folded in <details>; a report of 200
+  services of 25 tests stays quick to open because a folded part is parsed
+  but not laid out, and each service card is laid out only when it scrolls
+  into view (content-visibility).
+
+  The script adds a search box and a "KO only" switch; without it every row
+  is shown and nothing is lost. The query string sets both when the page
+  opens: page.html?q=text&ko=1.
+
+  Anchors are made from names, so a link to a test still points at it after
+  the next run: svc-SERVICE, test-SERVICE/TEST, elem-SERVICE/TEST/ELEMENT and
+  req-REQUIREMENT. In each name, ASCII letters, digits, '-', '_' and every
+  character beyond ASCII stand as they are; any other character is written
+  as '.' and its two hex digits (a blank is .20, a '/' .2F), so '/' only
+  separates the levels and the encoding loses nothing. The second and later
+  siblings of one name take "~2", "~3"... in report order.
+
   Hooks for tools (stable): ids total-tests, total-valid, total-invalid,
-  total-services, total-requirements, total-requirements-ko; the table
-  id="requirements" with one tr.req-row per REQUIREMENT (data-status, cells
-  td.req-name, td.req-status); section.service with data-status, data-nb-valid,
-  data-nb-invalid, data-nb-test; tr.test and div.element with data-status;
-  table.coverage with data-module and td.ratio cells.
+  total-services, total-requirements (distinct names),
+  total-requirements-ko (distinct names with a KO occurrence),
+  total-requirement-occurrences, ko-run-notice, failing-tests; the table
+  id="requirement-summary" with one tr.req-sum per requirement name
+  (data-status, td.req-name, td.req-status, td.req-count, td.req-ko-count);
+  the table id="requirements" with one tr.req-row per REQUIREMENT
+  (data-status, cells td.req-name, td.req-status, td.where-service,
+  td.where-test, td.where-element); section.service with data-status,
+  data-nb-valid, data-nb-invalid, data-nb-test; tr.test and div.element with
+  data-status; table.coverage with data-module and td.ratio cells.
 -->
 <xsl:stylesheet version="1.0"
                 xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
@@ -41,6 +70,8 @@
 
   <!-- The report's own elements below RUN, as opposed to header entries. -->
   <xsl:variable name="services" select="/RUN/SERVICE[count(@*) &gt; 2]"/>
+  <xsl:variable name="ko-services" select="$services[not(@STATUS = 'OK')]"/>
+  <xsl:variable name="ok-services" select="$services[@STATUS = 'OK']"/>
   <xsl:variable name="run-comments" select="/RUN/COMMENT[not(@*)]"/>
   <xsl:variable name="run-coverage" select="/RUN/COVERAGE_RESULT[not(@NAME)]"/>
   <xsl:variable name="report-info" select="/RUN/REPORT_INFO[not(@NAME)]"/>
@@ -56,6 +87,26 @@
                 select="/RUN/REQUIREMENTS[not(@*)]/REQUIREMENT | $services//REQUIREMENTS/REQUIREMENT"/>
   <xsl:variable name="failed-requirements" select="$requirements[not(@STATUS = 'OK')]"/>
   <xsl:variable name="tests" select="$services/TEST"/>
+  <xsl:variable name="failed-tests" select="$tests[not(@STATUS = 'OK')]"/>
+
+  <!-- Requirements by name, for one verdict per name; services and tests by
+       name, to number the siblings that share one. Header entries have no
+       children and a SERVICE entry has two attributes, so none is matched. -->
+  <xsl:key name="requirement" match="REQUIREMENTS[not(@*)]/REQUIREMENT" use="@NAME"/>
+  <xsl:key name="failed-requirement" match="REQUIREMENTS[not(@*)]/REQUIREMENT[not(@STATUS = 'OK')]" use="@NAME"/>
+  <xsl:key name="service" match="/RUN/SERVICE[count(@*) &gt; 2]" use="@NAME"/>
+  <xsl:variable name="distinct-requirements"
+                select="$requirements[generate-id() = generate-id(key('requirement', @NAME)[1])]"/>
+  <xsl:variable name="distinct-failed" select="$distinct-requirements[key('failed-requirement', @NAME)]"/>
+
+  <!-- Anchor encoding: the ASCII characters written as '.' and two hex
+       digits, and their codes at the same positions. -->
+  <xsl:variable name="id-specials-text"> !"#$%&amp;'()*+,./:;&lt;=&gt;?@[\]^`{|}~&#9;&#10;&#13;</xsl:variable>
+  <xsl:variable name="id-specials" select="string($id-specials-text)"/>
+  <xsl:variable name="id-hex" select="'202122232425262728292A2B2C2E2F3A3B3C3D3E3F405B5C5D5E607B7C7D7E090A0D'"/>
+
+  <!-- The notice for a run whose verdict no test explains. -->
+  <xsl:variable name="ko-run-notice">The run's verdict is KO although no test is: a service or run verdict recorded in the result file says so</xsl:variable>
 
   <xsl:template match="/">
     <html lang="en">
@@ -76,6 +127,9 @@
       </head>
       <body>
         <xsl:apply-templates select="/RUN"/>
+        <script>
+          <xsl:call-template name="script"/>
+        </script>
       </body>
     </html>
   </xsl:template>
@@ -118,14 +172,32 @@
           <xsl:text> </xsl:text>
           <span class="author"><xsl:call-template name="text"><xsl:with-param name="value" select="@AUTHOR"/></xsl:call-template></span>
         </p>
+        <xsl:if test="@STATUS = 'KO' and not($failed-tests)">
+          <p class="notice" id="ko-run-notice" role="alert"><xsl:value-of select="$ko-run-notice"/></p>
+        </xsl:if>
       </div>
     </header>
     <main class="wrap">
+      <xsl:call-template name="contents"/>
       <xsl:call-template name="summary"/>
+      <xsl:call-template name="failing-tests"/>
+      <div class="filters" id="filters" hidden="hidden">
+        <label class="search">
+          <span class="label">Search</span>
+          <xsl:text> </xsl:text>
+          <input type="search" id="filter-text" placeholder="service, test, requirement" autocomplete="off"/>
+        </label>
+        <label class="switch">
+          <input type="checkbox" id="filter-ko"/>
+          <xsl:text> KO only</xsl:text>
+        </label>
+      </div>
       <xsl:call-template name="run-details"/>
       <xsl:call-template name="services-overview"/>
-      <xsl:call-template name="requirements-table"/>
-      <xsl:apply-templates select="$services"/>
+      <xsl:call-template name="requirement-summary"/>
+      <xsl:call-template name="requirement-occurrences"/>
+      <xsl:apply-templates select="$ko-services"/>
+      <xsl:apply-templates select="$ok-services"/>
       <footer class="page-foot">
         <xsl:text>Rendered by testreq_report.xsl from the requirement report</xsl:text>
         <xsl:if test="string($report-info/@RUN_DATE) != ''">
@@ -135,6 +207,32 @@
         <xsl:text>.</xsl:text>
       </footer>
     </main>
+  </xsl:template>
+
+  <xsl:template name="contents">
+    <nav class="card contents" id="contents" aria-label="Contents">
+      <h2>Contents</h2>
+      <ol>
+        <li><a href="#summary">Summary</a></li>
+        <li><a href="#failing-tests">Failing tests</a><xsl:text> </xsl:text><span class="n"><xsl:value-of select="count($failed-tests)"/></span></li>
+        <li><a href="#run">Run</a></li>
+        <li><a href="#services-overview">Services</a><xsl:text> </xsl:text><span class="n"><xsl:value-of select="count($services)"/></span></li>
+        <li><a href="#requirement-summary-card">Requirements</a><xsl:text> </xsl:text><span class="n"><xsl:value-of select="count($distinct-requirements)"/></span></li>
+        <li><a href="#requirement-occurrences">Every requirement occurrence</a><xsl:text> </xsl:text><span class="n"><xsl:value-of select="count($requirements)"/></span></li>
+        <xsl:if test="$services">
+          <li>
+            <a>
+              <xsl:attribute name="href">
+                <xsl:text>#</xsl:text>
+                <xsl:for-each select="($ko-services | $ok-services[not($ko-services)])[1]"><xsl:call-template name="service-id"/></xsl:for-each>
+              </xsl:attribute>
+              <xsl:text>Services in detail</xsl:text>
+            </a>
+            <xsl:text>, KO first</xsl:text>
+          </li>
+        </xsl:if>
+      </ol>
+    </nav>
   </xsl:template>
 
   <xsl:template name="summary">
@@ -149,7 +247,7 @@
           <span class="tile-value" id="total-valid"><xsl:value-of select="sum($services/@NB_VALID)"/></span>
           <span class="tile-label">valid</span>
         </div>
-        <div class="tile">
+        <div>
           <xsl:attribute name="class">
             <xsl:text>tile </xsl:text>
             <xsl:choose>
@@ -165,10 +263,15 @@
           <span class="tile-label">services</span>
         </div>
         <div class="tile">
-          <span class="tile-value" id="total-requirements"><xsl:value-of select="count($requirements)"/></span>
+          <span class="tile-value" id="total-requirements"><xsl:value-of select="count($distinct-requirements)"/></span>
           <span class="tile-label">requirements</span>
+          <span class="tile-note">
+            <xsl:text>in </xsl:text>
+            <span id="total-requirement-occurrences"><xsl:value-of select="count($requirements)"/></span>
+            <xsl:text> occurrences</xsl:text>
+          </span>
         </div>
-        <div class="tile">
+        <div>
           <xsl:attribute name="class">
             <xsl:text>tile </xsl:text>
             <xsl:choose>
@@ -176,8 +279,13 @@
               <xsl:otherwise>tile-quiet</xsl:otherwise>
             </xsl:choose>
           </xsl:attribute>
-          <span class="tile-value" id="total-requirements-ko"><xsl:value-of select="count($failed-requirements)"/></span>
+          <span class="tile-value" id="total-requirements-ko"><xsl:value-of select="count($distinct-failed)"/></span>
           <span class="tile-label">requirements KO</span>
+          <span class="tile-note">
+            <xsl:text>in </xsl:text>
+            <xsl:value-of select="count($failed-requirements)"/>
+            <xsl:text> KO occurrences</xsl:text>
+          </span>
         </div>
       </div>
       <xsl:if test="sum($services/@NB_TEST) &gt; 0">
@@ -195,34 +303,75 @@
     </section>
   </xsl:template>
 
+  <!-- Every KO test, in the order of the services below, each a link to its
+       row: a KO test with no requirement is found here without scrolling. -->
+  <xsl:template name="failing-tests">
+    <section class="card" id="failing-tests">
+      <h2>Failing tests</h2>
+      <xsl:choose>
+        <xsl:when test="$failed-tests">
+          <ol class="failing">
+            <xsl:for-each select="$failed-tests">
+              <li data-status="KO">
+                <a>
+                  <xsl:attribute name="href">#<xsl:call-template name="test-id"/></xsl:attribute>
+                  <span class="service-name"><xsl:call-template name="text"><xsl:with-param name="value" select="../@NAME"/></xsl:call-template></span>
+                  <xsl:text> / </xsl:text>
+                  <span class="test-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
+                </a>
+                <xsl:variable name="why" select="ELEMENT[not(@STATUS = 'OK')]"/>
+                <xsl:if test="$why">
+                  <span class="why">
+                    <xsl:text> elements KO: </xsl:text>
+                    <xsl:for-each select="$why">
+                      <xsl:if test="position() &gt; 1">, </xsl:if>
+                      <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
+                    </xsl:for-each>
+                  </span>
+                </xsl:if>
+              </li>
+            </xsl:for-each>
+          </ol>
+        </xsl:when>
+        <xsl:otherwise>
+          <p class="none">No test is KO.</p>
+        </xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+
   <xsl:template name="run-details">
     <section class="card run" id="run">
       <h2>Run</h2>
       <div class="columns">
         <div>
           <h3>Identification</h3>
-          <table class="facts" id="run-info">
-            <tbody>
-              <tr>
-                <th scope="row">Status</th>
-                <td>
-                  <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-                </td>
-              </tr>
-              <xsl:apply-templates select="@AUTHOR | @TESTSUITE_PATH" mode="fact"/>
-              <xsl:apply-templates select="$report-info/@*" mode="fact"/>
-            </tbody>
-          </table>
+          <div class="scroll">
+            <table class="facts" id="run-info">
+              <tbody>
+                <tr>
+                  <th scope="row">Status</th>
+                  <td>
+                    <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
+                  </td>
+                </tr>
+                <xsl:apply-templates select="@AUTHOR | @TESTSUITE_PATH" mode="fact"/>
+                <xsl:apply-templates select="$report-info/@*" mode="fact"/>
+              </tbody>
+            </table>
+          </div>
         </div>
         <div>
           <h3>Environment</h3>
           <xsl:choose>
             <xsl:when test="$env-info/@*">
-              <table class="facts" id="environment">
-                <tbody>
-                  <xsl:apply-templates select="$env-info/@*" mode="fact"/>
-                </tbody>
-              </table>
+              <div class="scroll">
+                <table class="facts" id="environment">
+                  <tbody>
+                    <xsl:apply-templates select="$env-info/@*" mode="fact"/>
+                  </tbody>
+                </table>
+              </div>
             </xsl:when>
             <xsl:otherwise>
               <p class="none">No environment attributes in this report.</p>
@@ -230,14 +379,16 @@
           </xsl:choose>
           <xsl:if test="$header-entries">
             <h3>Header entries</h3>
-            <table class="grid" id="header-entries">
-              <thead>
-                <tr><th>Entry</th><th>Name</th><th>Field</th><th>Value</th></tr>
-              </thead>
-              <tbody>
-                <xsl:apply-templates select="$header-entries" mode="header-entry"/>
-              </tbody>
-            </table>
+            <div class="scroll">
+              <table class="grid" id="header-entries">
+                <thead>
+                  <tr><th>Entry</th><th>Name</th><th>Field</th><th>Value</th></tr>
+                </thead>
+                <tbody>
+                  <xsl:apply-templates select="$header-entries" mode="header-entry"/>
+                </tbody>
+              </table>
+            </div>
           </xsl:if>
         </div>
       </div>
@@ -252,8 +403,10 @@
         </xsl:call-template>
       </xsl:if>
       <xsl:if test="$run-coverage">
-        <h3>Coverage of the run</h3>
-        <xsl:call-template name="coverage"><xsl:with-param name="blocks" select="$run-coverage"/></xsl:call-template>
+        <xsl:call-template name="coverage">
+          <xsl:with-param name="blocks" select="$run-coverage"/>
+          <xsl:with-param name="title" select="'Coverage of the run'"/>
+        </xsl:call-template>
       </xsl:if>
     </section>
   </xsl:template>
@@ -319,33 +472,20 @@
       <h2>Services</h2>
       <xsl:choose>
         <xsl:when test="$services">
-          <table class="grid" id="services">
-            <thead>
-              <tr>
-                <th>Status</th><th>Service</th><th>Type</th>
-                <th class="num">Valid</th><th class="num">Invalid</th><th class="num">Tests</th>
-              </tr>
-            </thead>
-            <tbody>
-              <xsl:for-each select="$services">
+          <div class="scroll">
+            <table class="grid" id="services">
+              <thead>
                 <tr>
-                  <xsl:call-template name="row-status"/>
-                  <td>
-                    <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-                  </td>
-                  <td>
-                    <a href="#{generate-id()}">
-                      <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
-                    </a>
-                  </td>
-                  <td><xsl:call-template name="text"><xsl:with-param name="value" select="@TYPE"/></xsl:call-template></td>
-                  <td class="num"><xsl:value-of select="@NB_VALID"/></td>
-                  <td class="num"><xsl:value-of select="@NB_INVALID"/></td>
-                  <td class="num"><xsl:value-of select="@NB_TEST"/></td>
+                  <th>Status</th><th>Service</th><th>Type</th>
+                  <th class="num">Valid</th><th class="num">Invalid</th><th class="num">Tests</th>
                 </tr>
-              </xsl:for-each>
-            </tbody>
-          </table>
+              </thead>
+              <tbody>
+                <xsl:apply-templates select="$ko-services" mode="overview"/>
+                <xsl:apply-templates select="$ok-services" mode="overview"/>
+              </tbody>
+            </table>
+          </div>
         </xsl:when>
         <xsl:otherwise>
           <p class="none">This report holds no service.</p>
@@ -354,46 +494,134 @@
     </section>
   </xsl:template>
 
+  <xsl:template match="SERVICE" mode="overview">
+    <tr>
+      <xsl:call-template name="row-status"/>
+      <td>
+        <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
+      </td>
+      <td class="service-name">
+        <a>
+          <xsl:attribute name="href">#<xsl:call-template name="service-id"/></xsl:attribute>
+          <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
+        </a>
+      </td>
+      <td><xsl:call-template name="text"><xsl:with-param name="value" select="@TYPE"/></xsl:call-template></td>
+      <td class="num"><xsl:value-of select="@NB_VALID"/></td>
+      <td class="num"><xsl:value-of select="@NB_INVALID"/></td>
+      <td class="num"><xsl:value-of select="@NB_TEST"/></td>
+    </tr>
+  </xsl:template>
+
   <!-- ================================================================== -->
-  <!-- Requirements at a glance                                             -->
+  <!-- Requirements                                                         -->
   <!-- ================================================================== -->
 
-  <xsl:template name="requirements-table">
-    <section class="card" id="requirements-overview">
+  <!-- One row per requirement name: KO when any of its occurrences is. -->
+  <xsl:template name="requirement-summary">
+    <section class="card" id="requirement-summary-card">
       <h2>Requirements</h2>
       <xsl:choose>
         <xsl:when test="$requirements">
           <p class="lead">
             <xsl:choose>
-              <xsl:when test="$failed-requirements">
+              <xsl:when test="$distinct-failed">
                 <strong class="ko-text">
-                  <xsl:value-of select="count($failed-requirements)"/>
+                  <xsl:value-of select="count($distinct-failed)"/>
                   <xsl:text> of </xsl:text>
-                  <xsl:value-of select="count($requirements)"/>
+                  <xsl:value-of select="count($distinct-requirements)"/>
                   <xsl:text> requirements KO</xsl:text>
                 </strong>
-                <xsl:text>, listed first.</xsl:text>
+                <xsl:text>, listed first; a requirement is KO when any of its occurrences is.</xsl:text>
               </xsl:when>
               <xsl:otherwise>
                 <xsl:text>All </xsl:text>
-                <xsl:value-of select="count($requirements)"/>
+                <xsl:value-of select="count($distinct-requirements)"/>
                 <xsl:text> requirements OK.</xsl:text>
               </xsl:otherwise>
             </xsl:choose>
           </p>
-          <table class="grid" id="requirements">
-            <thead>
-              <tr>
-                <th>Status</th><th>Requirement</th><th>Value</th><th>Attributes</th>
-                <th>Service</th><th>Test</th><th>Element</th>
-              </tr>
-            </thead>
-            <tbody>
-              <!-- KO first, each group in the report's order. -->
-              <xsl:apply-templates select="$failed-requirements" mode="requirement-row"/>
-              <xsl:apply-templates select="$requirements[@STATUS = 'OK']" mode="requirement-row"/>
-            </tbody>
-          </table>
+          <div class="scroll">
+            <table class="grid" id="requirement-summary">
+              <thead>
+                <tr>
+                  <th>Status</th><th>Requirement</th>
+                  <th class="num">Occurrences</th><th class="num">KO</th>
+                </tr>
+              </thead>
+              <tbody>
+                <xsl:apply-templates select="$distinct-failed" mode="requirement-summary">
+                  <xsl:sort select="@NAME"/>
+                </xsl:apply-templates>
+                <xsl:apply-templates select="$distinct-requirements[not(key('failed-requirement', @NAME))]" mode="requirement-summary">
+                  <xsl:sort select="@NAME"/>
+                </xsl:apply-templates>
+              </tbody>
+            </table>
+          </div>
+        </xsl:when>
+        <xsl:otherwise>
+          <p class="none">This report holds no requirement.</p>
+        </xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+
+  <xsl:template match="REQUIREMENT" mode="requirement-summary">
+    <xsl:variable name="failed" select="count(key('failed-requirement', @NAME))"/>
+    <xsl:variable name="status">
+      <xsl:choose>
+        <xsl:when test="$failed &gt; 0">KO</xsl:when>
+        <xsl:otherwise>OK</xsl:otherwise>
+      </xsl:choose>
+    </xsl:variable>
+    <tr>
+      <xsl:attribute name="id">req-<xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template></xsl:attribute>
+      <xsl:attribute name="class">
+        <xsl:text>req-sum</xsl:text>
+        <xsl:if test="$failed &gt; 0"> ko</xsl:if>
+      </xsl:attribute>
+      <xsl:attribute name="data-status"><xsl:value-of select="$status"/></xsl:attribute>
+      <td class="req-status">
+        <xsl:call-template name="badge"><xsl:with-param name="status" select="$status"/></xsl:call-template>
+      </td>
+      <td class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
+      <td class="num req-count"><xsl:value-of select="count(key('requirement', @NAME))"/></td>
+      <td class="num req-ko-count"><xsl:value-of select="$failed"/></td>
+    </tr>
+  </xsl:template>
+
+  <!-- Every REQUIREMENT where it stands, KO first; folded when long. -->
+  <xsl:template name="requirement-occurrences">
+    <section class="card" id="requirement-occurrences">
+      <h2>Every requirement occurrence</h2>
+      <xsl:choose>
+        <xsl:when test="$requirements">
+          <details class="fold">
+            <xsl:if test="count($requirements) &lt;= 40">
+              <xsl:attribute name="open">open</xsl:attribute>
+            </xsl:if>
+            <summary>
+              <xsl:value-of select="count($requirements)"/>
+              <xsl:text> occurrences, </xsl:text>
+              <xsl:value-of select="count($failed-requirements)"/>
+              <xsl:text> KO</xsl:text>
+            </summary>
+            <div class="scroll">
+              <table class="grid" id="requirements">
+                <thead>
+                  <tr>
+                    <th>Status</th><th>Requirement</th><th>Value</th>
+                    <th>Service</th><th>Test</th><th>Element</th>
+                  </tr>
+                </thead>
+                <tbody>
+                  <xsl:apply-templates select="$failed-requirements" mode="requirement-row"/>
+                  <xsl:apply-templates select="$requirements[@STATUS = 'OK']" mode="requirement-row"/>
+                </tbody>
+              </table>
+            </div>
+          </details>
         </xsl:when>
         <xsl:otherwise>
           <p class="none">This report holds no requirement.</p>
@@ -416,13 +644,18 @@
       <td class="req-status">
         <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
       </td>
-      <td class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
+      <td class="req-name">
+        <a>
+          <xsl:attribute name="href">#req-<xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template></xsl:attribute>
+          <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
+        </a>
+      </td>
       <td class="req-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></td>
-      <td class="req-attrs"><xsl:call-template name="attributes"/></td>
       <td class="where-service">
         <xsl:choose>
           <xsl:when test="ancestor::SERVICE">
-            <a href="#{generate-id(ancestor::SERVICE)}">
+            <a>
+              <xsl:attribute name="href">#<xsl:for-each select="ancestor::SERVICE"><xsl:call-template name="service-id"/></xsl:for-each></xsl:attribute>
               <xsl:call-template name="text"><xsl:with-param name="value" select="ancestor::SERVICE/@NAME"/></xsl:call-template>
             </a>
           </xsl:when>
@@ -432,7 +665,8 @@
       <td class="where-test">
         <xsl:choose>
           <xsl:when test="ancestor::TEST">
-            <a href="#{generate-id(ancestor::TEST)}">
+            <a>
+              <xsl:attribute name="href">#<xsl:for-each select="ancestor::TEST"><xsl:call-template name="test-id"/></xsl:for-each></xsl:attribute>
               <xsl:call-template name="text"><xsl:with-param name="value" select="ancestor::TEST/@NAME"/></xsl:call-template>
             </a>
           </xsl:when>
@@ -455,7 +689,8 @@
   <!-- ================================================================== -->
 
   <xsl:template match="SERVICE">
-    <section id="{generate-id()}">
+    <section>
+      <xsl:attribute name="id"><xsl:call-template name="service-id"/></xsl:attribute>
       <xsl:attribute name="class">
         <xsl:text>card service</xsl:text>
         <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
@@ -500,28 +735,46 @@
       </xsl:if>
       <xsl:choose>
         <xsl:when test="TEST">
-          <table class="grid tests">
-            <thead>
-              <tr><th>Status</th><th>Test</th><th>Details</th></tr>
-            </thead>
-            <tbody>
-              <xsl:apply-templates select="TEST"/>
-            </tbody>
-          </table>
+          <!-- A KO service shows its tests; a service that passed folds them. -->
+          <details class="fold tests-box">
+            <xsl:if test="not(@STATUS = 'OK')">
+              <xsl:attribute name="open">open</xsl:attribute>
+            </xsl:if>
+            <summary>
+              <xsl:text>Tests: </xsl:text>
+              <xsl:value-of select="count(TEST)"/>
+              <xsl:text>, </xsl:text>
+              <xsl:value-of select="count(TEST[not(@STATUS = 'OK')])"/>
+              <xsl:text> KO</xsl:text>
+            </summary>
+            <div class="scroll">
+              <table class="grid tests">
+                <thead>
+                  <tr><th>Status</th><th>Test</th><th>Details</th></tr>
+                </thead>
+                <tbody>
+                  <xsl:apply-templates select="TEST"/>
+                </tbody>
+              </table>
+            </div>
+          </details>
         </xsl:when>
         <xsl:otherwise>
           <p class="none">No test in this service.</p>
         </xsl:otherwise>
       </xsl:choose>
       <xsl:if test="COVERAGE_RESULT">
-        <h3>Coverage of the service</h3>
-        <xsl:call-template name="coverage"><xsl:with-param name="blocks" select="COVERAGE_RESULT"/></xsl:call-template>
+        <xsl:call-template name="coverage">
+          <xsl:with-param name="blocks" select="COVERAGE_RESULT"/>
+          <xsl:with-param name="title" select="'Coverage of the service'"/>
+        </xsl:call-template>
       </xsl:if>
     </section>
   </xsl:template>
 
   <xsl:template match="TEST">
-    <tr id="{generate-id()}">
+    <tr>
+      <xsl:attribute name="id"><xsl:call-template name="test-id"/></xsl:attribute>
       <xsl:attribute name="class">
         <xsl:text>test</xsl:text>
         <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
@@ -548,7 +801,10 @@
               </div>
             </xsl:if>
             <xsl:if test="COVERAGE_RESULT">
-              <xsl:call-template name="coverage"><xsl:with-param name="blocks" select="COVERAGE_RESULT"/></xsl:call-template>
+              <xsl:call-template name="coverage">
+                <xsl:with-param name="blocks" select="COVERAGE_RESULT"/>
+                <xsl:with-param name="title" select="'Coverage'"/>
+              </xsl:call-template>
             </xsl:if>
           </xsl:when>
           <xsl:otherwise><span class="empty">—</span></xsl:otherwise>
@@ -559,18 +815,15 @@
 
   <xsl:template match="ELEMENT">
     <div>
+      <xsl:attribute name="id"><xsl:call-template name="element-id"/></xsl:attribute>
       <xsl:attribute name="class">
         <xsl:text>element</xsl:text>
         <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
       </xsl:attribute>
       <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
-      <p class="element-head">
-        <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-        <xsl:text> </xsl:text>
-        <span class="kind">Element</span>
-        <xsl:text> </xsl:text>
-        <span class="element-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
-      </p>
+      <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
+      <xsl:text> </xsl:text>
+      <span class="element-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
       <xsl:if test="COMMENT">
         <xsl:call-template name="comments"><xsl:with-param name="list" select="COMMENT"/></xsl:call-template>
       </xsl:if>
@@ -604,7 +857,6 @@
             <xsl:text>req</xsl:text>
             <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
           </xsl:attribute>
-          <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
           <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
           <xsl:text> </xsl:text>
           <span class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
@@ -614,29 +866,19 @@
           </xsl:if>
           <xsl:if test="ATTRIBUTE">
             <xsl:text> </xsl:text>
-            <xsl:call-template name="attributes"/>
+            <span class="attrs">
+              <xsl:for-each select="ATTRIBUTE">
+                <span class="attr">
+                  <span class="attr-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
+                  <span class="attr-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></span>
+                </span>
+                <xsl:text> </xsl:text>
+              </xsl:for-each>
+            </span>
           </xsl:if>
         </li>
       </xsl:for-each>
     </ul>
-  </xsl:template>
-
-  <!-- The ATTRIBUTE children of the current REQUIREMENT as name/value chips. -->
-  <xsl:template name="attributes">
-    <xsl:choose>
-      <xsl:when test="ATTRIBUTE">
-        <span class="attrs">
-          <xsl:for-each select="ATTRIBUTE">
-            <span class="attr">
-              <span class="attr-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
-              <span class="attr-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></span>
-            </span>
-            <xsl:text> </xsl:text>
-          </xsl:for-each>
-        </span>
-      </xsl:when>
-      <xsl:otherwise><span class="empty">—</span></xsl:otherwise>
-    </xsl:choose>
   </xsl:template>
 
   <!-- ================================================================== -->
@@ -645,89 +887,171 @@
 
   <xsl:template name="coverage">
     <xsl:param name="blocks"/>
-    <div class="coverage-blocks">
-      <xsl:for-each select="$blocks">
-        <table class="grid coverage">
-          <xsl:attribute name="data-module"><xsl:value-of select="@MODULE"/></xsl:attribute>
-          <caption>
-            <span class="kind">Coverage of module</span>
-            <xsl:text> </xsl:text>
-            <span class="module"><xsl:call-template name="text"><xsl:with-param name="value" select="@MODULE"/></xsl:call-template></span>
-          </caption>
-          <thead>
-            <tr>
-              <th>Code</th><th class="num">Covered</th><th class="num">Branches</th><th class="ratio-head">Ratio</th>
-            </tr>
-          </thead>
-          <tbody>
-            <xsl:for-each select="COVERAGE_DETAILS">
-              <tr class="cov">
-                <td class="code"><xsl:call-template name="text"><xsl:with-param name="value" select="@CODE"/></xsl:call-template></td>
-                <td class="num covered"><xsl:call-template name="text"><xsl:with-param name="value" select="@COVERED_BRANCH"/></xsl:call-template></td>
-                <td class="num branches"><xsl:call-template name="text"><xsl:with-param name="value" select="@BRANCH_NUMBER"/></xsl:call-template></td>
-                <xsl:call-template name="ratio-cell">
-                  <xsl:with-param name="covered" select="number(@COVERED_BRANCH)"/>
-                  <xsl:with-param name="total" select="number(@BRANCH_NUMBER)"/>
-                </xsl:call-template>
-              </tr>
-            </xsl:for-each>
-          </tbody>
-          <xsl:if test="count(COVERAGE_DETAILS) &gt; 1">
-            <tfoot>
-              <tr class="cov-total">
-                <th scope="row">Module total</th>
-                <td class="num covered"><xsl:value-of select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/></td>
-                <td class="num branches"><xsl:value-of select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/></td>
-                <xsl:call-template name="ratio-cell">
+    <xsl:param name="title"/>
+    <details class="fold coverage-box">
+      <summary>
+        <xsl:value-of select="$title"/>
+        <xsl:text>: </xsl:text>
+        <xsl:value-of select="count($blocks)"/>
+        <xsl:choose>
+          <xsl:when test="count($blocks) = 1"> module</xsl:when>
+          <xsl:otherwise> modules</xsl:otherwise>
+        </xsl:choose>
+      </summary>
+      <div class="coverage-blocks">
+        <xsl:for-each select="$blocks">
+          <table class="grid coverage">
+            <xsl:attribute name="data-module"><xsl:value-of select="@MODULE"/></xsl:attribute>
+            <caption>
+              <span class="module"><xsl:call-template name="text"><xsl:with-param name="value" select="@MODULE"/></xsl:call-template></span>
+              <xsl:if test="count(COVERAGE_DETAILS) &gt; 1">
+                <!-- The module's total, here rather than in a footer row: a
+                     test's coverage table is one of thousands on a large page. -->
+                <xsl:text>: </xsl:text>
+                <xsl:value-of select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/>
+                <xsl:text> of </xsl:text>
+                <xsl:value-of select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/>
+                <xsl:text> branches, </xsl:text>
+                <xsl:call-template name="ratio">
                   <xsl:with-param name="covered" select="sum(COVERAGE_DETAILS/@COVERED_BRANCH)"/>
                   <xsl:with-param name="total" select="sum(COVERAGE_DETAILS/@BRANCH_NUMBER)"/>
+                  <xsl:with-param name="element" select="'span'"/>
                 </xsl:call-template>
+              </xsl:if>
+            </caption>
+            <thead>
+              <tr>
+                <th>Code</th><th class="num">Covered</th><th class="num">Branches</th><th class="num">Ratio</th>
               </tr>
-            </tfoot>
-          </xsl:if>
-        </table>
-      </xsl:for-each>
-    </div>
+            </thead>
+            <tbody>
+              <xsl:for-each select="COVERAGE_DETAILS">
+                <tr>
+                  <td class="code"><xsl:call-template name="text"><xsl:with-param name="value" select="@CODE"/></xsl:call-template></td>
+                  <td class="num covered"><xsl:call-template name="text"><xsl:with-param name="value" select="@COVERED_BRANCH"/></xsl:call-template></td>
+                  <td class="num branches"><xsl:call-template name="text"><xsl:with-param name="value" select="@BRANCH_NUMBER"/></xsl:call-template></td>
+                  <xsl:call-template name="ratio">
+                    <xsl:with-param name="covered" select="number(@COVERED_BRANCH)"/>
+                    <xsl:with-param name="total" select="number(@BRANCH_NUMBER)"/>
+                    <xsl:with-param name="element" select="'td'"/>
+                  </xsl:call-template>
+                </tr>
+              </xsl:for-each>
+            </tbody>
+          </table>
+        </xsl:for-each>
+      </div>
+    </details>
   </xsl:template>
 
-  <!-- A ratio needs branches to count: a total of 0, or a count that is not a
-       number, gives "n/a" instead of a division by zero. -->
-  <xsl:template name="ratio-cell">
+  <!-- A ratio as a td or span of class ratio. It needs branches to count: a
+       total of 0, or a count that is not a number, gives "n/a" instead of a
+       division by zero. The ratio is text (coloured when below 100%), not a
+       drawn bar: thousands of bars would weigh on a large page. -->
+  <xsl:template name="ratio">
     <xsl:param name="covered"/>
     <xsl:param name="total"/>
-    <xsl:choose>
-      <xsl:when test="$total &gt; 0 and $covered &gt;= 0">
-        <xsl:variable name="percent" select="100 * $covered div $total"/>
-        <td>
+    <xsl:param name="element"/>
+    <xsl:element name="{$element}">
+      <xsl:choose>
+        <xsl:when test="$total &gt; 0 and $covered &gt;= 0">
+          <xsl:variable name="percent" select="100 * $covered div $total"/>
           <xsl:attribute name="class">
-            <xsl:text>ratio</xsl:text>
+            <xsl:text>num ratio</xsl:text>
             <xsl:choose>
               <xsl:when test="$percent &gt;= 100"> full</xsl:when>
               <xsl:when test="$percent &gt;= 50"> partial</xsl:when>
               <xsl:otherwise> low</xsl:otherwise>
             </xsl:choose>
           </xsl:attribute>
-          <span class="bar">
-            <span class="bar-fill">
-              <xsl:attribute name="style">
-                <xsl:text>width:</xsl:text>
-                <xsl:choose>
-                  <xsl:when test="$percent &gt; 100">100</xsl:when>
-                  <xsl:otherwise><xsl:value-of select="format-number($percent, '0.#')"/></xsl:otherwise>
-                </xsl:choose>
-                <xsl:text>%</xsl:text>
-              </xsl:attribute>
-              <xsl:text>&#160;</xsl:text>
-            </span>
-          </span>
-          <xsl:text> </xsl:text>
-          <span class="percent"><xsl:value-of select="format-number($percent, '0.0')"/>%</span>
-        </td>
-      </xsl:when>
+          <xsl:value-of select="format-number($percent, '0.0')"/>
+          <xsl:text>%</xsl:text>
+        </xsl:when>
+        <xsl:otherwise>
+          <xsl:attribute name="class">num ratio none</xsl:attribute>
+          <xsl:attribute name="title">no branch to cover</xsl:attribute>
+          <xsl:text>n/a</xsl:text>
+        </xsl:otherwise>
+      </xsl:choose>
+    </xsl:element>
+  </xsl:template>
+
+  <!-- ================================================================== -->
+  <!-- Anchors                                                              -->
+  <!-- ================================================================== -->
+
+  <!-- A name as id characters (see the head of this file). The characters
+       to encode are found all at once, and the text between them is copied
+       in one piece, so a plain name costs one test. -->
+  <xsl:template name="id-part">
+    <xsl:param name="name"/>
+    <xsl:variable name="special" select="translate($name, translate($name, $id-specials, ''), '')"/>
+    <xsl:choose>
+      <xsl:when test="$special = ''"><xsl:value-of select="$name"/></xsl:when>
       <xsl:otherwise>
-        <td class="ratio none" title="no branch to cover"><span class="percent">n/a</span></td>
+        <xsl:variable name="c" select="substring($special, 1, 1)"/>
+        <xsl:value-of select="substring-before($name, $c)"/>
+        <xsl:text>.</xsl:text>
+        <xsl:value-of select="substring($id-hex, 2 * string-length(substring-before($id-specials, $c)) + 1, 2)"/>
+        <xsl:call-template name="id-part">
+          <xsl:with-param name="name" select="substring-after($name, $c)"/>
+        </xsl:call-template>
       </xsl:otherwise>
     </xsl:choose>
+  </xsl:template>
+
+  <!-- "~N" for the Nth sibling of the current node's name, nothing for the
+       first: the first keeps its anchor when a namesake is added after it. -->
+  <xsl:template name="namesake-suffix">
+    <xsl:param name="namesakes"/>
+    <xsl:if test="count($namesakes) &gt; 1">
+      <xsl:variable name="me" select="generate-id()"/>
+      <xsl:for-each select="$namesakes">
+        <xsl:if test="generate-id() = $me and position() &gt; 1">
+          <xsl:text>~</xsl:text>
+          <xsl:value-of select="position()"/>
+        </xsl:if>
+      </xsl:for-each>
+    </xsl:if>
+  </xsl:template>
+
+  <!-- The service's own part of an anchor; the current node is a SERVICE. -->
+  <xsl:template name="service-part">
+    <xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template>
+    <xsl:call-template name="namesake-suffix">
+      <xsl:with-param name="namesakes" select="key('service', @NAME)"/>
+    </xsl:call-template>
+  </xsl:template>
+
+  <xsl:template name="test-part">
+    <xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template>
+    <xsl:call-template name="namesake-suffix">
+      <xsl:with-param name="namesakes" select="../TEST[@NAME = current()/@NAME]"/>
+    </xsl:call-template>
+  </xsl:template>
+
+  <xsl:template name="service-id">
+    <xsl:text>svc-</xsl:text>
+    <xsl:call-template name="service-part"/>
+  </xsl:template>
+
+  <xsl:template name="test-id">
+    <xsl:text>test-</xsl:text>
+    <xsl:for-each select=".."><xsl:call-template name="service-part"/></xsl:for-each>
+    <xsl:text>/</xsl:text>
+    <xsl:call-template name="test-part"/>
+  </xsl:template>
+
+  <xsl:template name="element-id">
+    <xsl:text>elem-</xsl:text>
+    <xsl:for-each select="../.."><xsl:call-template name="service-part"/></xsl:for-each>
+    <xsl:text>/</xsl:text>
+    <xsl:for-each select=".."><xsl:call-template name="test-part"/></xsl:for-each>
+    <xsl:text>/</xsl:text>
+    <xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template>
+    <xsl:call-template name="namesake-suffix">
+      <xsl:with-param name="namesakes" select="../ELEMENT[@NAME = current()/@NAME]"/>
+    </xsl:call-template>
   </xsl:template>
 
   <!-- ================================================================== -->
@@ -774,32 +1098,125 @@
     <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
   </xsl:template>
 
+  <!-- The search box and the "KO only" switch. A row stays when it is not
+       OK (under "KO only") and its text holds the search text; a service
+       stays when it is not OK (under "KO only") and its name or one of its
+       remaining tests holds the search text. The services table follows
+       the service cards. Also opens the folded parts around the target of
+       a link. Holds no '<', '>' or '&' (see the head of this file). -->
+  <xsl:template name="script">
+(function () {
+  "use strict";
+  var bar = document.getElementById("filters");
+  var box = document.getElementById("filter-text");
+  var koOnly = document.getElementById("filter-ko");
+  var texts = new Map();
+  function textOf(el) {
+    var t = texts.get(el);
+    if (t === undefined) {
+      t = el.textContent.toLowerCase();
+      texts.set(el, t);
+    }
+    return t;
+  }
+  function each(selector, fn) {
+    Array.prototype.forEach.call(document.querySelectorAll(selector), fn);
+  }
+  function apply() {
+    var needle = box.value.trim().toLowerCase();
+    var ko = koOnly.checked;
+    function statusPasses(el) {
+      return !ko || el.getAttribute("data-status") !== "OK";
+    }
+    function matches(el) {
+      return needle === "" || textOf(el).indexOf(needle) !== -1;
+    }
+    each("#failing-tests li, #requirement-summary tr.req-sum, #requirements tr.req-row", function (el) {
+      el.hidden = !(statusPasses(el) ? matches(el) : false);
+    });
+    var kept = new Set();
+    each("section.service", function (section) {
+      var byName = matches(section.querySelector(".service-name"));
+      var anyTest = false;
+      Array.prototype.forEach.call(section.querySelectorAll("tr.test"), function (row) {
+        var keep = statusPasses(row) ? (byName || matches(row)) : false;
+        row.hidden = !keep;
+        anyTest = anyTest || keep;
+      });
+      var keepService = statusPasses(section) ? (byName || anyTest) : false;
+      section.hidden = !keepService;
+      if (keepService) {
+        kept.add(section.id);
+        var tests = section.querySelector("details.tests-box");
+        if (tests) {
+          tests.open = tests.open || (anyTest ? needle !== "" || ko : false);
+        }
+      }
+    });
+    each("#services tbody tr", function (row) {
+      row.hidden = !kept.has(row.querySelector("a").getAttribute("href").slice(1));
+    });
+  }
+  function reveal() {
+    var target = location.hash ? document.getElementById(decodeURIComponent(location.hash.slice(1))) : null;
+    for (var el = target; el; el = el.parentElement) {
+      if (el.tagName === "DETAILS") {
+        el.open = true;
+      }
+    }
+    if (target) {
+      target.scrollIntoView();
+    }
+  }
+  var query = new URLSearchParams(location.search);
+  box.value = query.get("q") || "";
+  koOnly.checked = query.get("ko") === "1";
+  bar.hidden = false;
+  box.addEventListener("input", apply);
+  koOnly.addEventListener("change", apply);
+  window.addEventListener("hashchange", reveal);
+  if (box.value !== "" || koOnly.checked) {
+    apply();
+  }
+  reveal();
+})();
+  </xsl:template>
+
+  <!-- Colours: every text meets WCAG AA (4.5:1) on the backgrounds it is
+       shown on; the ratios are in the test that checks them. The CSS holds
+       no '>' (see the head of this file). -->
   <xsl:template name="css">
 :root {
-  --ink: #1f2933; --muted: #616e7c; --line: #e4e7eb; --paper: #ffffff; --page: #f5f7fa;
-  --ok: #1a7f37; --ok-bg: #e6f4ea; --ko: #b42318; --ko-bg: #fdecea; --ko-line: #d92d20;
-  --accent: #2f5d8a; --unknown: #8a6d1a; --unknown-bg: #fdf6e3;
+  --ink: #1f2933; --muted: #52606d; --line: #d9dee3; --paper: #ffffff; --page: #f5f7fa;
+  --ok: #146c2e; --ok-bg: #e6f4ea; --ko: #b42318; --ko-bg: #fdecea; --ko-line: #d92d20;
+  --accent: #2a5580; --unknown: #6f560f; --unknown-bg: #fdf6e3; --partial: #7a4d00;
 }
 * { box-sizing: border-box; }
+[hidden] { display: none !important; }
 html { background: var(--page); }
-body { margin: 0; color: var(--ink); font: 15px/1.5 system-ui, -apple-system, "Segoe UI", Roboto, "Noto Sans", "DejaVu Sans", sans-serif; }
+body { margin: 0; color: var(--ink); font: 15px/1.5 system-ui, -apple-system, "Segoe UI", Roboto, "Noto Sans", "DejaVu Sans", sans-serif; overflow-wrap: break-word; }
 .wrap { max-width: 1220px; margin: 0 auto; padding: 0 24px; }
 .page-head { background: var(--paper); border-bottom: 1px solid var(--line); padding: 20px 0 16px; border-top: 6px solid var(--ok); }
 .page-head[data-status="KO"] { border-top-color: var(--ko-line); }
 .kicker { margin: 0; color: var(--muted); font-size: 13px; letter-spacing: .06em; text-transform: uppercase; }
-h1 { margin: 4px 0 6px; font-size: 26px; font-weight: 600; display: flex; align-items: center; gap: 12px; }
+h1 { margin: 4px 0 6px; font-size: 26px; font-weight: 600; display: flex; flex-wrap: wrap; align-items: center; gap: 12px; }
+h1 .title { min-width: 0; }
 h1 .badge { font-size: 16px; padding: 3px 12px; }
 h2 { font-size: 19px; font-weight: 600; margin: 0 0 12px; }
 h3 { font-size: 14px; font-weight: 600; color: var(--muted); text-transform: uppercase; letter-spacing: .04em; margin: 18px 0 8px; }
 .subtitle { margin: 0; color: var(--muted); }
+.notice { margin: 12px 0 0; padding: 10px 14px; border: 1px solid var(--ko-line); border-left-width: 5px; border-radius: 6px; background: var(--ko-bg); color: var(--ko); font-weight: 600; }
 .label { color: var(--muted); font-size: 13px; }
 .path, .author { color: var(--ink); font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 14px; }
 .sr { position: absolute; width: 1px; height: 1px; overflow: hidden; clip: rect(0 0 0 0); }
 main.wrap { padding-top: 20px; padding-bottom: 40px; }
-.tiles { display: grid; grid-template-columns: repeat(6, 1fr); gap: 12px; }
+.contents ol { margin: 0; padding-left: 20px; columns: 2 240px; }
+.contents .n { color: var(--muted); font-variant-numeric: tabular-nums; }
+.tiles { display: grid; grid-template-columns: repeat(6, minmax(0, 1fr)); gap: 12px; margin-top: 20px; }
 .tile { background: var(--paper); border: 1px solid var(--line); border-radius: 8px; padding: 12px 16px; }
 .tile-value { display: block; font-size: 28px; font-weight: 600; font-variant-numeric: tabular-nums; }
 .tile-label { color: var(--muted); font-size: 13px; }
+.tile-note { display: block; color: var(--muted); font-size: 12px; }
 .tile-ok .tile-value { color: var(--ok); }
 .tile-ko { border-color: var(--ko-line); background: var(--ko-bg); }
 .tile-ko .tile-value { color: var(--ko); }
@@ -808,70 +1225,85 @@ main.wrap { padding-top: 20px; padding-bottom: 40px; }
 .meter span { display: block; font-size: 0; line-height: 0; }
 .meter-ok { background: var(--ok); }
 .meter-ko { background: var(--ko-line); }
+.filters { position: sticky; top: 0; z-index: 2; display: flex; flex-wrap: wrap; gap: 8px 20px; align-items: center; margin-top: 20px; padding: 10px 14px; background: var(--paper); border: 1px solid var(--line); border-radius: 8px; }
+.filters input[type="search"] { font: inherit; color: var(--ink); background: var(--paper); width: 18em; max-width: 100%; padding: 4px 8px; border: 1px solid #7b8794; border-radius: 4px; }
+.filters .search { display: flex; flex-wrap: wrap; align-items: center; gap: 6px; max-width: 100%; }
 .card { background: var(--paper); border: 1px solid var(--line); border-radius: 8px; padding: 18px 20px; margin-top: 20px; }
+.card.service { content-visibility: auto; contain-intrinsic-size: auto 320px; }
 .card.service.ko { border-left: 5px solid var(--ko-line); }
-.columns { display: grid; grid-template-columns: 1fr 1fr; gap: 24px; }
+.columns { display: grid; grid-template-columns: minmax(0, 1fr) minmax(0, 1fr); gap: 24px; }
 .columns h3:first-child { margin-top: 0; }
+.scroll { overflow-x: auto; max-width: 100%; }
 table { border-collapse: collapse; width: 100%; }
 .facts th { text-align: left; font-weight: 500; color: var(--muted); width: 38%; padding: 4px 12px 4px 0; vertical-align: top; }
 .facts .key { display: inline-block; text-transform: lowercase; }
 .facts .key::first-letter { text-transform: uppercase; }
 .facts td { padding: 4px 0; border-bottom: 1px solid var(--line); }
 .facts tr:last-child td { border-bottom: 0; }
-.grid th { text-align: left; font-size: 12px; font-weight: 600; color: var(--muted); text-transform: uppercase; letter-spacing: .04em; padding: 6px 10px; border-bottom: 2px solid var(--line); }
+.grid th { white-space: nowrap; text-align: left; font-size: 12px; font-weight: 600; color: var(--muted); text-transform: uppercase; letter-spacing: .04em; padding: 6px 10px; border-bottom: 2px solid var(--line); }
 .grid td { padding: 7px 10px; border-bottom: 1px solid var(--line); vertical-align: top; }
-.grid tr.ko td, .grid tr.req-row.ko td { background: var(--ko-bg); }
+.grid tr.ko td { background: var(--ko-bg); }
 .grid tr.ko td:first-child { box-shadow: inset 4px 0 0 var(--ko-line); }
 .num { text-align: right; font-variant-numeric: tabular-nums; }
-th.num { text-align: right; }
-.value { white-space: pre-wrap; overflow-wrap: break-word; }
+.grid th.num { text-align: right; }
+.value { white-space: pre-wrap; }
 .badge { display: inline-block; min-width: 2.6em; text-align: center; font-size: 12px; font-weight: 700; letter-spacing: .05em; padding: 1px 7px; border-radius: 999px; line-height: 1.6; }
-.badge-ok { color: var(--ok); background: var(--ok-bg); border: 1px solid #b7dfc2; }
+.badge-ok { color: var(--ok); background: var(--ok-bg); border: 1px solid #9fd3ad; }
 .badge-ko { color: #ffffff; background: var(--ko-line); border: 1px solid var(--ko); }
 .badge-unknown { color: var(--unknown); background: var(--unknown-bg); border: 1px solid #ecd9a6; }
 .ko-text { color: var(--ko); }
 .lead { margin: 0 0 10px; }
 .none { color: var(--muted); font-style: italic; margin: 0; }
-.empty { color: #9aa5b1; }
+.empty { color: var(--muted); }
 .level { color: var(--muted); font-style: italic; }
 .kind { color: var(--muted); font-weight: 400; }
 .counts { margin: -4px 0 10px; color: var(--muted); }
 .counts span:not(.label) { color: var(--ink); font-weight: 600; font-variant-numeric: tabular-nums; }
 .counts .ko-text { color: var(--ko); }
-.req-name, .test-name, .element-name, .service-name, .entry-tag, .code, .attr-name, .module { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13.5px; overflow-wrap: break-word; }
+.req-name, .test-name, .element-name, .service-name, .entry-tag, .code, .attr-name, .module { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13.5px; }
 .test-name { font-weight: 600; }
-.tests { margin-top: 8px; }
 .tests td.test-status { width: 64px; }
 .tests td.test-name { width: 24%; }
+ol.failing { margin: 0; padding-left: 24px; columns: 2 320px; }
+ol.failing li { margin: 2px 0; break-inside: avoid; }
+.why { color: var(--muted); font-size: 13px; }
+details.fold { margin-top: 8px; }
+details.fold summary { cursor: pointer; font-weight: 600; color: var(--ink); padding: 2px 0; }
 ul.comments { list-style: none; margin: 0 0 6px; padding: 0; }
-li.comment { white-space: pre-wrap; overflow-wrap: break-word; color: #3e4c59; padding-left: 12px; border-left: 3px solid #cbd2d9; margin: 2px 0; }
+li.comment { white-space: pre-wrap; color: #3e4c59; padding-left: 12px; border-left: 3px solid #cbd2d9; margin: 2px 0; }
 ul.reqs { list-style: none; margin: 4px 0; padding: 0; }
 li.req { margin: 3px 0; }
 li.req .req-value { color: var(--muted); font-size: 13.5px; }
 .attrs { display: inline; }
-.attr { display: inline-block; border: 1px solid var(--line); border-radius: 4px; margin: 1px 2px; font-size: 12.5px; overflow: hidden; vertical-align: middle; }
+.attr { display: inline-block; max-width: 100%; border: 1px solid var(--line); border-radius: 4px; margin: 1px 2px; font-size: 12.5px; overflow: hidden; vertical-align: middle; }
 .attr-name { background: #eef2f6; padding: 0 5px; font-size: 12px; border-right: 1px solid var(--line); }
 .attr-value { padding: 0 6px; }
 .elements { margin-top: 6px; display: grid; gap: 6px; }
 .element { border: 1px solid var(--line); border-radius: 6px; padding: 6px 10px; background: #fafbfc; }
 .element.ko { border-color: var(--ko-line); background: var(--ko-bg); box-shadow: inset 4px 0 0 var(--ko-line); }
-.element-head { margin: 0 0 2px; }
-.coverage-blocks { display: grid; grid-template-columns: repeat(auto-fill, minmax(400px, 1fr)); gap: 12px; margin-top: 6px; }
+.coverage-blocks { display: grid; grid-template-columns: repeat(auto-fill, minmax(min(100%, 400px), 1fr)); gap: 12px; margin-top: 6px; overflow-x: auto; }
 .coverage { border: 1px solid var(--line); border-radius: 6px; }
 .coverage caption { text-align: left; padding: 0 0 4px; font-size: 13px; }
 .coverage td, .coverage th { padding: 4px 8px; }
-.coverage tfoot th, .coverage tfoot td { border-top: 2px solid var(--line); border-bottom: 0; font-weight: 600; color: var(--ink); text-transform: none; letter-spacing: 0; font-size: 13px; }
-.ratio { white-space: nowrap; font-variant-numeric: tabular-nums; }
+.coverage caption .ratio { font-weight: 600; }
+.ratio { white-space: nowrap; }
+.ratio.partial { color: var(--partial); }
+.ratio.low { color: var(--ko); }
 .ratio.none { color: var(--muted); }
-.bar { display: inline-block; width: 70px; height: 8px; background: var(--line); border-radius: 4px; overflow: hidden; vertical-align: middle; }
-.bar-fill { display: block; height: 8px; font-size: 0; line-height: 0; background: var(--ok); }
-.ratio.partial .bar-fill { background: #d69e2e; }
-.ratio.low .bar-fill { background: var(--ko-line); }
 a { color: var(--accent); text-decoration: none; }
-a:hover { text-decoration: underline; }
+a:hover, a:focus { text-decoration: underline; }
+:target { outline: 3px solid var(--accent); outline-offset: 2px; }
 .page-foot { color: var(--muted); font-size: 12.5px; margin-top: 28px; text-align: center; }
-@media (max-width: 900px) { .tiles { grid-template-columns: repeat(3, 1fr); } .columns { grid-template-columns: 1fr; } }
-@media print { html { background: #fff; } .card { break-inside: avoid; } }
+@media (max-width: 900px) { .tiles { grid-template-columns: repeat(3, minmax(0, 1fr)); } .columns { grid-template-columns: minmax(0, 1fr); } }
+@media (max-width: 600px) {
+  .wrap { padding: 0 10px; }
+  .card { padding: 14px 12px; }
+  .tiles { grid-template-columns: repeat(2, minmax(0, 1fr)); gap: 8px; }
+  .tile { padding: 10px 12px; }
+  h1 { font-size: 21px; }
+  .tests td.test-name { width: auto; }
+}
+@media print { html { background: #fff; } .card { break-inside: avoid; } .filters { display: none; } }
   </xsl:template>
 
 </xsl:stylesheet>

@@ -13,9 +13,20 @@ using qtest::Environment;
 using qtest::ProcessResult;
 using qtest::run_quillon;
 
-const std::string kBanner = std::string("\nQuillon C and Ada Test Requirement Report ") +
-                            QUILLON_VERSION +
-                            "\nFree software for test campaigns. No warranty of any kind.\n";
+const std::string kBanner =
+    std::string("\nQuillon C and Ada Test Requirement Report ") + QUILLON_VERSION +
+    "\nLicensed under the Apache License, Version 2.0. Provided AS IS, without warranties or "
+    "conditions of any kind.\n";
+const std::string kOptionList =
+    "Options (each value is glued to its letter, as in -hheader.txt):\n"
+    "  -o<outfile>     write the report to <outfile> instead of the input's name\n"
+    "                  with .rod replaced by .req.xml\n"
+    "  -h<headerfile>  add the header section read from <headerfile>\n"
+    "  -l<logfile>     append one line naming each report written to <logfile>\n"
+    "  -v              echo every requirement on standard output\n"
+    "  -e              element mode: every element of a test gets its own verdict\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the name and version and exit\n";
 
 class StartupTest : public testing::Test {
   protected:
@@ -77,6 +88,56 @@ TEST_F(StartupTest, OnlyTheSecondCharacterSelectsTheOption) {
     const ProcessResult result = run({"-help"});
     EXPECT_EQ(result.exit_status, 255);
     EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"elp\".\n");
+}
+
+// --help and --version win wherever they stand: nothing else is read, not
+// even a -h file that does not exist, and no input is converted.
+TEST_F(StartupTest, HelpAndVersionAnswerOnStandardOutput) {
+    qtest::write_file(dir.file("a.rod"), "KOVIN Merovia ROD: 1.1.0\nNS s\n");
+    const std::string usage = "Usage: (" + std::string(QUILLON_BINARY) +
+                              ") [-o<outfile>] [-h<headerfile>] [-l<logfile>] filename.rod\n";
+    const std::string version = std::string("Quillon ") + QUILLON_VERSION + "\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+    } cases[] = {
+        {{"--help"}, usage + kOptionList},
+        {{"--version"}, version},
+        {{"-hmissing", "a.rod", "--help", "-lrun.log"}, usage + kOptionList},
+        {{"a.rod", "--version", "--help"}, version},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = run(c.arguments);
+        EXPECT_EQ(result.exit_status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_FALSE(qtest::file_exists(dir.file("a.req.xml")));
+        EXPECT_FALSE(qtest::file_exists(dir.file("run.log")));
+    }
+    // They need no set-up: without QARVODIR they answer all the same.
+    env.erase("QARVODIR");
+    const ProcessResult unset = run({"--version"});
+    EXPECT_EQ(unset.exit_status, 0);
+    EXPECT_EQ(unset.out, version);
+    EXPECT_EQ(run({"a.rod"}).exit_status, 7);
+}
+
+TEST_F(StartupTest, HelpAndBannerAreTranslated) {
+    env["LC_ALL"] = "fr_FR.UTF-8";
+    EXPECT_NE(run({}).err.find("\nDistribu\xC3\xA9 sous la licence Apache, version 2.0. Fourni "
+                               "\xC2\xAB EN L'\xC3\x89TAT \xC2\xBB, sans garantie"),
+              std::string::npos);
+    const ProcessResult result = run({"--help"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.out.rfind("Usage : (", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\nOptions (chaque valeur est coll\xC3\xA9"
+                              "e \xC3\xA0 sa lettre"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(
+        result.out.find("\n  --version             affiche le nom et la version et termine\n"),
+        std::string::npos)
+        << result.out;
 }
 
 TEST_F(StartupTest, LogFileIsCreatedByTheOptionPass) {

@@ -1,0 +1,44 @@
+#include "driver/long_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+LongOption find(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "quillon");
+    std::vector<char*> argv;
+    for (std::string& a : arguments) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    return find_long_option(static_cast<int>(arguments.size()), argv.data());
+}
+
+TEST(LongOptionsTest, OnlyTheWholeArgumentsCount) {
+    const struct {
+        std::vector<std::string> arguments;
+        LongOption expected;
+    } cases[] = {
+        {{}, LongOption::None},
+        {{"--help"}, LongOption::Help},
+        {{"--version"}, LongOption::Version},
+        {{"a.rod", "-v", "--help"}, LongOption::Help},
+        {{"--version", "--help"}, LongOption::Version},
+        {{"--help", "--version"}, LongOption::Help},
+        {{"-help", "-version", "--", "-", "--helpx", "---help", "--HELP", "--vers"},
+         LongOption::None},
+        {{"-o--help", "--help=1", " --help"}, LongOption::None},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const std::string& a : c.arguments) {
+            joined += a + " ";
+        }
+        EXPECT_EQ(find(c.arguments), c.expected) << joined;
+    }
+}
+
+}  // namespace
