@@ -52,13 +52,21 @@ void load_catalogues(QCoreApplication& app, const QStringList& prefixes) {
         return;
     }
 
+    load_catalogues_from(app, directory.filePath(), prefixes);
+}
+
+int load_catalogues_from(QCoreApplication& app, const QString& directory,
+                         const QStringList& prefixes) {
     const QString locale_name = QLocale::system().name();
+    int installed = 0;
     for (const QString& prefix : prefixes) {
         auto catalogue = std::make_unique<QTranslator>();
-        if (!catalogue->load(prefix + locale_name, directory.filePath())) {
+        if (!catalogue->load(prefix + locale_name, directory)) {
             continue;
         }
         app.installTranslator(catalogue.get());
         installed_catalogues().push_back(std::move(catalogue));
+        ++installed;
     }
+    return installed;
 }

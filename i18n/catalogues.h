@@ -14,3 +14,9 @@ QStringList default_catalogue_prefixes();
 // QARVODIR is unset or empty; warns and installs nothing when the locale
 // directory does not exist. Catalogues stay installed for the process's life.
 void load_catalogues(QCoreApplication& app, const QStringList& prefixes);
+
+// Installs, in prefix order, the catalogues of the current locale found in
+// directory, as load_catalogues does, but quietly: a missing directory or
+// catalogue installs nothing. Returns how many catalogues were installed.
+int load_catalogues_from(QCoreApplication& app, const QString& directory,
+                         const QStringList& prefixes);
