@@ -51,6 +51,8 @@ a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 .quiet { color: var(--muted); }
 .problems li { color: var(--ko); }
+tr.change-regression td:first-child { color: var(--ko); font-weight: 600; }
+tr.change-fixed td:first-child { color: var(--ok); font-weight: 600; }
 .page-foot { color: var(--muted); font-size: 13px; margin-top: 28px; }
 )css";
 

@@ -141,7 +141,15 @@ void changes_section(std::string& out, const Changes& changes) {
             out += kKinds[kind];
             out += "\"><td>";
             out += kTitles[kind];
-            out += "</td><td>requirement</td><td><a class=\"id\" href=\"#";
+            out += "</td><td>requirement</td><td>";
+            // A requirement that disappeared has no row to link to.
+            if (kind == kDisappeared) {
+                out += "<span class=\"id\">";
+                append_html(out, id);
+                out += "</span></td></tr>";
+                continue;
+            }
+            out += "<a class=\"id\" href=\"#";
             out += anchor_id("req-", {id});
             out += "\">";
             append_html(out, id);
