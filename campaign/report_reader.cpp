@@ -4,90 +4,124 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QXmlStreamReader>
 
+#include <expat.h>
+
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
 
 // The elements whose insides the reader looks at; everything else (comments,
-// coverage, header sections, attributes) is skipped in one go.
+// coverage, header sections, requirement attributes) is passed over.
 enum class Level { Run, Service, Test, Element, Requirements };
 
-std::string utf8(QStringView text) {
-    return text.toUtf8().toStdString();
+constexpr int kChunk = 256 * 1024;
+
+struct ReadState {
+    XML_Parser parser = nullptr;
+    ReportResult* report = nullptr;
+    std::vector<Level> open;  // the element levels the reader is inside
+    int skipped_depth = 0;    // > 0 while inside an element passed over
+    int service = -1;
+    int test = -1;
+    std::string element;
+    QString error;  // set when the document is well-formed XML but no report
+};
+
+// Attributes come as name, value, name, value..., then null.
+const char* attribute(const char** attributes, const char* name) {
+    for (; *attributes; attributes += 2) {
+        if (std::strcmp(attributes[0], name) == 0) {
+            return attributes[1];
+        }
+    }
+    return nullptr;
+}
+
+std::string text(const char** attributes, const char* name) {
+    const char* value = attribute(attributes, name);
+    return value ? std::string(value) : std::string();
 }
 
 // Anything but an explicit OK counts against: a damaged verdict must never
 // turn a failure into a success.
-bool says_ok(const QXmlStreamAttributes& attributes) {
-    return attributes.value(QLatin1String("STATUS")) == u"OK";
+bool says_ok(const char** attributes) {
+    const char* status = attribute(attributes, "STATUS");
+    return status && std::strcmp(status, "OK") == 0;
 }
 
-struct ReadState {
-    ReportResult* report;
-    std::vector<Level> open;  // the element levels the reader is inside
-    int service = -1;
-    int test = -1;
-    std::string element;
-};
+bool is(const char* name, const char* wanted) {
+    return std::strcmp(name, wanted) == 0;
+}
 
-// Handles a start tag below RUN. Returns false when the element is skipped.
-bool enter(QXmlStreamReader& xml, ReadState& state) {
-    const QStringView name = xml.name();
+// Handles a start tag below RUN. Returns false when the element is passed over.
+bool enter(ReadState& state, const char* name, const char** attributes) {
     const Level parent = state.open.back();
     ReportResult& report = *state.report;
     if (parent == Level::Requirements) {
-        if (name != u"REQUIREMENT") {
-            return false;
+        if (is(name, "REQUIREMENT")) {
+            report.requirements.push_back({text(attributes, "NAME"), text(attributes, "VALUE"),
+                                           says_ok(attributes), state.service, state.test,
+                                           state.element});
         }
-        const QXmlStreamAttributes attributes = xml.attributes();
-        RequirementOccurrence occurrence;
-        occurrence.id = utf8(attributes.value(QLatin1String("NAME")));
-        occurrence.value = utf8(attributes.value(QLatin1String("VALUE")));
-        occurrence.ok = says_ok(attributes);
-        occurrence.service = state.service;
-        occurrence.test = state.test;
-        occurrence.element = state.element;
-        report.requirements.push_back(std::move(occurrence));
         return false;  // its ATTRIBUTE children are not needed
     }
-    if (name == u"REQUIREMENTS") {
+    if (is(name, "REQUIREMENTS")) {
         state.open.push_back(Level::Requirements);
         return true;
     }
-    if (parent == Level::Run && name == u"REPORT_INFO") {
-        const QXmlStreamAttributes attributes = xml.attributes();
-        if (attributes.hasAttribute(QLatin1String("REPORT_NAME"))) {
-            report.name = utf8(attributes.value(QLatin1String("REPORT_NAME")));
+    if (parent == Level::Run && is(name, "REPORT_INFO")) {
+        if (const char* report_name = attribute(attributes, "REPORT_NAME")) {
+            report.name = report_name;
         }
         return false;
     }
-    if (parent == Level::Run && name == u"SERVICE") {
-        const QXmlStreamAttributes attributes = xml.attributes();
-        report.services.push_back(
-            {utf8(attributes.value(QLatin1String("NAME"))), says_ok(attributes)});
+    if (parent == Level::Run && is(name, "SERVICE")) {
+        report.services.push_back({text(attributes, "NAME"), says_ok(attributes)});
         state.service = static_cast<int>(report.services.size()) - 1;
         state.open.push_back(Level::Service);
         return true;
     }
-    if (parent == Level::Service && name == u"TEST") {
-        const QXmlStreamAttributes attributes = xml.attributes();
-        report.tests.push_back(
-            {state.service, utf8(attributes.value(QLatin1String("NAME"))), says_ok(attributes)});
+    if (parent == Level::Service && is(name, "TEST")) {
+        report.tests.push_back({state.service, text(attributes, "NAME"), says_ok(attributes)});
         state.test = static_cast<int>(report.tests.size()) - 1;
         state.open.push_back(Level::Test);
         return true;
     }
-    if (parent == Level::Test && name == u"ELEMENT") {
-        state.element = utf8(xml.attributes().value(QLatin1String("NAME")));
+    if (parent == Level::Test && is(name, "ELEMENT")) {
+        state.element = text(attributes, "NAME");
         state.open.push_back(Level::Element);
         return true;
     }
     return false;
 }
 
-void leave(ReadState& state) {
+void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
+    ReadState& state = *static_cast<ReadState*>(data);
+    if (state.skipped_depth > 0) {
+        ++state.skipped_depth;
+    } else if (state.open.empty()) {
+        // The document element; expat itself refuses a second one.
+        if (!is(name, "RUN")) {
+            state.error = message_not_a_report(QString::fromUtf8(name));
+            XML_StopParser(state.parser, XML_FALSE);
+            return;
+        }
+        state.report->run_ok = says_ok(attributes);
+        state.open.push_back(Level::Run);
+    } else if (!enter(state, name, attributes)) {
+        state.skipped_depth = 1;
+    }
+}
+
+void XMLCALL on_end(void* data, const XML_Char* /*name*/) {
+    ReadState& state = *static_cast<ReadState*>(data);
+    if (state.skipped_depth > 0) {
+        --state.skipped_depth;
+        return;
+    }
     switch (state.open.back()) {
         case Level::Service:
             state.service = -1;
@@ -104,6 +138,8 @@ void leave(ReadState& state) {
     state.open.pop_back();
 }
 
+using ParserHandle = std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)>;
+
 }  // namespace
 
 std::string report_stem(const QString& path) {
@@ -117,30 +153,40 @@ std::string report_stem(const QString& path) {
 }
 
 bool read_report(QIODevice& device, ReportResult* report, QString* error) {
-    QXmlStreamReader xml(&device);
-    ReadState state{report, {}, -1, -1, {}};
-    bool seen_run = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (state.open.empty()) {
-                if (seen_run || xml.name() != u"RUN") {
-                    *error = message_not_a_report(xml.name().toString());
-                    return false;
-                }
-                seen_run = true;
-                report->run_ok = says_ok(xml.attributes());
-                state.open.push_back(Level::Run);
-            } else if (!enter(xml, state)) {
-                xml.skipCurrentElement();
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            leave(state);
-        }
-    }
-    if (xml.hasError()) {
-        *error = message_malformed_report(xml.errorString(), xml.lineNumber(), xml.columnNumber());
+    const ParserHandle parser(XML_ParserCreate(nullptr), XML_ParserFree);
+    if (!parser) {
+        *error = QStringLiteral("out of memory");
         return false;
+    }
+    ReadState state;
+    state.parser = parser.get();
+    state.report = report;
+    XML_SetUserData(parser.get(), &state);
+    XML_SetElementHandler(parser.get(), on_start, on_end);
+
+    // The file goes through expat's own buffer a chunk at a time, so memory
+    // stays the same whatever the size of the report.
+    for (bool last = false; !last;) {
+        void* buffer = XML_GetBuffer(parser.get(), kChunk);
+        if (!buffer) {
+            *error = QStringLiteral("out of memory");
+            return false;
+        }
+        const qint64 read = device.read(static_cast<char*>(buffer), kChunk);
+        if (read < 0) {
+            *error = device.errorString();
+            return false;
+        }
+        last = read == 0;
+        if (XML_ParseBuffer(parser.get(), static_cast<int>(read), last) != XML_STATUS_OK) {
+            *error = !state.error.isEmpty()
+                         ? state.error
+                         : message_malformed_report(
+                               QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser.get()))),
+                               XML_GetCurrentLineNumber(parser.get()),
+                               XML_GetCurrentColumnNumber(parser.get()) + 1);
+            return false;
+        }
     }
     return true;
 }

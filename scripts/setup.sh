@@ -9,6 +9,7 @@ packages=(
   libgtest-dev
   locales
   libxml2-utils xsltproc
+  libexpat1-dev
 )
 # The test suite also opens a rendered report in a headless browser
 # (--tests); hardening work adds clang's fuzzer and sanitizer runtime and

@@ -75,11 +75,11 @@ TEST(ReportReader, RefusesWhatIsNotAWellFormedReport) {
         const char* error;
     } cases[] = {
         {"<RUN STATUS=\"OK\"><SERVICE NAME=\"s\">",
-         "Premature end of document. (line 1, column 35)"},
+         "no element found (line 1, column 36)"},
         {"<html><body/></html>", "the document element is <html>, not <RUN>"},
-        {"", "Premature end of document. (line 1, column 0)"},
+        {"", "no element found (line 1, column 1)"},
         {"<RUN STATUS=\"OK\"></RUN><RUN/>",
-         "Extra content at end of document. (line 1, column 29)"},
+         "junk after document element (line 1, column 24)"},
         {"<RUN STATUS=\"OK\"><SERVICE NAME=\"a&b\"/></RUN>", nullptr},
     };
     for (const auto& c : cases) {
