@@ -14,7 +14,7 @@ packages=(
 # The test suite also opens a rendered report in a headless browser
 # (--tests); hardening work adds clang's fuzzer and sanitizer runtime and
 # valgrind (--extras, which implies --tests).
-test_packages=(chromium python3-junitparser)
+test_packages=(chromium python3-junitparser time)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;
