@@ -32,11 +32,12 @@ void append_requirement(std::string& out, long requirements, bool ok) {
     out += id;
     out += "\" STATUS=\"";
     out += status;
-    out += "\" VALUE=\"source=SRS v2.3; level=A; verified_by=test &amp; review\">\n"
-           "\t\t\t\t\t<ATTRIBUTE NAME=\"source\" VALUE=\"SRS v2.3\">\n\t\t\t\t\t</ATTRIBUTE>\n"
-           "\t\t\t\t\t<ATTRIBUTE NAME=\"level\" VALUE=\"A\">\n\t\t\t\t\t</ATTRIBUTE>\n"
-           "\t\t\t\t\t<ATTRIBUTE NAME=\"verified_by\" VALUE=\"test &amp; review\">\n"
-           "\t\t\t\t\t</ATTRIBUTE>\n\t\t\t\t</REQUIREMENT>\n";
+    out +=
+        "\" VALUE=\"source=SRS v2.3; level=A; verified_by=test &amp; review\">\n"
+        "\t\t\t\t\t<ATTRIBUTE NAME=\"source\" VALUE=\"SRS v2.3\">\n\t\t\t\t\t</ATTRIBUTE>\n"
+        "\t\t\t\t\t<ATTRIBUTE NAME=\"level\" VALUE=\"A\">\n\t\t\t\t\t</ATTRIBUTE>\n"
+        "\t\t\t\t\t<ATTRIBUTE NAME=\"verified_by\" VALUE=\"test &amp; review\">\n"
+        "\t\t\t\t\t</ATTRIBUTE>\n\t\t\t\t</REQUIREMENT>\n";
 }
 
 void append_test(std::string& out, int number, long requirements) {
@@ -48,8 +49,9 @@ void append_test(std::string& out, int number, long requirements) {
     append_requirement(out, requirements, ok);
     out += "\t\t\t</REQUIREMENTS>\n\t\t\t<COVERAGE_RESULT MODULE=\"src/module.c\">\n";
     for (int i = 0; i < 4; ++i) {
-        out += "\t\t\t\t<COVERAGE_DETAILS BRANCH_NUMBER=\"4\" COVERED_BRANCH=\"3\" "
-               "CODE=\"hold_law\">\n\t\t\t\t</COVERAGE_DETAILS>\n";
+        out +=
+            "\t\t\t\t<COVERAGE_DETAILS BRANCH_NUMBER=\"4\" COVERED_BRANCH=\"3\" "
+            "CODE=\"hold_law\">\n\t\t\t\t</COVERAGE_DETAILS>\n";
     }
     out += "\t\t\t</COVERAGE_RESULT>\n\t\t</TEST>\n";
 }

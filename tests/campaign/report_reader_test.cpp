@@ -74,12 +74,10 @@ TEST(ReportReader, RefusesWhatIsNotAWellFormedReport) {
         const char* xml;
         const char* error;
     } cases[] = {
-        {"<RUN STATUS=\"OK\"><SERVICE NAME=\"s\">",
-         "no element found (line 1, column 36)"},
+        {"<RUN STATUS=\"OK\"><SERVICE NAME=\"s\">", "no element found (line 1, column 36)"},
         {"<html><body/></html>", "the document element is <html>, not <RUN>"},
         {"", "no element found (line 1, column 1)"},
-        {"<RUN STATUS=\"OK\"></RUN><RUN/>",
-         "junk after document element (line 1, column 24)"},
+        {"<RUN STATUS=\"OK\"></RUN><RUN/>", "junk after document element (line 1, column 24)"},
         {"<RUN STATUS=\"OK\"><SERVICE NAME=\"a&b\"/></RUN>", nullptr},
     };
     for (const auto& c : cases) {
