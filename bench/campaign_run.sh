@@ -32,7 +32,9 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 measure() {
     local walls=() cpus=() peaks=() line
     for ((run = 0; run < runs; run++)); do
-        line=$( { /usr/bin/time -f '%e %U %S %M' "$tool" "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
+        # A KO campaign exits non-zero: that is no failure of the benchmark.
+        /usr/bin/time -o "$out/time.txt" -f '%e %U %S %M' "$tool" "$@" >/dev/null 2>&1 || true
+        line=$(tail -1 "$out/time.txt")
         read -r wall user sys peak <<<"$line"
         walls+=("$wall")
         cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')")
@@ -76,10 +78,11 @@ printf '<!DOCTYPE html><title>blank</title>\n' >"$out/blank.html"
 load() {
     local profile
     profile=$(mktemp -d)
-    /usr/bin/time -f '%e' chromium --headless --no-sandbox --disable-gpu --disable-quic \
-        --no-first-run --disable-background-networking --disable-component-update \
-        --disable-sync --user-data-dir="$profile" --dump-dom "file://$PWD/$1" 2>&1 >/dev/null |
-        tail -1
+    /usr/bin/time -o "$out/time.txt" -f '%e' chromium --headless --no-sandbox --disable-gpu \
+        --disable-quic --no-first-run --disable-background-networking \
+        --disable-component-update --disable-sync --user-data-dir="$profile" \
+        --dump-dom "file://$PWD/$1" >/dev/null 2>&1 || true
+    tail -1 "$out/time.txt"
     rm -rf "$profile"
 }
 page_times=() blank_times=()

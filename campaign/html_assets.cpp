@@ -33,20 +33,26 @@ main.wrap { padding-top: 20px; padding-bottom: 40px; }
 table { width: 100%; border-collapse: collapse; font-size: 14px; }
 th { text-align: left; color: var(--muted); font-weight: 600; font-size: 13px; border-bottom: 2px solid var(--line); padding: 6px 8px; }
 td { border-bottom: 1px solid var(--line); padding: 6px 8px; vertical-align: top; }
-td.num { text-align: right; font-variant-numeric: tabular-nums; }
-tr[data-verdict="KO"] td:first-child { border-left: 4px solid var(--ko-line); }
-tr[data-verdict="NV"] td:first-child { border-left: 4px solid var(--nv); }
-tr:target td { background: #fff8c5; }
+.grid-head, .grid .row { display: grid; gap: 0 12px; padding: 6px 8px 6px 12px; border-bottom: 1px solid var(--line); }
+.grid-head { color: var(--muted); font-weight: 600; font-size: 13px; border-bottom-width: 2px; }
+.grid .row { font-size: 14px; content-visibility: auto; contain-intrinsic-size: auto 34px; }
+.grid .row[hidden] { display: none; }
+.grid .row > div { min-width: 0; overflow-wrap: anywhere; }
+.cols-reports > div { grid-template-columns: minmax(0, 3fr) 60px 70px 70px minmax(0, 3fr); }
+.cols-matrix > div { grid-template-columns: minmax(0, 2fr) 110px 40px 40px minmax(0, 6fr); }
+.cols-failing > div { grid-template-columns: repeat(3, minmax(0, 1fr)); }
+.num { text-align: right; font-variant-numeric: tabular-nums; }
+.row[data-verdict="KO"] { box-shadow: inset 4px 0 var(--ko-line); }
+.row[data-verdict="NV"] { box-shadow: inset 4px 0 var(--nv); }
+.row:target { background: #fff8c5; }
 .badge { display: inline-block; border-radius: 999px; padding: 1px 9px; font-size: 12px; font-weight: 700; letter-spacing: .03em; white-space: nowrap; }
 .badge-OK { color: var(--ok); background: var(--ok-bg); }
 .badge-KO { color: #fff; background: var(--ko-line); }
 .badge-NV { color: var(--nv); background: var(--nv-bg); border: 1px solid var(--nv); }
 .flag { color: var(--nv); font-size: 12px; font-weight: 600; margin-left: 6px; }
 .id, .path { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13px; }
-ul.places { margin: 0; padding: 0; list-style: none; }
-ul.places li { padding-left: 12px; position: relative; }
-ul.places li::before { content: ""; position: absolute; left: 0; top: .6em; width: 6px; height: 6px; border-radius: 3px; background: var(--ok); }
-ul.places li.ko::before { background: var(--ko-line); }
+.places .ko { color: var(--ko); font-weight: 600; }
+.jump { margin: 12px 0 0; font-size: 14px; display: flex; gap: 16px; }
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 .quiet { color: var(--muted); }
@@ -61,7 +67,7 @@ const char* const kCampaignPageScript = R"js(
   var bar = document.getElementById('filter');
   var search = document.getElementById('search');
   var koOnly = document.getElementById('ko-only');
-  var rows = document.querySelectorAll('table.filterable tr.row');
+  var rows = document.querySelectorAll('.filterable .row');
   var texts = new Array(rows.length);
   function apply() {
     var wanted = search.value.trim().toLowerCase();

@@ -4,6 +4,7 @@
 #include "campaign/html_text.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <numeric>
 
 namespace {
@@ -39,12 +40,40 @@ void tile(std::string& out, const char* id, int value, const char* label, const 
     out += "</span></div>";
 }
 
+// The long lists are grids of <div> rows rather than tables: a browser lays
+// out only the rows in view (content-visibility), which keeps a page of
+// thousands of requirements quick to open.
+void grid_start(std::string& out, const char* id, const char* columns,
+                std::initializer_list<const char*> headers) {
+    out += "<div class=\"grid filterable ";
+    out += columns;
+    out += "\" id=\"";
+    out += id;
+    out += "\" role=\"table\"><div class=\"grid-head\" role=\"row\">";
+    for (const char* header : headers) {
+        out += "<div role=\"columnheader\">";
+        out += header;
+        out += "</div>";
+    }
+    out += "</div>\n";
+}
+
 void row_start(std::string& out, const std::string& id, std::string_view verdict) {
-    out += "<tr class=\"row\" id=\"";
+    out += "<div class=\"row\" id=\"";
     out += id;
     out += "\" data-verdict=\"";
     out += verdict;
-    out += "\">";
+    out += "\" role=\"row\">";
+}
+
+void cell(std::string& out, const char* cls = nullptr) {
+    out += "<div role=\"cell\"";
+    if (cls) {
+        out += " class=\"";
+        out += cls;
+        out += "\"";
+    }
+    out += ">";
 }
 
 std::string report_anchor(const Campaign& campaign, int report) {
@@ -93,7 +122,9 @@ void head(std::string& out, const Campaign& campaign) {
         "</section>\n<div class=\"filter\" id=\"filter\" hidden><input type=\"search\" "
         "id=\"search\" placeholder=\"Search requirements, reports, tests\" "
         "aria-label=\"Search\"><label><input type=\"checkbox\" id=\"ko-only\"> KO "
-        "only</label></div>\n";
+        "only</label></div>\n<nav class=\"jump\"><a href=\"#reports\">Reports</a> "
+        "<a href=\"#matrix\">Requirement matrix</a> <a href=\"#failing\">Failing "
+        "tests</a></nav>\n";
 }
 
 void problems(std::string& out, const Campaign& campaign) {
@@ -169,10 +200,9 @@ void reports_section(std::string& out, const Campaign& campaign,
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return !campaign.reports[a].run_ok && campaign.reports[b].run_ok;
     });
-    out +=
-        "<section class=\"card\" id=\"reports\"><h2>Reports</h2><table class=\"filterable\">"
-        "<thead><tr><th>Report</th><th>Run</th><th>Tests OK</th><th>Tests "
-        "KO</th><th>File</th></tr></thead><tbody>";
+    out += "<section class=\"card\" id=\"reports\"><h2>Reports</h2>";
+    grid_start(out, "reports-table", "cols-reports",
+               {"Report", "Run", "Tests OK", "Tests KO", "File"});
     for (const int r : order) {
         const ReportResult& report = campaign.reports[r];
         int ko = 0;
@@ -180,24 +210,31 @@ void reports_section(std::string& out, const Campaign& campaign,
             ko += test.ok ? 0 : 1;
         }
         row_start(out, report_anchor(campaign, r), ok_word(report.run_ok));
-        out += "<td><a href=\"";
+        cell(out);
+        out += "<a href=\"";
         append_html(out, links[r]);
         out += "\">";
         append_html(out, campaign.report_keys[r]);
-        out += "</a></td><td>";
+        out += "</a></div>";
+        cell(out);
         badge(out, ok_word(report.run_ok), ok_word(report.run_ok));
-        out += "</td><td class=\"num\">" + std::to_string(report.tests.size() - ko) +
-               "</td><td class=\"num\">" + std::to_string(ko) + "</td><td class=\"path\">";
+        out += "</div>";
+        cell(out, "num");
+        out += std::to_string(report.tests.size() - ko) + "</div>";
+        cell(out, "num");
+        out += std::to_string(ko) + "</div>";
+        cell(out, "path");
         append_html(out, report.path.toStdString());
-        out += "</td></tr>\n";
+        out += "</div></div>\n";
     }
-    out += "</tbody></table></section>\n";
+    out += "</div></section>\n";
 }
 
+// One place per line; KO ones say so in words as well as in colour.
 void place_item(std::string& out, const Campaign& campaign, const RequirementPlace& place) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    out += occurrence.ok ? "<li>" : "<li class=\"ko\">";
+    out += occurrence.ok ? "<span>" : "<span class=\"ko\">";
     out += "<a href=\"#" + report_anchor(campaign, place.report) + "\">";
     append_html(out, campaign.report_keys[place.report]);
     out += "</a>";
@@ -205,7 +242,7 @@ void place_item(std::string& out, const Campaign& campaign, const RequirementPla
         out += kStep;
         append_html(out, report.services[occurrence.service].name);
     } else {
-        out += " <span class=\"quiet\">(run)</span>";
+        out += " (run)";
     }
     if (occurrence.test >= 0) {
         out += kStep;
@@ -215,44 +252,43 @@ void place_item(std::string& out, const Campaign& campaign, const RequirementPla
         out += kStep;
         append_html(out, occurrence.element);
     }
-    out += "</li>";
+    out += occurrence.ok ? "</span><br>" : " (KO)</span><br>";
 }
 
 void matrix_section(std::string& out, const Campaign& campaign) {
-    out +=
-        "<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2><table "
-        "class=\"filterable\" id=\"matrix-table\"><thead><tr><th>Requirement</th><th>Verdict</"
-        "th><th>OK</th><th>KO</th><th>Verified in</th></tr></thead><tbody>";
+    out += "<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>";
+    grid_start(out, "matrix-table", "cols-matrix",
+               {"Requirement", "Verdict", "OK", "KO", "Verified in"});
     for (const Requirement& requirement : campaign.requirements) {
         const std::string id = anchor_id("req-", {requirement.id});
         row_start(out, id, verdict_code(requirement.verdict));
-        out += "<td><a class=\"id\" href=\"#" + id + "\">";
+        cell(out);
+        out += "<a class=\"id\" href=\"#" + id + "\">";
         append_html(out, requirement.id);
         out += "</a>";
         if (campaign.has_requirement_list && !requirement.listed) {
             out += "<span class=\"flag\">unlisted</span>";
         }
-        out += "</td><td>";
+        out += "</div>";
+        cell(out);
         badge(out, verdict_code(requirement.verdict), verdict_word(requirement.verdict));
-        out += "</td><td class=\"num\">" + std::to_string(requirement.ok_count) +
-               "</td><td class=\"num\">" + std::to_string(requirement.ko_count) + "</td><td>";
-        if (!requirement.places.empty()) {
-            out += "<ul class=\"places\">";
-            for (const RequirementPlace& place : requirement.places) {
-                place_item(out, campaign, place);
-            }
-            out += "</ul>";
+        out += "</div>";
+        cell(out, "num");
+        out += std::to_string(requirement.ok_count) + "</div>";
+        cell(out, "num");
+        out += std::to_string(requirement.ko_count) + "</div>";
+        cell(out, "places");
+        for (const RequirementPlace& place : requirement.places) {
+            place_item(out, campaign, place);
         }
-        out += "</td></tr>\n";
+        out += "</div></div>\n";
     }
-    out += "</tbody></table></section>\n";
+    out += "</div></section>\n";
 }
 
 void failing_section(std::string& out, const Campaign& campaign) {
-    out +=
-        "<section class=\"card\" id=\"failing\"><h2>Failing tests</h2><table "
-        "class=\"filterable\"><thead><tr><th>Report</th><th>Service</th><th>Test</th></tr></"
-        "thead><tbody>";
+    out += "<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>";
+    grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         const ReportResult& report = campaign.reports[r];
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
@@ -260,19 +296,23 @@ void failing_section(std::string& out, const Campaign& campaign) {
                 continue;
             }
             row_start(out, test_anchor(campaign, static_cast<int>(r), static_cast<int>(t)), "KO");
-            out += "<td><a href=\"#" + report_anchor(campaign, static_cast<int>(r)) + "\">";
+            cell(out);
+            out += "<a href=\"#" + report_anchor(campaign, static_cast<int>(r)) + "\">";
             append_html(out, campaign.report_keys[r]);
-            out += "</a></td><td>";
+            out += "</a></div>";
+            cell(out);
             append_html(out, report.services[report.tests[t].service].name);
-            out += "</td><td>";
+            out += "</div>";
+            cell(out);
             append_html(out, campaign.test_keys[r][t]);
-            out += "</td></tr>\n";
+            out += "</div></div>\n";
         }
     }
+    out += "</div>";
     if (campaign.counts.tests_ko == 0) {
-        out += "<tr><td colspan=\"3\" class=\"quiet\">No failing test.</td></tr>";
+        out += "<p class=\"quiet\">No failing test.</p>";
     }
-    out += "</tbody></table></section>\n";
+    out += "</section>\n";
 }
 
 }  // namespace

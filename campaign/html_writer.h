@@ -3,7 +3,7 @@
 // and counts, the reports (KO first), the requirement matrix (KO and not
 // verified first), the failing tests, and the changes against the baseline.
 //
-// Rows of the reports, matrix and failing-tests tables are <tr class="row">
+// Rows of the reports, matrix and failing-tests tables are <div class="row">
 // with data-verdict "OK", "KO" or "NV" (not verified) and an id made by
 // anchor_id from names only: "report-<report>", "req-<ID>",
 // "test-<report>/<service>/<test>".

@@ -103,7 +103,7 @@ class CampaignPage : public testing::Test {
             chromium({"--dump-dom"}, "file://" + dir.file("campaign.html") + fragment);
         EXPECT_EQ(run.exit_status, 0) << run.err;
         static const std::regex row(
-            R"re(<tr class="row" id="([^"]*)" data-verdict="([A-Z]+)"( hidden="")?)re");
+            R"re(<div class="row" id="([^"]*)" data-verdict="([A-Z]+)" role="row"( hidden="")?)re");
         std::vector<Row> found;
         for (std::sregex_iterator it(run.out.begin(), run.out.end(), row), end; it != end; ++it) {
             if ((*it)[1].str().rfind(prefix, 0) == 0) {
