@@ -2,7 +2,7 @@
 // writes, for the quillon-campaign benchmark:
 //   campaign_generate DIR REPORTS TOTAL_MB REQUIREMENTS TESTS_PER_REPORT
 // Each report has services of 10 tests; each test carries two requirements
-// (three attributes each) drawn from REQUIREMENTS IDs, a comment and a
+// (three attributes each) drawn from REQUIREMENTS IDs (each used at least once), a comment and a
 // coverage block. TESTS_PER_REPORT 0 grows every report until the campaign
 // holds TOTAL_MB; otherwise every report has exactly that many tests and
 // TOTAL_MB is ignored. One test in 50 is KO. The output is the same for the
@@ -24,9 +24,14 @@ std::uint64_t next_random() {
     return state;
 }
 
+// The first REQUIREMENTS draws name every ID once, so the campaign has them all.
+long drawn = 0;
+
 void append_requirement(std::string& out, long requirements, bool ok) {
+    const long number =
+        drawn < requirements ? drawn++ : static_cast<long>(next_random() % requirements);
     char id[32];
-    std::snprintf(id, sizeof id, "LLR_%05ld", static_cast<long>(next_random() % requirements));
+    std::snprintf(id, sizeof id, "LLR_%05ld", number);
     const char* status = ok ? "OK" : "KO";
     out += "\t\t\t\t<REQUIREMENT NAME=\"";
     out += id;
