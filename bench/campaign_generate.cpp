@@ -2,11 +2,11 @@
 // writes, for the quillon-campaign benchmark:
 //   campaign_generate DIR REPORTS TOTAL_MB REQUIREMENTS TESTS_PER_REPORT
 // Each report has services of 10 tests; each test carries two requirements
-// (three attributes each) drawn from REQUIREMENTS IDs (each used at least once), a comment and a
-// coverage block. TESTS_PER_REPORT 0 grows every report until the campaign
-// holds TOTAL_MB; otherwise every report has exactly that many tests and
-// TOTAL_MB is ignored. One test in 50 is KO. The output is the same for the
-// same arguments.
+// (three attributes each) drawn from REQUIREMENTS IDs (each used at least
+// once), a comment and a coverage block. TESTS_PER_REPORT 0 grows every
+// report until the campaign holds TOTAL_MB; otherwise every report has
+// exactly that many tests and TOTAL_MB is ignored. One test in 50 is KO. The
+// output is the same for the same arguments.
 
 #include <cstdint>
 #include <cstdio>
