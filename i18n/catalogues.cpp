@@ -108,7 +108,13 @@ void load_catalogues(QCoreApplication& app, const QStringList& prefixes) {
         return;
     }
 
+    load_catalogues_from(app, directory, prefixes);
+}
+
+int load_catalogues_from(QCoreApplication& app, const std::string& directory,
+                         const QStringList& prefixes) {
     const QString locale_name = QLocale::system().name();
+    int installed = 0;
     for (const QString& prefix : prefixes) {
         const std::string path = find_catalogue(directory, (prefix + locale_name).toStdString());
         auto catalogue = std::make_unique<Catalogue>();
@@ -124,5 +130,7 @@ void load_catalogues(QCoreApplication& app, const QStringList& prefixes) {
         }
         app.installTranslator(catalogue->translator.get());
         installed_catalogues().push_back(std::move(catalogue));
+        ++installed;
     }
+    return installed;
 }

@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <string>
+
 class QCoreApplication;
 
 // The catalogue prefixes of the tool, in loading order.
@@ -15,3 +17,10 @@ QStringList default_catalogue_prefixes();
 // QARVODIR is unset or empty; warns and installs nothing when the locale
 // directory does not exist. Catalogues stay installed for the process's life.
 void load_catalogues(QCoreApplication& app, const QStringList& prefixes);
+
+// Installs, in prefix order, the catalogues of the current locale found in
+// directory (named by its bytes), as load_catalogues does, but quietly: a
+// missing directory or catalogue installs nothing. Returns how many
+// catalogues were installed.
+int load_catalogues_from(QCoreApplication& app, const std::string& directory,
+                         const QStringList& prefixes);

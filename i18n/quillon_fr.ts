@@ -186,4 +186,188 @@
         <translation>Attention</translation>
     </message>
 </context>
+<context>
+    <name>Message for the quillon-campaign tool</name>
+    <message>
+        <source>the document element is &lt;%1&gt;, not &lt;RUN&gt;</source>
+        <comment>%1 is the name of an XML element</comment>
+        <translation>l'élément racine est &lt;%1&gt;, et non &lt;RUN&gt;</translation>
+    </message>
+    <message>
+        <source>%1 (line %2, column %3)</source>
+        <comment>%1 is the XML parser's own message, %2 and %3 where it stopped</comment>
+        <translation>%1 (ligne %2, colonne %3)</translation>
+    </message>
+    <message>
+        <source>not JSON: %1</source>
+        <comment>%1 is the JSON parser's own message</comment>
+        <translation>pas du JSON : %1</translation>
+    </message>
+    <message>
+        <source>not the JSON summary of quillon-campaign, version 1</source>
+        <translation>pas le résumé JSON de quillon-campaign, version 1</translation>
+    </message>
+    <message>
+        <source>%1: cannot read: %2</source>
+        <comment>%1 is a file name, %2 the system's reason</comment>
+        <translation>%1 : lecture impossible : %2</translation>
+    </message>
+    <message>
+        <source>%1: not a requirement report: %2</source>
+        <comment>%1 is a file name, %2 the reason</comment>
+        <translation>%1 : pas un rapport d'exigences : %2</translation>
+    </message>
+    <message>
+        <source>%1: no such file or folder</source>
+        <comment>%1 is a file name</comment>
+        <translation>%1 : aucun fichier ni dossier de ce nom</translation>
+    </message>
+    <message>
+        <source>%1: no report: %2 does not exist</source>
+        <comment>%1 is the name of a ROD file, %2 the name of its report</comment>
+        <translation>%1 : pas de rapport : %2 n'existe pas</translation>
+    </message>
+    <message>
+        <source>%1: no report: %2 is older than the ROD file</source>
+        <comment>%1 is the name of a ROD file, %2 the name of its report</comment>
+        <translation>%1 : pas de rapport : %2 est plus ancien que le fichier ROD</translation>
+    </message>
+    <message>
+        <source>%1: no report (*.req.xml) in this folder</source>
+        <comment>%1 is a folder name</comment>
+        <translation>%1 : aucun rapport (*.req.xml) dans ce dossier</translation>
+    </message>
+    <message>
+        <source>%1: the log lists no report</source>
+        <comment>%1 is the name of a log file</comment>
+        <translation>%1 : le journal ne cite aucun rapport</translation>
+    </message>
+    <message>
+        <source>%1: not a usable baseline: %2</source>
+        <comment>%1 is a file name, %2 the reason</comment>
+        <translation>%1 : référence inutilisable : %2</translation>
+    </message>
+    <message>
+        <source>%1: cannot write: %2</source>
+        <comment>%1 is a file name, %2 the system's reason</comment>
+        <translation>%1 : écriture impossible : %2</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: %1 (see --help)
+</source>
+        <comment>%1 says what is wrong</comment>
+        <translation>quillon-campaign : %1 (voir --help)
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: --fail-on takes none, ko or regression, not &quot;%1&quot;
+</source>
+        <comment>%1 is the value given; none, ko and regression are not translated</comment>
+        <translation>quillon-campaign : --fail-on attend none, ko ou regression, et non « %1 »
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: --jobs takes a number from 1 to 256, not &quot;%1&quot;
+</source>
+        <comment>%1 is the value given</comment>
+        <translation>quillon-campaign : --jobs attend un nombre de 1 à 256, et non « %1 »
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: no input given (see --help)
+</source>
+        <translation>quillon-campaign : aucune entrée donnée (voir --help)
+</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [OPTION]... INPUT...
+Gathers requirement reports into one campaign: one verdict per requirement
+with the places that verify it, the failing tests, and the changes since an
+earlier run.
+
+Inputs: report files (*.xml), folders (every *.req.xml below them), and ROD
+files (each stands for the report quillon writes for it).
+
+  --log FILE           the reports listed by a quillon -l log file
+  --requirements FILE  the requirement IDs to verify, one per line or the
+                       first column of a CSV file
+  --baseline FILE      an earlier --json output to compare with
+  --html FILE          write the campaign page
+  --csv FILE           write the requirement matrix as CSV
+  --junit FILE         write one JUnit file for the whole campaign
+  --json FILE          write the campaign as JSON (the next baseline)
+  --fail-on WHAT       what fails the exit status: none, ko (the default)
+                       or regression
+  --jobs N             read reports with N threads (default: one per core)
+  --help               show this help and exit
+  --version            show the version and exit
+
+Exit status: 0 all OK; 1 campaign KO or a listed requirement not verified;
+2 a regression against the baseline; 3 an input could not be used;
+4 a wrong command line; 5 an output could not be written.
+</source>
+        <comment>%1 is the program name; option names and values are not translated</comment>
+        <translation>Usage : %1 [OPTION]... ENTRÉE...
+Rassemble des rapports d'exigences en une campagne : un verdict par exigence
+avec les endroits qui la vérifient, les tests en échec, et les changements
+depuis une exécution antérieure.
+
+Entrées : fichiers de rapport (*.xml), dossiers (tous les *.req.xml qu'ils
+contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
+
+  --log FICHIER           les rapports cités par un journal -l de quillon
+  --requirements FICHIER  les identifiants d'exigences à vérifier, un par ligne
+                          ou en première colonne d'un fichier CSV
+  --baseline FICHIER      une sortie --json antérieure à comparer
+  --html FICHIER          écrire la page de la campagne
+  --csv FICHIER           écrire la matrice des exigences en CSV
+  --junit FICHIER         écrire un fichier JUnit pour toute la campagne
+  --json FICHIER          écrire la campagne en JSON (la prochaine référence)
+  --fail-on QUOI          ce qui fait échouer le code de sortie : none, ko
+                          (par défaut) ou regression
+  --jobs N                lire les rapports avec N fils (par défaut : un par cœur)
+  --help                  afficher cette aide et quitter
+  --version               afficher la version et quitter
+
+Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifiée ;
+2 une régression par rapport à la référence ; 3 une entrée inutilisable ;
+4 une ligne de commande erronée ; 5 une sortie impossible à écrire.
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign %1
+</source>
+        <comment>%1 is the version number</comment>
+        <translation>quillon-campaign %1
+</translation>
+    </message>
+    <message>
+        <source>Campaign %1: %2 reports, %3 tests (%4 OK, %5 KO), %6 requirements (%7 OK, %8 KO, %9 not verified)
+</source>
+        <comment>%1 is OK or KO, the others are counts</comment>
+        <translation>Campagne %1 : %2 rapports, %3 tests (%4 OK, %5 KO), %6 exigences (%7 OK, %8 KO, %9 non vérifiées)
+</translation>
+    </message>
+    <message>
+        <source>Since the baseline: tests %1 regressed, %2 fixed, %3 appeared, %4 disappeared; requirements %5 regressed, %6 fixed, %7 appeared, %8 disappeared
+</source>
+        <comment>all placeholders are counts</comment>
+        <translation>Depuis la référence : tests %1 en régression, %2 corrigés, %3 apparus, %4 disparus ; exigences %5 en régression, %6 corrigées, %7 apparues, %8 disparues
+</translation>
+    </message>
+    <message>
+        <source>Regression: test %1 / %2 / %3
+</source>
+        <comment>%1 is a report name, %2 a service name, %3 a test name</comment>
+        <translation>Régression : test %1 / %2 / %3
+</translation>
+    </message>
+    <message>
+        <source>Regression: requirement %1
+</source>
+        <comment>%1 is a requirement ID</comment>
+        <translation>Régression : exigence %1
+</translation>
+    </message>
+</context>
 </TS>

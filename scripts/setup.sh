@@ -9,12 +9,14 @@ packages=(
   libgtest-dev
   locales
   libxml2-utils xsltproc
+  libexpat1-dev
 )
 # The test suite also opens a rendered report in a headless browser, reads
-# the JUnit view with a JUnit reader, checks the manual pages with groff and
-# injects read errors with strace (--tests); hardening work adds clang's
-# fuzzer and sanitizer runtime and valgrind (--extras, which implies --tests).
-test_packages=(chromium python3-junitparser groff-base strace)
+# the JUnit views with a JUnit reader, checks the manual pages with groff,
+# injects read errors with strace and measures with GNU time (--tests);
+# hardening work adds clang's fuzzer and sanitizer runtime and valgrind
+# (--extras, which implies --tests).
+test_packages=(chromium python3-junitparser groff-base strace time)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;

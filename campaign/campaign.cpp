@@ -1,0 +1,163 @@
+#include "campaign/campaign.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+namespace {
+
+std::vector<std::string> unique_report_keys(const std::vector<ReportResult>& reports) {
+    std::map<std::string, int> uses;
+    for (const ReportResult& report : reports) {
+        ++uses[report.name];
+    }
+    std::vector<std::string> keys;
+    keys.reserve(reports.size());
+    for (const ReportResult& report : reports) {
+        keys.push_back(uses[report.name] == 1
+                           ? report.name
+                           : report.name + " (" + report.path.toStdString() + ")");
+    }
+    return keys;
+}
+
+std::vector<std::string> unique_test_keys(const ReportResult& report) {
+    std::map<std::pair<std::string, std::string>, int> seen;
+    std::vector<std::string> keys;
+    keys.reserve(report.tests.size());
+    for (const TestResult& test : report.tests) {
+        const int n = ++seen[{report.services[test.service].name, test.name}];
+        keys.push_back(n == 1 ? test.name : test.name + " #" + std::to_string(n));
+    }
+    return keys;
+}
+
+// Gathers the occurrences of every ID in report order.
+std::vector<Requirement> gather_requirements(const std::vector<ReportResult>& reports) {
+    std::unordered_map<std::string, std::size_t> index;
+    std::vector<Requirement> requirements;
+    for (std::size_t r = 0; r < reports.size(); ++r) {
+        const auto& occurrences = reports[r].requirements;
+        for (std::size_t o = 0; o < occurrences.size(); ++o) {
+            const auto [it, added] = index.try_emplace(occurrences[o].id, requirements.size());
+            if (added) {
+                requirements.push_back(
+                    {occurrences[o].id, RequirementVerdict::Ok, 0, 0, false, {}});
+            }
+            Requirement& requirement = requirements[it->second];
+            requirement.places.push_back({static_cast<int>(r), static_cast<int>(o)});
+            if (occurrences[o].ok) {
+                ++requirement.ok_count;
+            } else {
+                ++requirement.ko_count;
+                requirement.verdict = RequirementVerdict::Ko;
+            }
+        }
+    }
+    return requirements;
+}
+
+void apply_list(std::vector<Requirement>& requirements, const std::vector<std::string>& listed) {
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < requirements.size(); ++i) {
+        index.emplace(requirements[i].id, i);
+    }
+    for (const std::string& id : listed) {
+        const auto it = index.find(id);
+        if (it != index.end()) {
+            requirements[it->second].listed = true;
+        } else {
+            index.emplace(id, requirements.size());
+            requirements.push_back({id, RequirementVerdict::NotVerified, 0, 0, true, {}});
+        }
+    }
+}
+
+CampaignCounts count(const Campaign& campaign) {
+    CampaignCounts counts;
+    counts.reports = static_cast<int>(campaign.reports.size());
+    for (const ReportResult& report : campaign.reports) {
+        counts.reports_ko += report.run_ok ? 0 : 1;
+        for (const TestResult& test : report.tests) {
+            ++(test.ok ? counts.tests_ok : counts.tests_ko);
+        }
+    }
+    counts.tests = counts.tests_ok + counts.tests_ko;
+    counts.requirements = static_cast<int>(campaign.requirements.size());
+    for (const Requirement& requirement : campaign.requirements) {
+        switch (requirement.verdict) {
+            case RequirementVerdict::Ko:
+                ++counts.requirements_ko;
+                break;
+            case RequirementVerdict::NotVerified:
+                ++counts.requirements_not_verified;
+                break;
+            case RequirementVerdict::Ok:
+                ++counts.requirements_ok;
+                break;
+        }
+        if (campaign.has_requirement_list && !requirement.listed) {
+            ++counts.requirements_unlisted;
+        }
+    }
+    counts.problems = static_cast<int>(campaign.problems.size());
+    return counts;
+}
+
+}  // namespace
+
+const char* verdict_word(RequirementVerdict verdict) {
+    switch (verdict) {
+        case RequirementVerdict::Ko:
+            return "KO";
+        case RequirementVerdict::NotVerified:
+            return "not verified";
+        case RequirementVerdict::Ok:
+            break;
+    }
+    return "OK";
+}
+
+Campaign build_campaign(std::vector<ReportResult> reports,
+                        const std::optional<std::vector<std::string>>& listed,
+                        QStringList problems) {
+    Campaign campaign;
+    campaign.reports = std::move(reports);
+    campaign.report_keys = unique_report_keys(campaign.reports);
+    for (const ReportResult& report : campaign.reports) {
+        campaign.test_keys.push_back(unique_test_keys(report));
+    }
+    campaign.requirements = gather_requirements(campaign.reports);
+    campaign.has_requirement_list = listed.has_value();
+    if (listed) {
+        apply_list(campaign.requirements, *listed);
+    }
+    std::sort(campaign.requirements.begin(), campaign.requirements.end(),
+              [](const Requirement& a, const Requirement& b) {
+                  return a.verdict != b.verdict ? a.verdict < b.verdict : a.id < b.id;
+              });
+    campaign.problems = std::move(problems);
+    campaign.counts = count(campaign);
+    const CampaignCounts& c = campaign.counts;
+    campaign.ok = c.reports_ko == 0 && c.tests_ko == 0 && c.requirements_ko == 0 &&
+                  c.requirements_not_verified == 0 && c.problems == 0;
+    return campaign;
+}
+
+std::string place_text(const Campaign& campaign, const RequirementPlace& place,
+                       const std::string& separator) {
+    const ReportResult& report = campaign.reports[place.report];
+    const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
+    std::string text = campaign.report_keys[place.report];
+    if (occurrence.service >= 0) {
+        text += separator + report.services[occurrence.service].name;
+    }
+    if (occurrence.test >= 0) {
+        text += separator + campaign.test_keys[place.report][occurrence.test];
+    }
+    if (!occurrence.element.empty()) {
+        text += separator + occurrence.element;
+    }
+    return text;
+}

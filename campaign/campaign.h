@@ -1,0 +1,78 @@
+#pragma once
+// The campaign: every report read, and one verdict per requirement ID with
+// its trace to the places that verify it.
+//
+// A requirement is KO when any of its occurrences is KO, otherwise OK. With a
+// requirements list, a listed ID that no report names is not verified, and an
+// ID that reports name but the list does not is flagged as unlisted. The
+// campaign is OK only when every report's run, every test and every
+// requirement is OK, no listed requirement is unverified and every input
+// could be read.
+
+#include "campaign/report_result.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class RequirementVerdict { Ko, NotVerified, Ok };  // in the order pages list them
+
+const char* verdict_word(RequirementVerdict verdict);  // "KO", "not verified", "OK"
+
+struct RequirementPlace {
+    int report = 0;
+    int occurrence = 0;  // index into that report's requirements
+};
+
+struct Requirement {
+    std::string id;
+    RequirementVerdict verdict = RequirementVerdict::Ok;
+    int ok_count = 0;
+    int ko_count = 0;
+    bool listed = false;
+    std::vector<RequirementPlace> places;
+};
+
+struct CampaignCounts {
+    int reports = 0;
+    int reports_ko = 0;
+    int tests = 0;
+    int tests_ok = 0;
+    int tests_ko = 0;
+    int requirements = 0;
+    int requirements_ok = 0;
+    int requirements_ko = 0;
+    int requirements_not_verified = 0;
+    int requirements_unlisted = 0;
+    int problems = 0;
+};
+
+struct Campaign {
+    std::vector<ReportResult> reports;  // in the order of the inputs
+    // Per report, a name no other report has: its own name, followed by its
+    // path in parentheses when several reports share the name.
+    std::vector<std::string> report_keys;
+    // Per report and test, a name unique within its service: the test's
+    // name, followed by " #2", " #3"... for repeats of the same name.
+    std::vector<std::vector<std::string>> test_keys;
+    // KO first, then not verified, then OK; by ID within each.
+    std::vector<Requirement> requirements;
+    bool has_requirement_list = false;
+    QStringList problems;  // one message line per input that could not be used
+    CampaignCounts counts;
+    bool ok = true;
+};
+
+// Builds the campaign from the reports read (in input order), the IDs of the
+// requirements list when one was given, and the input problems met so far.
+Campaign build_campaign(std::vector<ReportResult> reports,
+                        const std::optional<std::vector<std::string>>& listed,
+                        QStringList problems);
+
+// Where an occurrence stands: report, then service, test and element when it
+// has them, joined by separator.
+std::string place_text(const Campaign& campaign, const RequirementPlace& place,
+                       const std::string& separator);

@@ -1,0 +1,15 @@
+#pragma once
+// The requirement matrix as CSV (RFC 4180: comma-separated, CRLF line ends,
+// fields quoted when they hold a comma, a quote or a line break), UTF-8.
+// Columns: requirement, verdict (OK, KO or not verified), ok, ko, listed
+// (yes or no; empty without a requirements list), places
+// (report/service/test[/element], joined with "; ").
+
+#include "campaign/campaign.h"
+
+#include <string>
+
+std::string campaign_csv(const Campaign& campaign);
+
+// One field as RFC 4180 writes it.
+void append_csv_field(std::string& out, const std::string& field);

@@ -1,0 +1,337 @@
+#include "campaign/html_writer.h"
+
+#include "campaign/html_assets.h"
+#include "campaign/html_text.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <numeric>
+
+namespace {
+
+constexpr std::string_view kStep = " \xE2\x80\xBA ";  // " › " between the parts of a place
+
+const char* ok_word(bool ok) {
+    return ok ? "OK" : "KO";
+}
+
+const char* verdict_code(RequirementVerdict verdict) {
+    return verdict == RequirementVerdict::NotVerified ? "NV" : verdict_word(verdict);
+}
+
+void badge(std::string& out, std::string_view code, std::string_view label) {
+    out += "<span class=\"badge badge-";
+    out += code;
+    out += "\">";
+    out += label;
+    out += "</span>";
+}
+
+void tile(std::string& out, const char* id, int value, const char* label, const char* kind) {
+    out += "<div class=\"tile";
+    if (*kind != '\0' && value > 0) {
+        out += " tile-";
+        out += kind;
+    }
+    out += "\"><span class=\"tile-value\" id=\"";
+    out += id;
+    out += "\">" + std::to_string(value) + "</span><span class=\"tile-label\">";
+    out += label;
+    out += "</span></div>";
+}
+
+// The long lists are grids of <div> rows rather than tables: a browser lays
+// out only the rows in view (content-visibility), which keeps a page of
+// thousands of requirements quick to open.
+void grid_start(std::string& out, const char* id, const char* columns,
+                std::initializer_list<const char*> headers) {
+    out += "<div class=\"grid filterable ";
+    out += columns;
+    out += "\" id=\"";
+    out += id;
+    out += "\" role=\"table\"><div class=\"grid-head\" role=\"row\">";
+    for (const char* header : headers) {
+        out += "<div role=\"columnheader\">";
+        out += header;
+        out += "</div>";
+    }
+    out += "</div>\n";
+}
+
+void row_start(std::string& out, const std::string& id, std::string_view verdict) {
+    out += "<div class=\"row\" id=\"";
+    out += id;
+    out += "\" data-verdict=\"";
+    out += verdict;
+    out += "\" role=\"row\">";
+}
+
+void cell(std::string& out, const char* cls = nullptr) {
+    out += "<div role=\"cell\"";
+    if (cls) {
+        out += " class=\"";
+        out += cls;
+        out += "\"";
+    }
+    out += ">";
+}
+
+std::string report_anchor(const Campaign& campaign, int report) {
+    return anchor_id("report-", {campaign.report_keys[report]});
+}
+
+std::string test_anchor(const Campaign& campaign, int report, int test) {
+    const ReportResult& r = campaign.reports[report];
+    return anchor_id("test-", {campaign.report_keys[report], r.services[r.tests[test].service].name,
+                               campaign.test_keys[report][test]});
+}
+
+void head(std::string& out, const Campaign& campaign) {
+    const CampaignCounts& c = campaign.counts;
+    out +=
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+        "<title>Campaign ";
+    out += ok_word(campaign.ok);
+    out += "</title>\n<style>";
+    out += kCampaignPageStyle;
+    out += "</style>\n</head>\n<body>\n<header class=\"page-head\" data-verdict=\"";
+    out += ok_word(campaign.ok);
+    out += "\"><div class=\"wrap\"><p class=\"kicker\">Test campaign</p><h1>";
+    out += "<span id=\"campaign-verdict\" class=\"badge badge-";
+    out += ok_word(campaign.ok);
+    out += "\">";
+    out += ok_word(campaign.ok);
+    out +=
+        "</span> Campaign</h1></div></header>\n<main class=\"wrap\">\n<section "
+        "class=\"tiles\" id=\"summary\">";
+    tile(out, "count-reports", c.reports, "reports", "");
+    tile(out, "count-reports-ko", c.reports_ko, "KO runs", "ko");
+    tile(out, "count-tests-ok", c.tests_ok, "tests OK", "ok");
+    tile(out, "count-tests-ko", c.tests_ko, "tests KO", "ko");
+    tile(out, "count-requirements-ok", c.requirements_ok, "requirements OK", "ok");
+    tile(out, "count-requirements-ko", c.requirements_ko, "requirements KO", "ko");
+    tile(out, "count-requirements-not-verified", c.requirements_not_verified, "not verified", "nv");
+    if (campaign.has_requirement_list) {
+        tile(out, "count-requirements-unlisted", c.requirements_unlisted, "unlisted", "nv");
+    }
+    if (c.problems > 0) {
+        tile(out, "count-problems", c.problems, "unusable inputs", "ko");
+    }
+    out +=
+        "</section>\n<div class=\"filter\" id=\"filter\" hidden><input type=\"search\" "
+        "id=\"search\" placeholder=\"Search requirements, reports, tests\" "
+        "aria-label=\"Search\"><label><input type=\"checkbox\" id=\"ko-only\"> KO "
+        "only</label></div>\n<nav class=\"jump\"><a href=\"#reports\">Reports</a> "
+        "<a href=\"#matrix\">Requirement matrix</a> <a href=\"#failing\">Failing "
+        "tests</a></nav>\n";
+}
+
+void problems(std::string& out, const Campaign& campaign) {
+    if (campaign.problems.isEmpty()) {
+        return;
+    }
+    out +=
+        "<section class=\"card\" id=\"problems\"><h2>Inputs that could not be used</h2><ul "
+        "class=\"problems\">";
+    for (const QString& problem : campaign.problems) {
+        out += "<li>";
+        append_html(out, problem.toStdString());
+        out += "</li>";
+    }
+    out += "</ul></section>\n";
+}
+
+void changes_section(std::string& out, const Changes& changes) {
+    static const char* const kKinds[kChangeKinds] = {"regression", "fixed", "appeared",
+                                                     "disappeared"};
+    static const char* const kTitles[kChangeKinds] = {"Regressions (OK → KO)", "Fixed (KO → OK)",
+                                                      "Appeared", "Disappeared"};
+    out +=
+        "<section class=\"card\" id=\"changes\"><h2>Changes since the baseline</h2>"
+        "<table><thead><tr><th>Change</th><th>What</th><th>Name</th></tr></thead><tbody>";
+    bool any = false;
+    for (int kind = 0; kind < kChangeKinds; ++kind) {
+        for (const auto& [report, service, test] : changes.tests[kind]) {
+            any = true;
+            out += "<tr class=\"change-";
+            out += kKinds[kind];
+            out += "\"><td>";
+            out += kTitles[kind];
+            out += "</td><td>test</td><td>";
+            append_html(out, report);
+            out += kStep;
+            append_html(out, service);
+            out += kStep;
+            append_html(out, test);
+            out += "</td></tr>";
+        }
+        for (const std::string& id : changes.requirements[kind]) {
+            any = true;
+            out += "<tr class=\"change-";
+            out += kKinds[kind];
+            out += "\"><td>";
+            out += kTitles[kind];
+            out += "</td><td>requirement</td><td>";
+            // A requirement that disappeared has no row to link to.
+            if (kind == kDisappeared) {
+                out += "<span class=\"id\">";
+                append_html(out, id);
+                out += "</span></td></tr>";
+                continue;
+            }
+            out += "<a class=\"id\" href=\"#";
+            out += anchor_id("req-", {id});
+            out += "\">";
+            append_html(out, id);
+            out += "</a></td></tr>";
+        }
+    }
+    if (!any) {
+        out += "<tr><td colspan=\"3\" class=\"quiet\">No change.</td></tr>";
+    }
+    out += "</tbody></table></section>\n";
+}
+
+void reports_section(std::string& out, const Campaign& campaign,
+                     const std::vector<std::string>& links) {
+    std::vector<int> order(campaign.reports.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return !campaign.reports[a].run_ok && campaign.reports[b].run_ok;
+    });
+    out += "<section class=\"card\" id=\"reports\"><h2>Reports</h2>";
+    grid_start(out, "reports-table", "cols-reports",
+               {"Report", "Run", "Tests OK", "Tests KO", "File"});
+    for (const int r : order) {
+        const ReportResult& report = campaign.reports[r];
+        int ko = 0;
+        for (const TestResult& test : report.tests) {
+            ko += test.ok ? 0 : 1;
+        }
+        row_start(out, report_anchor(campaign, r), ok_word(report.run_ok));
+        cell(out);
+        out += "<a href=\"";
+        append_html(out, links[r]);
+        out += "\">";
+        append_html(out, campaign.report_keys[r]);
+        out += "</a></div>";
+        cell(out);
+        badge(out, ok_word(report.run_ok), ok_word(report.run_ok));
+        out += "</div>";
+        cell(out, "num");
+        out += std::to_string(report.tests.size() - ko) + "</div>";
+        cell(out, "num");
+        out += std::to_string(ko) + "</div>";
+        cell(out, "path");
+        append_html(out, report.path.toStdString());
+        out += "</div></div>\n";
+    }
+    out += "</div></section>\n";
+}
+
+// One place per line; KO ones say so in words as well as in colour.
+void place_item(std::string& out, const Campaign& campaign, const RequirementPlace& place) {
+    const ReportResult& report = campaign.reports[place.report];
+    const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
+    out += occurrence.ok ? "<span>" : "<span class=\"ko\">";
+    out += "<a href=\"#" + report_anchor(campaign, place.report) + "\">";
+    append_html(out, campaign.report_keys[place.report]);
+    out += "</a>";
+    if (occurrence.service >= 0) {
+        out += kStep;
+        append_html(out, report.services[occurrence.service].name);
+    } else {
+        out += " (run)";
+    }
+    if (occurrence.test >= 0) {
+        out += kStep;
+        append_html(out, campaign.test_keys[place.report][occurrence.test]);
+    }
+    if (!occurrence.element.empty()) {
+        out += kStep;
+        append_html(out, occurrence.element);
+    }
+    out += occurrence.ok ? "</span><br>" : " (KO)</span><br>";
+}
+
+void matrix_section(std::string& out, const Campaign& campaign) {
+    out += "<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>";
+    grid_start(out, "matrix-table", "cols-matrix",
+               {"Requirement", "Verdict", "OK", "KO", "Verified in"});
+    for (const Requirement& requirement : campaign.requirements) {
+        const std::string id = anchor_id("req-", {requirement.id});
+        row_start(out, id, verdict_code(requirement.verdict));
+        cell(out);
+        out += "<a class=\"id\" href=\"#" + id + "\">";
+        append_html(out, requirement.id);
+        out += "</a>";
+        if (campaign.has_requirement_list && !requirement.listed) {
+            out += "<span class=\"flag\">unlisted</span>";
+        }
+        out += "</div>";
+        cell(out);
+        badge(out, verdict_code(requirement.verdict), verdict_word(requirement.verdict));
+        out += "</div>";
+        cell(out, "num");
+        out += std::to_string(requirement.ok_count) + "</div>";
+        cell(out, "num");
+        out += std::to_string(requirement.ko_count) + "</div>";
+        cell(out, "places");
+        for (const RequirementPlace& place : requirement.places) {
+            place_item(out, campaign, place);
+        }
+        out += "</div></div>\n";
+    }
+    out += "</div></section>\n";
+}
+
+void failing_section(std::string& out, const Campaign& campaign) {
+    out += "<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>";
+    grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        const ReportResult& report = campaign.reports[r];
+        for (std::size_t t = 0; t < report.tests.size(); ++t) {
+            if (report.tests[t].ok) {
+                continue;
+            }
+            row_start(out, test_anchor(campaign, static_cast<int>(r), static_cast<int>(t)), "KO");
+            cell(out);
+            out += "<a href=\"#" + report_anchor(campaign, static_cast<int>(r)) + "\">";
+            append_html(out, campaign.report_keys[r]);
+            out += "</a></div>";
+            cell(out);
+            append_html(out, report.services[report.tests[t].service].name);
+            out += "</div>";
+            cell(out);
+            append_html(out, campaign.test_keys[r][t]);
+            out += "</div></div>\n";
+        }
+    }
+    out += "</div>";
+    if (campaign.counts.tests_ko == 0) {
+        out += "<p class=\"quiet\">No failing test.</p>";
+    }
+    out += "</section>\n";
+}
+
+}  // namespace
+
+std::string campaign_html(const Campaign& campaign, const Changes* changes,
+                          const std::vector<std::string>& links) {
+    std::string out;
+    head(out, campaign);
+    problems(out, campaign);
+    if (changes) {
+        changes_section(out, *changes);
+    }
+    reports_section(out, campaign, links);
+    matrix_section(out, campaign);
+    failing_section(out, campaign);
+    out +=
+        "<footer class=\"page-foot\">Written by quillon-campaign from the requirement "
+        "reports.</footer>\n</main>\n<script>";
+    out += kCampaignPageScript;
+    out += "</script>\n</body>\n</html>\n";
+    return out;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The campaign page: one self-contained HTML file with the campaign verdict
+// and counts, the reports (KO first), the requirement matrix (KO and not
+// verified first), the failing tests, and the changes against the baseline.
+//
+// Rows of the reports, matrix and failing-tests tables are <div class="row">
+// with data-verdict "OK", "KO" or "NV" (not verified) and an id made by
+// anchor_id from names only: "report-<report>", "req-<ID>",
+// "test-<report>/<service>/<test>".
+
+#include "campaign/baseline.h"
+#include "campaign/campaign.h"
+
+#include <string>
+#include <vector>
+
+// links holds, per report, the URL its name links to (see report_links);
+// changes is null without a baseline.
+std::string campaign_html(const Campaign& campaign, const Changes* changes,
+                          const std::vector<std::string>& links);

@@ -1,0 +1,13 @@
+#pragma once
+// The campaign as a JSON document, for dashboards and as the next run's
+// baseline. The layout is versioned ("format": "quillon-campaign",
+// "version": 1) and documented in the manual page and the README.
+
+#include "campaign/baseline.h"
+#include "campaign/campaign.h"
+
+#include <QByteArray>
+
+// changes is null when no baseline was given; the document then has no
+// "changes" member.
+QByteArray campaign_json(const Campaign& campaign, const Changes* changes);

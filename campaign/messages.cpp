@@ -1,0 +1,192 @@
+#include "campaign/messages.h"
+
+#include "campaign/campaign.h"
+#include "i18n/local8bit.h"
+#include "i18n/placeholders.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+constexpr const char* kContext = "Message for the quillon-campaign tool";
+
+QString translate(const char* source, const char* comment = nullptr) {
+    return QCoreApplication::translate(kContext, source, comment);
+}
+
+QString number(qint64 n) {
+    return QString::number(n);
+}
+
+}  // namespace
+
+void print_text(const QString& text, FILE* stream) {
+    const std::string bytes = local8bit_encode(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+QString message_not_a_report(const QString& root_element) {
+    return fill_placeholders(
+        translate("the document element is <%1>, not <RUN>", "%1 is the name of an XML element"),
+        {root_element});
+}
+
+QString message_malformed_report(const QString& why, qint64 line, qint64 column) {
+    return fill_placeholders(
+        translate("%1 (line %2, column %3)",
+                  "%1 is the XML parser's own message, %2 and %3 where it stopped"),
+        {why, number(line), number(column)});
+}
+
+QString message_baseline_not_json(const QString& why) {
+    return fill_placeholders(translate("not JSON: %1", "%1 is the JSON parser's own message"),
+                             {why});
+}
+
+QString message_baseline_wrong_format() {
+    return translate("not the JSON summary of quillon-campaign, version 1");
+}
+
+QString message_cannot_read(const QString& path, const QString& why) {
+    return fill_placeholders(
+        translate("%1: cannot read: %2", "%1 is a file name, %2 the system's reason"), {path, why});
+}
+
+QString message_bad_report(const QString& path, const QString& why) {
+    return fill_placeholders(
+        translate("%1: not a requirement report: %2", "%1 is a file name, %2 the reason"),
+        {path, why});
+}
+
+QString message_no_such_input(const QString& path) {
+    return fill_placeholders(translate("%1: no such file or folder", "%1 is a file name"), {path});
+}
+
+QString message_no_report(const QString& rod_path, const QString& report_path) {
+    return fill_placeholders(translate("%1: no report: %2 does not exist",
+                                       "%1 is the name of a ROD file, %2 the name of its report"),
+                             {rod_path, report_path});
+}
+
+QString message_stale_report(const QString& rod_path, const QString& report_path) {
+    return fill_placeholders(translate("%1: no report: %2 is older than the ROD file",
+                                       "%1 is the name of a ROD file, %2 the name of its report"),
+                             {rod_path, report_path});
+}
+
+QString message_empty_folder(const QString& path) {
+    return fill_placeholders(
+        translate("%1: no report (*.req.xml) in this folder", "%1 is a folder name"), {path});
+}
+
+QString message_empty_log(const QString& path) {
+    return fill_placeholders(
+        translate("%1: the log lists no report", "%1 is the name of a log file"), {path});
+}
+
+QString message_bad_baseline(const QString& path, const QString& why) {
+    return fill_placeholders(
+        translate("%1: not a usable baseline: %2", "%1 is a file name, %2 the reason"),
+        {path, why});
+}
+
+QString message_cannot_write(const QString& path, const QString& why) {
+    return fill_placeholders(
+        translate("%1: cannot write: %2", "%1 is a file name, %2 the system's reason"),
+        {path, why});
+}
+
+QString message_usage_error(const QString& why) {
+    return fill_placeholders(
+        translate("quillon-campaign: %1 (see --help)\n", "%1 says what is wrong"), {why});
+}
+
+QString message_bad_fail_on(const QString& value) {
+    return fill_placeholders(
+        translate("quillon-campaign: --fail-on takes none, ko or regression, not \"%1\"\n",
+                  "%1 is the value given; none, ko and regression are not translated"),
+        {value});
+}
+
+QString message_bad_jobs(const QString& value) {
+    return fill_placeholders(
+        translate("quillon-campaign: --jobs takes a number from 1 to 256, not \"%1\"\n",
+                  "%1 is the value given"),
+        {value});
+}
+
+QString message_no_input() {
+    return translate("quillon-campaign: no input given (see --help)\n");
+}
+
+QString help_text(const QString& program) {
+    return fill_placeholders(
+        translate("Usage: %1 [OPTION]... INPUT...\n"
+                  "Gathers requirement reports into one campaign: one verdict per requirement\n"
+                  "with the places that verify it, the failing tests, and the changes since an\n"
+                  "earlier run.\n"
+                  "\n"
+                  "Inputs: report files (*.xml), folders (every *.req.xml below them), and ROD\n"
+                  "files (each stands for the report quillon writes for it).\n"
+                  "\n"
+                  "  --log FILE           the reports listed by a quillon -l log file\n"
+                  "  --requirements FILE  the requirement IDs to verify, one per line or the\n"
+                  "                       first column of a CSV file\n"
+                  "  --baseline FILE      an earlier --json output to compare with\n"
+                  "  --html FILE          write the campaign page\n"
+                  "  --csv FILE           write the requirement matrix as CSV\n"
+                  "  --junit FILE         write one JUnit file for the whole campaign\n"
+                  "  --json FILE          write the campaign as JSON (the next baseline)\n"
+                  "  --fail-on WHAT       what fails the exit status: none, ko (the default)\n"
+                  "                       or regression\n"
+                  "  --jobs N             read reports with N threads (default: one per core)\n"
+                  "  --help               show this help and exit\n"
+                  "  --version            show the version and exit\n"
+                  "\n"
+                  "Exit status: 0 all OK; 1 campaign KO or a listed requirement not verified;\n"
+                  "2 a regression against the baseline; 3 an input could not be used;\n"
+                  "4 a wrong command line; 5 an output could not be written.\n",
+                  "%1 is the program name; option names and values are not translated"),
+        {program});
+}
+
+QString version_text(const QString& version) {
+    return fill_placeholders(translate("quillon-campaign %1\n", "%1 is the version number"),
+                             {version});
+}
+
+QString message_summary(const CampaignCounts& c, bool ok) {
+    return fill_placeholders(
+        translate("Campaign %1: %2 reports, %3 tests (%4 OK, %5 KO), %6 requirements (%7 OK, "
+                  "%8 KO, %9 not verified)\n",
+                  "%1 is OK or KO, the others are counts"),
+        {ok ? QStringLiteral("OK") : QStringLiteral("KO"), number(c.reports), number(c.tests),
+         number(c.tests_ok), number(c.tests_ko), number(c.requirements), number(c.requirements_ok),
+         number(c.requirements_ko), number(c.requirements_not_verified)});
+}
+
+QString message_changes(int test_regressions, int test_fixed, int test_appeared,
+                        int test_disappeared, int requirement_regressions, int requirement_fixed,
+                        int requirement_appeared, int requirement_disappeared) {
+    return fill_placeholders(
+        translate("Since the baseline: tests %1 regressed, %2 fixed, %3 appeared, %4 "
+                  "disappeared; requirements %5 regressed, %6 fixed, %7 appeared, %8 "
+                  "disappeared\n",
+                  "all placeholders are counts"),
+        {number(test_regressions), number(test_fixed), number(test_appeared),
+         number(test_disappeared), number(requirement_regressions), number(requirement_fixed),
+         number(requirement_appeared), number(requirement_disappeared)});
+}
+
+QString message_test_regression(const QString& report, const QString& service,
+                                const QString& test) {
+    return fill_placeholders(translate("Regression: test %1 / %2 / %3\n",
+                                       "%1 is a report name, %2 a service name, %3 a test name"),
+                             {report, service, test});
+}
+
+QString message_requirement_regression(const QString& id) {
+    return fill_placeholders(translate("Regression: requirement %1\n", "%1 is a requirement ID"),
+                             {id});
+}

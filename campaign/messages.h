@@ -1,0 +1,53 @@
+#pragma once
+// Every text quillon-campaign says on the console, translated through the
+// catalogues under the context "Message for the quillon-campaign tool", with
+// its placeholders filled.
+//
+// Problem lines (an input or an output that could not be used) name the file
+// and have no line end: the printer adds it, and the JSON summary and the
+// page list them as they are.
+
+#include <QString>
+
+#include <cstdio>
+
+struct CampaignCounts;
+
+// Writes text in the local 8-bit encoding to stream, byte for byte.
+void print_text(const QString& text, FILE* stream);
+
+// Details placed inside message_bad_report and message_bad_baseline.
+QString message_not_a_report(const QString& root_element);
+QString message_malformed_report(const QString& why, qint64 line, qint64 column);
+QString message_baseline_not_json(const QString& why);
+QString message_baseline_wrong_format();
+
+// Problem lines.
+QString message_cannot_read(const QString& path, const QString& why);
+QString message_bad_report(const QString& path, const QString& why);
+QString message_no_such_input(const QString& path);
+QString message_no_report(const QString& rod_path, const QString& report_path);
+QString message_stale_report(const QString& rod_path, const QString& report_path);
+QString message_empty_folder(const QString& path);
+QString message_empty_log(const QString& path);
+QString message_bad_baseline(const QString& path, const QString& why);
+QString message_cannot_write(const QString& path, const QString& why);
+
+// Command-line mistakes, each a finished line.
+QString message_usage_error(const QString& why);
+QString message_bad_fail_on(const QString& value);
+QString message_bad_jobs(const QString& value);
+QString message_no_input();
+
+QString help_text(const QString& program);
+QString version_text(const QString& version);
+
+// The one-line summary printed when no output file is asked for.
+QString message_summary(const CampaignCounts& counts, bool ok);
+
+// The changes against a baseline, counted, then one line per regression.
+QString message_changes(int test_regressions, int test_fixed, int test_appeared,
+                        int test_disappeared, int requirement_regressions, int requirement_fixed,
+                        int requirement_appeared, int requirement_disappeared);
+QString message_test_regression(const QString& report, const QString& service, const QString& test);
+QString message_requirement_regression(const QString& id);

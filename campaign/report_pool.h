@@ -1,0 +1,18 @@
+#pragma once
+// Reads many reports at once, one report per thread at a time, and gives the
+// results back in the order of the paths, whatever order the threads
+// finished in. A report that cannot be read never stops the others.
+
+#include "campaign/report_result.h"
+
+#include <QStringList>
+
+#include <vector>
+
+struct ReadReports {
+    std::vector<ReportResult> reports;  // the reports read, in path order
+    QStringList problems;               // one problem line per report not read, in path order
+};
+
+// threads 0 means one per core.
+ReadReports read_reports(const QStringList& paths, int threads);

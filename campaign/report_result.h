@@ -1,0 +1,41 @@
+#pragma once
+// What one requirement report says, as the campaign needs it: its name and
+// run verdict, its services and tests with their verdicts, and every
+// requirement it names with the place that names it. Texts are UTF-8.
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+struct ServiceResult {
+    std::string name;
+    bool ok = true;
+};
+
+struct TestResult {
+    int service = 0;  // index into ReportResult::services
+    std::string name;
+    bool ok = true;
+};
+
+// One REQUIREMENT element. service and test are -1 at the levels above them
+// (a run-level requirement has both at -1); element is empty outside an
+// ELEMENT.
+struct RequirementOccurrence {
+    std::string id;
+    std::string value;
+    bool ok = true;
+    int service = -1;
+    int test = -1;
+    std::string element;
+};
+
+struct ReportResult {
+    QString path;      // the report file, as it was named to the tool
+    std::string name;  // REPORT_NAME, else the file name without .req.xml
+    bool run_ok = true;
+    std::vector<ServiceResult> services;
+    std::vector<TestResult> tests;
+    std::vector<RequirementOccurrence> requirements;
+};

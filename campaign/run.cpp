@@ -1,0 +1,123 @@
+#include "campaign/run.h"
+
+#include "campaign/baseline.h"
+#include "campaign/campaign.h"
+#include "campaign/csv_writer.h"
+#include "campaign/exit_status.h"
+#include "campaign/html_writer.h"
+#include "campaign/inputs.h"
+#include "campaign/json_writer.h"
+#include "campaign/junit_writer.h"
+#include "campaign/messages.h"
+#include "campaign/output_file.h"
+#include "campaign/report_links.h"
+#include "campaign/report_pool.h"
+#include "campaign/requirement_list.h"
+
+#include <QFileInfo>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+void print_problems(const QStringList& problems, FILE* err) {
+    for (const QString& problem : problems) {
+        print_text(problem + QLatin1Char('\n'), err);
+    }
+}
+
+void print_changes(const Changes& changes, FILE* out) {
+    print_text(message_changes(static_cast<int>(changes.tests[kRegression].size()),
+                               static_cast<int>(changes.tests[kFixed].size()),
+                               static_cast<int>(changes.tests[kAppeared].size()),
+                               static_cast<int>(changes.tests[kDisappeared].size()),
+                               static_cast<int>(changes.requirements[kRegression].size()),
+                               static_cast<int>(changes.requirements[kFixed].size()),
+                               static_cast<int>(changes.requirements[kAppeared].size()),
+                               static_cast<int>(changes.requirements[kDisappeared].size())),
+               out);
+    for (const auto& [report, service, test] : changes.tests[kRegression]) {
+        print_text(
+            message_test_regression(QString::fromStdString(report), QString::fromStdString(service),
+                                    QString::fromStdString(test)),
+            out);
+    }
+    for (const std::string& id : changes.requirements[kRegression]) {
+        print_text(message_requirement_regression(QString::fromStdString(id)), out);
+    }
+}
+
+}  // namespace
+
+int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
+    ResolvedInputs inputs = resolve_inputs(options.inputs, options.logs);
+    QStringList problems = inputs.problems;
+
+    std::optional<std::vector<std::string>> listed;
+    if (!options.requirements.isEmpty()) {
+        std::vector<std::string> ids;
+        QString problem;
+        if (read_requirement_list(options.requirements, &ids, &problem)) {
+            listed = std::move(ids);
+        } else {
+            problems.append(problem);
+        }
+    }
+    std::optional<Baseline> baseline;
+    if (!options.baseline.isEmpty()) {
+        Baseline read;
+        QString problem;
+        if (read_baseline(options.baseline, &read, &problem)) {
+            baseline = std::move(read);
+        } else {
+            problems.append(problem);
+        }
+    }
+
+    ReadReports read = read_reports(inputs.reports, options.jobs);
+    problems.append(read.problems);
+    print_problems(problems, err);
+
+    const Campaign campaign = build_campaign(std::move(read.reports), listed, problems);
+    std::optional<Changes> changes;
+    if (baseline) {
+        changes = compare_with_baseline(*baseline, campaign);
+    }
+    const Changes* changes_or_null = changes ? &*changes : nullptr;
+
+    // Each output is made only when asked for, and written on its own: one
+    // that fails does not keep the others from being written.
+    const std::pair<const QString*, std::function<QByteArray()>> outputs[] = {
+        {&options.html,
+         [&] {
+             const QString folder = QFileInfo(options.html).absolutePath();
+             return QByteArray::fromStdString(
+                 campaign_html(campaign, changes_or_null, report_links(campaign, folder)));
+         }},
+        {&options.csv, [&] { return QByteArray::fromStdString(campaign_csv(campaign)); }},
+        {&options.junit, [&] { return campaign_junit(campaign); }},
+        {&options.json, [&] { return campaign_json(campaign, changes_or_null); }},
+    };
+    bool any_output = false;
+    bool output_failed = false;
+    for (const auto& [path, make] : outputs) {
+        if (path->isEmpty()) {
+            continue;
+        }
+        any_output = true;
+        QString problem;
+        if (!write_output(*path, make(), &problem)) {
+            print_text(problem + QLatin1Char('\n'), err);
+            output_failed = true;
+        }
+    }
+
+    if (!any_output) {
+        print_text(message_summary(campaign.counts, campaign.ok), out);
+    }
+    if (changes) {
+        print_changes(*changes, out);
+    }
+    return campaign_exit_status(campaign, changes_or_null, options.fail_on, output_failed);
+}

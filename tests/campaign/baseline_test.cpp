@@ -1,0 +1,76 @@
+// Changes against an earlier run: every category, for tests and for
+// requirements, and baselines that cannot be used.
+
+#include "campaign/baseline.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+Campaign now() {
+    ReportResult r;
+    r.name = "A";
+    r.services = {{"s", true}};
+    r.tests = {{0, "same", true}, {0, "regressed", false}, {0, "fixed", true}, {0, "new", false}};
+    r.requirements = {{"R_same", "", true, 0, 0, ""},
+                      {"R_regressed", "", false, 0, 1, ""},
+                      {"R_fixed", "", true, 0, 2, ""},
+                      {"R_new", "", true, 0, 0, ""}};
+    return build_campaign({r}, std::vector<std::string>{"R_gone_unverified"}, {});
+}
+
+TEST(Baseline, EveryChangeOfTestsAndRequirements) {
+    Baseline before;
+    QString error;
+    ASSERT_TRUE(parse_baseline(R"({"format": "quillon-campaign", "version": 1,
+        "reports": [{"name": "A", "services": [{"name": "s", "tests": [
+            {"name": "same", "verdict": "OK"}, {"name": "regressed", "verdict": "OK"},
+            {"name": "fixed", "verdict": "KO"}, {"name": "gone", "verdict": "OK"}]}]}],
+        "requirements": [{"id": "R_same", "verdict": "OK"}, {"id": "R_regressed", "verdict": "OK"},
+            {"id": "R_fixed", "verdict": "KO"}, {"id": "R_gone", "verdict": "KO"},
+            {"id": "R_new", "verdict": "not verified"},
+            {"id": "R_gone_unverified", "verdict": "OK"}]})",
+                               &before, &error))
+        << error.toStdString();
+    const Changes changes = compare_with_baseline(before, now());
+    const auto test = [](const char* name) { return TestId{"A", "s", name}; };
+    EXPECT_EQ(changes.tests[kRegression], std::vector<TestId>{test("regressed")});
+    EXPECT_EQ(changes.tests[kFixed], std::vector<TestId>{test("fixed")});
+    EXPECT_EQ(changes.tests[kAppeared], std::vector<TestId>{test("new")});
+    EXPECT_EQ(changes.tests[kDisappeared], std::vector<TestId>{test("gone")});
+    using Ids = std::vector<std::string>;
+    EXPECT_EQ(changes.requirements[kRegression], Ids{"R_regressed"});
+    EXPECT_EQ(changes.requirements[kFixed], Ids{"R_fixed"});
+    // Not verified counts as absent, on either side.
+    EXPECT_EQ(changes.requirements[kAppeared], Ids{"R_new"});
+    EXPECT_EQ(changes.requirements[kDisappeared], (Ids{"R_gone", "R_gone_unverified"}));
+}
+
+TEST(Baseline, ACampaignComparedWithItselfHasNoChange) {
+    const Campaign c = now();
+    const Changes changes = compare_with_baseline(baseline_of(c), c);
+    for (int kind = 0; kind < kChangeKinds; ++kind) {
+        EXPECT_TRUE(changes.tests[kind].empty()) << kind;
+        EXPECT_TRUE(changes.requirements[kind].empty()) << kind;
+    }
+}
+
+TEST(Baseline, RefusesWhatIsNotASummaryOfThisFormat) {
+    const struct {
+        const char* json;
+        const char* error;
+    } cases[] = {
+        {"{\"format\": \"quillon-campaign\", \"version\": 2}",
+         "not the JSON summary of quillon-campaign, version 1"},
+        {"{\"version\": 1}", "not the JSON summary of quillon-campaign, version 1"},
+        {"[1, 2", "not JSON: invalid termination by number"},
+    };
+    for (const auto& c : cases) {
+        Baseline baseline;
+        QString error;
+        EXPECT_FALSE(parse_baseline(c.json, &baseline, &error)) << c.json;
+        EXPECT_EQ(error.toStdString(), c.error) << c.json;
+    }
+}
+
+}  // namespace

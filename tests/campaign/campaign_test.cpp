@@ -1,0 +1,82 @@
+// The campaign model: one verdict per requirement, the requirement list,
+// names made unique, and the campaign verdict.
+
+#include "campaign/campaign.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ReportResult report(const std::string& name, const std::string& path, bool run_ok,
+                    std::vector<RequirementOccurrence> requirements = {}) {
+    ReportResult r;
+    r.name = name;
+    r.path = QString::fromStdString(path);
+    r.run_ok = run_ok;
+    r.services = {{"s", true}};
+    r.tests = {{0, "t", true}, {0, "t", true}, {0, "u", true}};
+    r.requirements = std::move(requirements);
+    return r;
+}
+
+RequirementOccurrence occurrence(const std::string& id, bool ok, int test = -1) {
+    return {id, "", ok, test >= 0 ? 0 : -1, test, ""};
+}
+
+TEST(Campaign, ARequirementIsKoWhenAnyOccurrenceIsAndListsKoThenNotVerifiedThenOk) {
+    std::vector<ReportResult> reports;
+    reports.push_back(
+        report("A", "a.req.xml", true,
+               {occurrence("R2", true, 0), occurrence("R1", true), occurrence("R3", true)}));
+    reports.push_back(
+        report("B", "b.req.xml", true, {occurrence("R2", false, 2), occurrence("R1", true)}));
+    const Campaign c =
+        build_campaign(std::move(reports), std::vector<std::string>{"R1", "R2", "R9", "R9"}, {});
+    ASSERT_EQ(c.requirements.size(), 4u);
+    const std::vector<std::tuple<std::string, RequirementVerdict, int, int, bool>> expected = {
+        {"R2", RequirementVerdict::Ko, 1, 1, true},
+        {"R9", RequirementVerdict::NotVerified, 0, 0, true},
+        {"R1", RequirementVerdict::Ok, 2, 0, true},
+        {"R3", RequirementVerdict::Ok, 1, 0, false},
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Requirement& r = c.requirements[i];
+        EXPECT_EQ(std::tie(r.id, r.verdict, r.ok_count, r.ko_count, r.listed), expected[i]) << i;
+    }
+    // Places keep report order and name the test by its unique name.
+    EXPECT_EQ(place_text(c, c.requirements[0].places[0], "/"), "A/s/t");
+    EXPECT_EQ(place_text(c, c.requirements[0].places[1], "/"), "B/s/u");
+    EXPECT_EQ(place_text(c, c.requirements[2].places[0], "/"), "A");
+    EXPECT_EQ(c.counts.requirements_ko, 1);
+    EXPECT_EQ(c.counts.requirements_not_verified, 1);
+    EXPECT_EQ(c.counts.requirements_unlisted, 1);
+    EXPECT_FALSE(c.ok);
+}
+
+TEST(Campaign, SharedNamesAreMadeUnique) {
+    std::vector<ReportResult> reports;
+    reports.push_back(report("Board", "a/x.req.xml", true));
+    reports.push_back(report("Board", "b/x.req.xml", true));
+    reports.push_back(report("Other", "c.req.xml", true));
+    const Campaign c = build_campaign(std::move(reports), std::nullopt, {});
+    EXPECT_EQ(c.report_keys,
+              (std::vector<std::string>{"Board (a/x.req.xml)", "Board (b/x.req.xml)", "Other"}));
+    EXPECT_EQ(c.test_keys[0], (std::vector<std::string>{"t", "t #2", "u"}));
+}
+
+TEST(Campaign, VerdictIsOkOnlyWhenNothingSaysOtherwise) {
+    const auto verdict = [](std::vector<ReportResult> reports,
+                            std::optional<std::vector<std::string>> listed, QStringList problems) {
+        return build_campaign(std::move(reports), listed, problems).ok;
+    };
+    EXPECT_TRUE(verdict({report("A", "a", true, {occurrence("R1", true)})}, std::nullopt, {}));
+    // A KO run whose tests are all OK.
+    EXPECT_FALSE(verdict({report("A", "a", false)}, std::nullopt, {}));
+    ReportResult ko_test = report("A", "a", true);
+    ko_test.tests[1].ok = false;
+    EXPECT_FALSE(verdict({ko_test}, std::nullopt, {}));
+    EXPECT_FALSE(verdict({report("A", "a", true)}, std::vector<std::string>{"R1"}, {}));
+    EXPECT_FALSE(verdict({report("A", "a", true)}, std::nullopt, {"x: cannot read"}));
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// The campaign page in headless Chromium: one matrix row per requirement, KO
+// rows first, the "KO only" switch and the search box set from the URL
+// fragment, and a screenshot of a large campaign kept for a person to see.
+
+#include "campaign/html_writer.h"
+#include "campaign/html_text.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kChromium = "/usr/bin/chromium";
+
+TEST(HtmlText, AnchorsDependOnNamesOnlyAndNeverCollide) {
+    EXPECT_EQ(anchor_id("req-", {"LLR_0003"}), "req-LLR_0003");
+    EXPECT_EQ(anchor_id("test-", {"Board A", "nav/x", "t~1"}), "test-Board~20A/nav~2Fx/t~7E1");
+    EXPECT_NE(anchor_id("t-", {"a/b", "c"}), anchor_id("t-", {"a", "b/c"}));
+    EXPECT_EQ(anchor_id("r-", {"\xC3\xA9=&"}), "r-~C3~A9~3D~26");
+    std::string html;
+    append_html(html, "<a href=\"x\">&</a>");
+    EXPECT_EQ(html, "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
+}
+
+// 50 reports of 4 services of 10 tests; 600 requirements, each verified by
+// several tests; one test in 97 KO; 20 listed requirements never verified.
+Campaign large_campaign() {
+    std::vector<ReportResult> reports;
+    int n = 0;
+    for (int r = 0; r < 50; ++r) {
+        ReportResult report;
+        report.name = "Board " + std::to_string(r);
+        report.path = QStringLiteral("board_%1.req.xml").arg(r);
+        for (int s = 0; s < 4; ++s) {
+            report.services.push_back({"service_" + std::to_string(s), true});
+            for (int t = 0; t < 10; ++t, ++n) {
+                const bool ok = n % 97 != 0;
+                const int test = static_cast<int>(report.tests.size());
+                report.tests.push_back({s, "test_" + std::to_string(t), ok});
+                char id[16];
+                std::snprintf(id, sizeof id, "LLR_%04d", n % 600);
+                report.requirements.push_back({id, "", ok, s, test, ""});
+                report.run_ok = report.run_ok && ok;
+            }
+        }
+        reports.push_back(std::move(report));
+    }
+    std::vector<std::string> listed;
+    for (int i = 0; i < 620; ++i) {
+        char id[16];
+        std::snprintf(id, sizeof id, "LLR_%04d", i);
+        listed.push_back(id);
+    }
+    return build_campaign(std::move(reports), listed, {});
+}
+
+struct Row {
+    std::string id;
+    std::string verdict;
+    bool hidden;
+};
+
+class CampaignPage : public testing::Test {
+  protected:
+    qtest::TempDir dir;
+    Campaign campaign = large_campaign();
+
+    void SetUp() override {
+        if (!qtest::file_exists(kChromium)) {
+            GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh --tests)";
+        }
+        const std::vector<std::string> links(campaign.reports.size(), "x.html");
+        qtest::write_file(dir.file("campaign.html"), campaign_html(campaign, nullptr, links));
+    }
+
+    qtest::ProcessResult chromium(const std::vector<std::string>& what, const std::string& url) {
+        fs::create_directories(dir.file("profile"));
+        std::vector<std::string> args = {"120",
+                                         kChromium,
+                                         "--headless",
+                                         "--no-sandbox",
+                                         "--disable-gpu",
+                                         "--disable-quic",
+                                         "--no-first-run",
+                                         "--disable-background-networking",
+                                         "--disable-component-update",
+                                         "--disable-sync",
+                                         "--user-data-dir=" + dir.file("profile")};
+        args.insert(args.end(), what.begin(), what.end());
+        args.push_back(url);
+        return qtest::run_process("/usr/bin/timeout", args,
+                                  {{"PATH", "/usr/bin:/bin"}, {"HOME", dir.path()}}, dir.path());
+    }
+
+    // The rows of the page as Chromium leaves them once its script has run.
+    std::vector<Row> rows(const std::string& fragment, const std::string& prefix) {
+        const qtest::ProcessResult run =
+            chromium({"--dump-dom"}, "file://" + dir.file("campaign.html") + fragment);
+        EXPECT_EQ(run.exit_status, 0) << run.err;
+        static const std::regex row(
+            R"re(<div class="row" id="([^"]*)" data-verdict="([A-Z]+)" role="row"( hidden="")?)re");
+        std::vector<Row> found;
+        for (std::sregex_iterator it(run.out.begin(), run.out.end(), row), end; it != end; ++it) {
+            if ((*it)[1].str().rfind(prefix, 0) == 0) {
+                found.push_back({(*it)[1].str(), (*it)[2].str(), (*it)[3].matched});
+            }
+        }
+        return found;
+    }
+};
+
+TEST_F(CampaignPage, MatrixHasOneRowPerRequirementKoFirstAndKoOnlyHidesOkRows) {
+    const std::vector<Row> matrix = rows("#filter=ko", "req-");
+    ASSERT_EQ(matrix.size(), campaign.requirements.size());
+    const std::string order = "KONVOK";
+    std::size_t last = 0;
+    for (const Row& r : matrix) {
+        const std::size_t rank = order.find(r.verdict);
+        EXPECT_GE(rank, last) << r.id << " comes after a row of a later verdict";
+        last = rank;
+        EXPECT_EQ(r.hidden, r.verdict == "OK") << r.id;
+    }
+    EXPECT_EQ(matrix.front().verdict, "KO");
+    EXPECT_EQ(matrix.back().verdict, "OK");
+    const std::vector<Row> reports = rows("#filter=ko", "report-");
+    ASSERT_EQ(reports.size(), campaign.reports.size());
+    EXPECT_EQ(reports.front().verdict, "KO");
+}
+
+TEST_F(CampaignPage, SearchLeavesOnlyMatchingRowsAndNoFragmentHidesNothing) {
+    std::vector<std::string> shown;
+    for (const Row& r : rows("#search=llr_0007", "req-")) {
+        if (!r.hidden) {
+            shown.push_back(r.id);
+        }
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{"req-LLR_0007"});
+    for (const Row& r : rows("", "")) {
+        EXPECT_FALSE(r.hidden) << r.id;
+    }
+}
+
+TEST_F(CampaignPage, ScreenshotOfALargeCampaignIsKept) {
+    const std::string shot = dir.file("campaign.png");
+    const qtest::ProcessResult run = chromium({"--screenshot=" + shot, "--window-size=1280,2000"},
+                                              "file://" + dir.file("campaign.html"));
+    ASSERT_EQ(run.exit_status, 0) << run.err;
+    const std::string png = qtest::read_file(shot);
+    ASSERT_GT(png.size(), 20000u);  // a blank page compresses to far less
+    EXPECT_EQ(png.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+    const fs::path artifacts = fs::path(QUILLON_STAGE_DIR).parent_path() / "tests" / "artifacts";
+    fs::create_directories(artifacts);
+    fs::copy_file(shot, artifacts / "campaign.png", fs::copy_options::overwrite_existing);
+}
+
+}  // namespace

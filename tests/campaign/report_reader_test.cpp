@@ -1,0 +1,103 @@
+// Reading one report: what the campaign keeps of it, and the documents it
+// must refuse with one line saying why.
+
+#include "campaign/report_reader.h"
+#include "tests/campaign/campaign_test_support.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool read_text(const std::string& xml, ReportResult* report, QString* error) {
+    QByteArray bytes = QByteArray::fromStdString(xml);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return read_report(buffer, report, error);
+}
+
+TEST(ReportReader, KeepsVerdictsNamesAndEveryRequirementWithItsPlace) {
+    ReportResult report;
+    QString error;
+    ASSERT_TRUE(
+        read_report_file(QString::fromStdString(ctest::kData + "alpha.req.xml"), &report, &error))
+        << error.toStdString();
+    EXPECT_EQ(report.name, "Board");
+    EXPECT_FALSE(report.run_ok);
+    ASSERT_EQ(report.services.size(), 1u);
+    EXPECT_EQ(report.services[0].name, "nav");
+    EXPECT_FALSE(report.services[0].ok);
+    ASSERT_EQ(report.tests.size(), 3u);
+    EXPECT_EQ(report.tests[1].name, "t2");
+    EXPECT_FALSE(report.tests[1].ok);
+    EXPECT_TRUE(report.tests[2].ok);
+
+    // Run level, test level, element level; a comment that looks like one is no requirement.
+    ASSERT_EQ(report.requirements.size(), 3u);
+    const RequirementOccurrence& run = report.requirements[0];
+    EXPECT_EQ(std::tie(run.id, run.value, run.ok, run.service, run.test),
+              std::make_tuple(std::string("R3"), std::string("level=A"), true, -1, -1));
+    const RequirementOccurrence& test = report.requirements[1];
+    EXPECT_EQ(std::tie(test.id, test.value, test.service, test.test),
+              std::make_tuple(std::string("R1"), std::string("a, \"b\""), 0, 0));
+    const RequirementOccurrence& element = report.requirements[2];
+    EXPECT_EQ(std::tie(element.id, element.ok, element.test, element.element),
+              std::make_tuple(std::string("R2"), false, 1, std::string("e1")));
+}
+
+TEST(ReportReader, NameFallsBackToTheFileStem) {
+    ReportResult report;
+    QString error;
+    ASSERT_TRUE(
+        read_report_file(QString::fromStdString(ctest::kData + "power.req.xml"), &report, &error));
+    EXPECT_EQ(report.name, "power");
+    EXPECT_EQ(report_stem(QStringLiteral("dir/x.y.req.xml")), "x.y");
+    EXPECT_EQ(report_stem(QStringLiteral("out.xml")), "out");
+}
+
+TEST(ReportReader, AnythingButAnExplicitOkIsKo) {
+    ReportResult report;
+    QString error;
+    ASSERT_TRUE(
+        read_text("<RUN STATUS=\"ok\"><SERVICE NAME=\"s\"><TEST NAME=\"t\"/>"
+                  "<TEST NAME=\"u\" STATUS=\"OK\"/></SERVICE></RUN>",
+                  &report, &error));
+    EXPECT_FALSE(report.run_ok);
+    EXPECT_FALSE(report.services[0].ok);
+    EXPECT_FALSE(report.tests[0].ok);
+    EXPECT_TRUE(report.tests[1].ok);
+}
+
+TEST(ReportReader, RefusesWhatIsNotAWellFormedReport) {
+    const struct {
+        const char* xml;
+        const char* error;
+    } cases[] = {
+        {"<RUN STATUS=\"OK\"><SERVICE NAME=\"s\">", "no element found (line 1, column 36)"},
+        {"<html><body/></html>", "the document element is <html>, not <RUN>"},
+        {"", "no element found (line 1, column 1)"},
+        {"<RUN STATUS=\"OK\"></RUN><RUN/>", "junk after document element (line 1, column 24)"},
+        {"<RUN STATUS=\"OK\"><SERVICE NAME=\"a&b\"/></RUN>", nullptr},
+    };
+    for (const auto& c : cases) {
+        ReportResult report;
+        QString error;
+        EXPECT_FALSE(read_text(c.xml, &report, &error)) << c.xml;
+        if (c.error) {
+            EXPECT_EQ(error.toStdString(), c.error) << c.xml;
+        } else {
+            EXPECT_FALSE(error.isEmpty()) << c.xml;
+        }
+    }
+}
+
+TEST(ReportReader, AnUnreadableFileIsOneLineNamingIt) {
+    ReportResult report;
+    QString error;
+    EXPECT_FALSE(read_report_file(QStringLiteral("/nonexistent/x.req.xml"), &report, &error));
+    EXPECT_EQ(error.toStdString(),
+              "/nonexistent/x.req.xml: cannot read: No such file or directory");
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// quillon-campaign run as a process on hand-written reports: exit status,
+// standard output and error, and the written files compared byte for byte.
+
+#include "tests/campaign/campaign_test_support.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+const std::string kPython = "/usr/bin/python3";
+
+// What junitparser makes of a JUnit file: cases, failures, distinct IDs,
+// declared tests and failures.
+std::vector<long> junit_counts(const std::string& path) {
+    const qtest::ProcessResult r = qtest::run_process(
+        kPython, {std::string(QUILLON_SOURCE_DIR) + "/tests/campaign/junit_counts.py", path},
+        {{"PATH", "/usr/bin:/bin"}}, "/");
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    std::istringstream in(r.out);
+    std::vector<long> counts;
+    for (long n; in >> n;) {
+        counts.push_back(n);
+    }
+    return counts;
+}
+
+class CampaignRun : public testing::Test {
+  protected:
+    qtest::TempDir dir;
+    std::vector<std::string> fixture_inputs = {"alpha.req.xml", "beta.req.xml",   "broken.req.xml",
+                                               "power.req.xml", "--requirements", "list.csv"};
+};
+
+TEST_F(CampaignRun, AMalformedReportAmongGoodOnesGivesExactOutputsAndStatus3) {
+    std::vector<std::string> args = fixture_inputs;
+    args.insert(args.end(), {"--baseline", "baseline.json", "--csv", dir.file("c.csv"), "--json",
+                             dir.file("c.json"), "--junit", dir.file("c.junit.xml")});
+    const qtest::ProcessResult r = ctest::run_campaign_tool(args, ctest::kData);
+    EXPECT_EQ(r.exit_status, 3);
+    EXPECT_EQ(r.err, qtest::read_file(ctest::kExpected + "fixture.stderr"));
+    EXPECT_EQ(r.out, qtest::read_file(ctest::kExpected + "fixture.stdout"));
+    EXPECT_EQ(qtest::read_file(dir.file("c.csv")),
+              qtest::read_file(ctest::kExpected + "fixture.csv"));
+    const std::string json = qtest::read_file(dir.file("c.json"));
+    EXPECT_EQ(json, qtest::read_file(ctest::kExpected + "fixture.json"));
+    EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(json)).isNull());
+
+    const std::string junit = qtest::read_file(dir.file("c.junit.xml"));
+    std::string error;
+    EXPECT_TRUE(qtest::parses_as_xml(junit, &error)) << error;
+    // 6 tests (1 KO), the KO run of power without a KO test, R9 not verified,
+    // and the broken report: 9 cases, 4 failing, every ID distinct.
+    if (!qtest::file_exists(kPython)) {
+        GTEST_SKIP() << "no python3 for junitparser (installed by scripts/setup.sh --tests)";
+    }
+    EXPECT_EQ(junit_counts(dir.file("c.junit.xml")), (std::vector<long>{9, 4, 9, 9, 4}));
+}
+
+TEST_F(CampaignRun, WithoutOutputsOneSummaryLineAndTheGateStatus) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    } cases[] = {
+        {{"beta.req.xml"},
+         0,
+         "Campaign OK: 1 reports, 2 tests (2 OK, 0 KO), 2 requirements (2 OK, 0 KO, 0 not "
+         "verified)\n"},
+        {{"beta.req.xml", "--requirements", "list.csv"},
+         1,
+         "Campaign KO: 1 reports, 2 tests (2 OK, 0 KO), 3 requirements (2 OK, 0 KO, 1 not "
+         "verified)\n"},
+        {{"beta.req.xml", "power.req.xml", "--fail-on=regression"},
+         0,
+         "Campaign KO: 2 reports, 3 tests (3 OK, 0 KO), 3 requirements (3 OK, 0 KO, 0 not "
+         "verified)\n"},
+    };
+    for (const auto& c : cases) {
+        const qtest::ProcessResult r = ctest::run_campaign_tool(c.args, ctest::kData);
+        EXPECT_EQ(r.exit_status, c.status) << c.args.back();
+        EXPECT_EQ(r.out, c.out);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CampaignRun, CommandLineMistakesAreStatus4WithOneLine) {
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"--fail-on=never", "beta.req.xml"},
+         "quillon-campaign: --fail-on takes none, ko or regression, not \"never\"\n"},
+        {{"--colour", "beta.req.xml"}, "quillon-campaign: Unknown option 'colour'. (see --help)\n"},
+        {{}, "quillon-campaign: no input given (see --help)\n"},
+    };
+    for (const auto& c : cases) {
+        const qtest::ProcessResult r = ctest::run_campaign_tool(c.args, ctest::kData);
+        EXPECT_EQ(r.exit_status, 4);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST_F(CampaignRun, AnOutputThatCannotBeWrittenIsStatus5AndTheOthersAreStillWritten) {
+    const qtest::ProcessResult r = ctest::run_campaign_tool(
+        {"beta.req.xml", "--json", dir.file("missing/c.json"), "--csv", dir.file("c.csv")},
+        ctest::kData);
+    EXPECT_EQ(r.exit_status, 5);
+    EXPECT_EQ(r.err.rfind(dir.file("missing/c.json") + ": cannot write: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+    EXPECT_TRUE(qtest::file_exists(dir.file("c.csv")));
+    EXPECT_FALSE(qtest::file_exists(dir.file("missing")));
+}
+
+TEST_F(CampaignRun, MessagesAreTranslated) {
+    qtest::Environment env = qtest::default_tool_environment();
+    env["LC_ALL"] = "fr_FR.UTF-8";
+    if (!qtest::locale_available("fr_FR.UTF-8")) {
+        GTEST_SKIP() << "locale fr_FR.UTF-8 is not generated on this machine";
+    }
+    const qtest::ProcessResult r = ctest::run_campaign_tool({"nothing.req.xml"}, ctest::kData, env);
+    EXPECT_EQ(r.exit_status, 3);
+    EXPECT_EQ(r.err, "nothing.req.xml : aucun fichier ni dossier de ce nom\n");
+}
+
+}  // namespace
