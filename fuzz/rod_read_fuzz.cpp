@@ -33,6 +33,14 @@ std::size_t touch(const char* text) {
     return sum;
 }
 
+std::size_t touch(const RodValueText& value) {
+    std::size_t sum = 0;
+    for (const char c : rod_value_text_view(value).value_or(std::string_view())) {
+        sum += static_cast<unsigned char>(c);
+    }
+    return sum;
+}
+
 std::size_t walk_notes(const RodNode* note) {
     std::size_t sum = 0;
     for (; note; note = rod_next(note)) {

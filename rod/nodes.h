@@ -10,24 +10,39 @@
 #include "rod/rod.h"
 #include "rod/service_index.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
 // The header every node starts with, 16 bytes. The fields are ordered so that
 // the small ones share the first eight bytes.
-//   kind   what layout follows (NodeKind, 1 to 10)
-//   flags  bits of a Variable (kRodVariable...); 0 for every other kind
-//   line   the line in the test script where a positioned node (Variable,
-//          Stub, Environment, Element, Test, Service) was declared, 0 when no
-//          position was given; its file is the node's `file` field
-//   next   the next node of the same list; always null for a Run
+//   kind     what layout follows (NodeKind, 1 to 10)
+//   flags    bits of a Variable (kRodVariable...); 0 for every other kind
+//   verdict  what rod_status keeps of a Test or an Element (kRodVerdict...)
+//   line     the line in the test script where a positioned node (Variable,
+//            Stub, Environment, Element, Test, Service) was declared, 0 when
+//            no position was given; its file is the node's `file` field
+//   next     the next node of the same list; always null for a Run
 struct RodNode {
     NodeKind kind;
     std::uint8_t flags = 0;
+    // A cache of a derived value, so that reading it may fill it in.
+    mutable std::uint8_t verdict = 0;
     std::int32_t line = 0;
     RodNode* next = nullptr;
 };
+
+// The verdict byte. A node the reader made is final once the reader returns
+// it, so its verdict is worked out on first request and kept: walking a
+// Test's subtree again for every request would cost a pass over most of the
+// tree's memory. Nodes built by hand start at kRodVerdictWalk and are walked
+// on every request, so they may still change between two.
+constexpr std::uint8_t kRodVerdictWalk = 0;      // work it out on every request
+constexpr std::uint8_t kRodVerdictKeep = 1;      // work it out once, then keep it
+constexpr std::uint8_t kRodVerdictKnown = 0x80;  // kept: the low bits are the status
 static_assert(sizeof(void*) != 8 || sizeof(RodNode) == 16);
 
 struct RodList {
@@ -51,11 +66,46 @@ struct RodNoteNode : RodNode {
 };
 static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 32);
 
+// A value text of a Variable (IN, VA, V1, V2), which only the tree itself
+// reads, in one word: a text of up to seven bytes sits in the word, a longer
+// one is a pointer to a stored text. Values are mostly short numbers, and a
+// campaign may hold millions: in place they take no copy, no length and no
+// look-up in the table of shared texts.
+//
+// The word's low bit tells the two apart: stored texts start at even
+// addresses, and a text in place has its length times two plus one in its
+// first byte, its bytes after it. An absent text is all zero.
+struct RodValueText {
+    static constexpr std::size_t kInPlaceSize = 7;
+    alignas(8) unsigned char bytes[8] = {};
+};
+static_assert(std::endian::native == std::endian::little,
+              "a stored text's pointer must keep its low bit in the first byte");
+
+// The value's bytes, or nullopt when it is absent. The view points into the
+// word itself for a short text, so it lives as long as the node.
+inline std::optional<std::string_view> rod_value_text_view(const RodValueText& value) {
+    const unsigned char tag = value.bytes[0];
+    if (tag & 1) {
+        return std::string_view(reinterpret_cast<const char*>(value.bytes + 1), tag >> 1);
+    }
+    const char* text = nullptr;
+    std::memcpy(&text, value.bytes, sizeof text);
+    if (!text) {
+        return std::nullopt;
+    }
+    return rod_text_view(text);
+}
+
+// A value text of bytes, in place when short, else stored in the arena of
+// run like rod_store_text; absent for nullopt, or when memory runs out.
+RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes);
+
 // What few Variables have: their V1 and V2 texts and their notes. Kept out of
 // the Variable itself, which a large campaign holds millions of.
 struct RodVariableExtras {
-    const char* v1_text = nullptr;
-    const char* v2_text = nullptr;
+    RodValueText v1_text;
+    RodValueText v2_text;
     RodList notes;
 };
 
@@ -64,8 +114,8 @@ struct RodVariableExtras {
 struct RodVariableNode : RodNode {
     const char* name = nullptr;
     const char* file = nullptr;
-    const char* in_text = nullptr;
-    const char* va_text = nullptr;
+    RodValueText in_text;
+    RodValueText va_text;
     const char* status_text = nullptr;    // first byte 'I' means KO
     RodVariableExtras* extras = nullptr;  // null until the Variable needs them
 };

@@ -96,10 +96,15 @@ inline std::string field(const char* label, const char* text) {
     return text ? std::string(" ") + label + "=" + shown(text) : std::string();
 }
 
-// A text kept in a node's extras, or null when the node has none.
-template <typename Extras>
-const char* extra(const Extras* extras, const char* Extras::*text) {
-    return extras ? extras->*text : nullptr;
+inline std::string field(const char* label, const RodValueText& value) {
+    const std::optional<std::string_view> text = rod_value_text_view(value);
+    return text ? std::string(" ") + label + "=\"" + std::string(*text) + "\"" : std::string();
+}
+
+// A text kept in a node's extras, or an absent one when the node has none.
+template <typename Extras, typename Text>
+Text extra(const Extras* extras, Text Extras::*text) {
+    return extras ? extras->*text : Text{};
 }
 
 inline std::string flag(const char* label, bool set) {

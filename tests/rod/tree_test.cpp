@@ -297,8 +297,8 @@ TEST(TreeConstructionTest, VariableExtrasAreMadeOnceInTheRun) {
     RodVariableExtras* extras = rod_variable_extras(run, variable);
     ASSERT_NE(extras, nullptr);
     EXPECT_EQ(variable->extras, extras);
-    EXPECT_EQ(extras->v1_text, nullptr);
-    EXPECT_EQ(extras->v2_text, nullptr);
+    EXPECT_FALSE(rod_value_text_view(extras->v1_text));
+    EXPECT_FALSE(rod_value_text_view(extras->v2_text));
     EXPECT_EQ(rod_notes(variable), nullptr);
     EXPECT_EQ(rod_variable_extras(run, variable), extras);
 
