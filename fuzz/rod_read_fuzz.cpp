@@ -60,8 +60,9 @@ std::size_t walk_variables(const RodNode* variable) {
         const auto* v = rod_node_as<RodVariableNode>(variable);
         sum += touch(v->name) + walk_position(*v) + walk_notes(rod_notes(variable));
         sum += touch(v->in_text) + touch(v->va_text) + touch(v->status_text);
-        if (v->extras) {
-            sum += touch(v->extras->v1_text) + touch(v->extras->v2_text);
+        sum += touch(rod_variable_v1(*v));
+        if (const RodVariableExtras* extras = rod_variable_extras_if_made(*v)) {
+            sum += touch(extras->v2_text);
         }
     }
     return sum;

@@ -101,8 +101,9 @@ inline std::optional<std::string_view> rod_value_text_view(const RodValueText& v
 // run like rod_store_text; absent for nullopt, or when memory runs out.
 RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes);
 
-// What few Variables have: their V1 and V2 texts and their notes. Kept out of
-// the Variable itself, which a large campaign holds millions of.
+// What few Variables have: their V2 texts and their notes, and then their V1
+// text too. Kept out of the Variable itself, which a large campaign holds
+// millions of.
 struct RodVariableExtras {
     RodValueText v1_text;
     RodValueText v2_text;
@@ -116,16 +117,21 @@ struct RodVariableNode : RodNode {
     const char* file = nullptr;
     RodValueText in_text;
     RodValueText va_text;
-    const char* status_text = nullptr;    // first byte 'I' means KO
-    RodVariableExtras* extras = nullptr;  // null until the Variable needs them
+    const char* status_text = nullptr;  // first byte 'I' means KO
+    // The V1 text, which unit tests give nearly every Variable, until the
+    // Variable needs extras (kRodVariableHasExtras): the word then holds
+    // their address and the V1 text moves into them. Read it through
+    // rod_variable_v1 and rod_variable_extras_if_made.
+    RodValueText v1_or_extras;
 };
 // Millions of Variables make up most of a large tree: keep them at 64 bytes.
 static_assert(sizeof(void*) != 8 || sizeof(RodVariableNode) == 64);
 
 // The flags of a Variable.
-constexpr std::uint8_t kRodVariableCoverage = 1;  // named with the coverage prefix
-constexpr std::uint8_t kRodVariableTableRow = 2;  // a row of an SQL table (BD)
-constexpr std::uint8_t kRodVariableTableEnd = 4;  // the end of an SQL table (FB)
+constexpr std::uint8_t kRodVariableCoverage = 1;   // named with the coverage prefix
+constexpr std::uint8_t kRodVariableTableRow = 2;   // a row of an SQL table (BD)
+constexpr std::uint8_t kRodVariableTableEnd = 4;   // the end of an SQL table (FB)
+constexpr std::uint8_t kRodVariableHasExtras = 8;  // v1_or_extras holds the extras
 
 inline bool rod_variable_is_coverage(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableCoverage) != 0;
@@ -137,10 +143,32 @@ inline bool rod_variable_is_table_end(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableTableEnd) != 0;
 }
 
-// The extras of variable, made zero-filled in the arena of run on first use;
-// null when run is not a Run or memory runs out. They live as long as the
-// tree, so a pointer into them (the tail of the notes) stays valid.
+// The extras of variable, made in the arena of run on first use (holding the
+// Variable's V1 text, nothing else); null when run is not a Run or memory
+// runs out. They live as long as the tree, so a pointer into them (the tail
+// of the notes) stays valid.
 RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable);
+
+// The extras of variable, or null when none were made.
+inline RodVariableExtras* rod_variable_extras_if_made(const RodVariableNode& variable) {
+    if (!(variable.flags & kRodVariableHasExtras)) {
+        return nullptr;
+    }
+    RodVariableExtras* extras = nullptr;
+    std::memcpy(&extras, variable.v1_or_extras.bytes, sizeof extras);
+    return extras;
+}
+
+// The V1 text of variable, wherever it is kept.
+inline const RodValueText& rod_variable_v1(const RodVariableNode& variable) {
+    const RodVariableExtras* extras = rod_variable_extras_if_made(variable);
+    return extras ? extras->v1_text : variable.v1_or_extras;
+}
+
+inline void rod_set_variable_v1(RodVariableNode& variable, RodValueText v1) {
+    RodVariableExtras* extras = rod_variable_extras_if_made(variable);
+    (extras ? extras->v1_text : variable.v1_or_extras) = v1;
+}
 
 struct RodStubCallNode : RodNode {
     const char* name = nullptr;

@@ -61,11 +61,19 @@ RodServiceExtras* extras_of(ReaderState& s, RodServiceNode& node) {
     return rod_service_extras(s.run, &node);
 }
 
+template <typename Node>
+bool has_extras(const Node& node) {
+    return node.extras != nullptr;
+}
+bool has_extras(const RodVariableNode& node) {
+    return rod_variable_extras_if_made(node) != nullptr;
+}
+
 // Sets a text kept in the extras of node. An absent text does not make them:
 // they would hold nothing, and most nodes never need them.
 template <typename Node, typename Extras, typename Field>
 void set_extra_text(ReaderState& s, Node& node, Field Extras::*field, Text text) {
-    if (!text && !node.extras) {
+    if (!text && !has_extras(node)) {
         return;
     }
     if (Extras* extras = extras_of(s, node)) {
@@ -519,15 +527,24 @@ void stub_or_variable_text(ReaderState& s, std::string_view line,
     }
 }
 
-// V1 and V2 go to the open Stub while none of its calls is open, else to the
-// open Variable's extras, which an absent text does not make.
-void stub_or_variable_extra_text(ReaderState& s, std::string_view line,
-                                 const char* RodStubNode::*stub_field,
-                                 RodValueText RodVariableExtras::*extras_field) {
+// V1 goes to the open Stub while none of its calls is open, else to the open
+// Variable.
+void stub_or_variable_v1(ReaderState& s, std::string_view line) {
     if (s.stub.node && !s.call.node) {
-        s.stub.node->*stub_field = store(s, record_text(line, false));
+        s.stub.node->v1_text = store(s, record_text(line, false));
     } else if (s.variable.node) {
-        set_extra_text(s, *s.variable.node, extras_field, record_text(line, false));
+        rod_set_variable_v1(*s.variable.node,
+                            rod_store_value_text(s.run, record_text(line, false)));
+    }
+}
+
+// V2 goes to the open Stub while none of its calls is open, else to the open
+// Variable's extras, which an absent text does not make.
+void stub_or_variable_v2(ReaderState& s, std::string_view line) {
+    if (s.stub.node && !s.call.node) {
+        s.stub.node->v2_text = store(s, record_text(line, false));
+    } else if (s.variable.node) {
+        set_extra_text(s, *s.variable.node, &RodVariableExtras::v2_text, record_text(line, false));
     }
 }
 
@@ -608,12 +625,10 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
             break;
         case code('V', '1'):
-            stub_or_variable_extra_text(s, line, &RodStubNode::v1_text,
-                                        &RodVariableExtras::v1_text);
+            stub_or_variable_v1(s, line);
             break;
         case code('V', '2'):
-            stub_or_variable_extra_text(s, line, &RodStubNode::v2_text,
-                                        &RodVariableExtras::v2_text);
+            stub_or_variable_v2(s, line);
             break;
         case code('R', 'V'):
             stub_or_variable_text(s, line, &RodStubNode::status_text,

@@ -140,9 +140,8 @@ inline void dump_variables(std::string& out, int depth, const RodNode* first) {
         const auto* v = rod_node_as<RodVariableNode>(n);
         line(out, depth,
              "Variable " + shown(rod_name(n)) + position(*v) + field("in", v->in_text) +
-                 field("va", v->va_text) +
-                 field("v1", extra(v->extras, &RodVariableExtras::v1_text)) +
-                 field("v2", extra(v->extras, &RodVariableExtras::v2_text)) +
+                 field("va", v->va_text) + field("v1", rod_variable_v1(*v)) +
+                 field("v2", extra(rod_variable_extras_if_made(*v), &RodVariableExtras::v2_text)) +
                  field("status", v->status_text) + flag("coverage", rod_variable_is_coverage(*v)) +
                  flag("row", rod_variable_is_table_row(*v)) +
                  flag("end", rod_variable_is_table_end(*v)));
