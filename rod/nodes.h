@@ -22,6 +22,8 @@
 //   kind     what layout follows (NodeKind, 1 to 10)
 //   flags    bits of a Variable (kRodVariable...); 0 for every other kind
 //   verdict  what rod_status keeps of a Test or an Element (kRodVerdict...)
+//   letter   a Note's category letter: 'R', 'C', 'K', 'T', 'S' or 'A'; 0 for
+//            every other kind
 //   line     the line in the test script where a positioned node (Variable,
 //            Stub, Environment, Element, Test, Service) was declared, 0 when
 //            no position was given; its file is the node's `file` field
@@ -31,6 +33,7 @@ struct RodNode {
     std::uint8_t flags = 0;
     // A cache of a derived value, so that reading it may fill it in.
     mutable std::uint8_t verdict = 0;
+    char letter = 0;
     std::int32_t line = 0;
     RodNode* next = nullptr;
 };
@@ -60,11 +63,12 @@ inline void rod_list_append(RodList& list, RodNode* node) {
     list.last = node;
 }
 
+// Coverage lines and requirements make Notes the commonest node after
+// Variables: the letter sits in the header, which keeps a Note at 24 bytes.
 struct RodNoteNode : RodNode {
     const char* text = nullptr;
-    char letter = 0;  // 'R', 'C', 'K', 'T', 'S' or 'A'
 };
-static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 24);
 
 // A value text of a Variable (IN, VA, V1, V2), which only the tree itself
 // reads, in one word: a text of up to seven bytes sits in the word, a longer

@@ -35,7 +35,7 @@ CNumber read_c_number(std::string_view text, std::size_t from);
 
 // True for the characters isspace() accepts in the C locale.
 constexpr bool is_c_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return c == ' ' || (c >= '\t' && c <= '\r');  // TAB, LF, VT, FF, CR
 }
 
 enum class HeaderOutcome {
