@@ -147,9 +147,9 @@ inline bool rod_variable_is_table_end(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableTableEnd) != 0;
 }
 
-// The extras of variable, made in the arena of run on first use (holding the
-// Variable's V1 text, nothing else); null when run is not a Run or memory
-// runs out. They live as long as the tree, so a pointer into them (the tail
+// The extras of variable, made in the arena of run on first use, when the
+// V1 text the Variable held moves into them; null when run is not a Run or
+// memory runs out. They live as long as the tree, so a pointer into them (the tail
 // of the notes) stays valid.
 RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable);
 
