@@ -2,7 +2,8 @@
 # Generates the benchmark inputs, runs the release build of quillon on each,
 # and prints per input: size, the median and spread of the wall time when
 # each run replaces the report the run before it left (a rerun, the everyday
-# case) and when each run writes a new report, throughput, peak resident
+# case) and when each run writes a new report, throughput, the CPU time of
+# the reruns (steadier than the wall time on a shared machine), peak resident
 # memory, and the time of `cat FILE > /dev/null` as the floor.
 #
 #   bench/run.sh                      # every input, 100 MB per campaign profile
@@ -68,8 +69,8 @@ median_spread() {
 }
 
 echo "cores: $(nproc), load: $(cut -d' ' -f1-3 /proc/loadavg), $runs runs per case, $quillon"
-printf '%-16s %6s | %7s %13s %6s | %7s %13s %6s | %8s %5s | %6s %6s\n' input MB \
-  "rerun s" "min-max" "MB/s" "new s" "min-max" "MB/s" "peak MiB" "xsize" "cat s" "xprof"
+printf '%-16s %6s | %7s %13s %6s %6s | %7s %13s %6s | %8s %5s | %6s %6s\n' input MB \
+  "rerun s" "min-max" "MB/s" "cpu s" "new s" "min-max" "MB/s" "peak MiB" "xsize" "cat s" "xprof"
 fastest_s_per_mb=''  # the fastest campaign profile's rerun time per MB
 for entry in "${inputs[@]}"; do
   read -r shape amount <<<"$entry"
@@ -83,11 +84,12 @@ for entry in "${inputs[@]}"; do
   # the file system drop the old file (and ext4 write the new one back at the
   # rename). The first run only lays down a report to replace.
   "$bin/measure" "$quillon" "$path" >/dev/null
-  rerun_times=()
+  rerun_times=() rerun_cpu=()
   for ((run = 0; run < runs; run++)); do
-    read -r wall run_kib status < <("$bin/measure" "$quillon" "$path")
+    read -r wall run_kib status cpu < <("$bin/measure" "$quillon" "$path")
     [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $path" >&2
     rerun_times+=("$wall")
+    rerun_cpu+=("$cpu")
     ((run_kib > kib)) && kib=$run_kib
   done
   # New reports: the previous report is removed and the disks synced first.
@@ -95,13 +97,14 @@ for entry in "${inputs[@]}"; do
   for ((run = 0; run < runs; run++)); do
     rm -f "$report"
     sync
-    read -r wall run_kib status < <("$bin/measure" "$quillon" "$path")
+    read -r wall run_kib status _ < <("$bin/measure" "$quillon" "$path")
     [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $path" >&2
     new_times+=("$wall")
     ((run_kib > kib)) && kib=$run_kib
   done
   read -r rerun rerun_min rerun_max < <(printf '%s\n' "${rerun_times[@]}" | median_spread)
   read -r new new_min new_max < <(printf '%s\n' "${new_times[@]}" | median_spread)
+  read -r cpu _ _ < <(printf '%s\n' "${rerun_cpu[@]}" | median_spread)
   s_per_mb=$(awk -v b="$bytes" -v w="$rerun" 'BEGIN { printf "%.6f", w / (b / 1048576) }')
   if is_profile "$shape"; then
     if [[ -z "$fastest_s_per_mb" ]] ||
@@ -114,9 +117,9 @@ for entry in "${inputs[@]}"; do
   else
     ratio=?
   fi
-  awk -v n="$shape" -v b="$bytes" -v r="$rerun" -v r0="$rerun_min" -v r1="$rerun_max" \
+  awk -v n="$shape" -v b="$bytes" -v r="$rerun" -v r0="$rerun_min" -v r1="$rerun_max" -v u="$cpu" \
     -v w="$new" -v w0="$new_min" -v w1="$new_max" -v k="$kib" -v c="$cat_s" -v x="$ratio" 'BEGIN {
     mb = b / 1048576
-    printf "%-16s %6.1f | %7.3f %6.3f-%-6.3f %6.0f | %7.3f %6.3f-%-6.3f %6.0f | %8.1f %5.2f | %6.3f %6s\n",
-      n, mb, r, r0, r1, mb / r, w, w0, w1, mb / w, k / 1024, (k * 1024) / b, c, x }'
+    printf "%-16s %6.1f | %7.3f %6.3f-%-6.3f %6.0f %6.3f | %7.3f %6.3f-%-6.3f %6.0f | %8.1f %5.2f | %6.3f %6s\n",
+      n, mb, r, r0, r1, mb / r, u, w, w0, w1, mb / w, k / 1024, (k * 1024) / b, c, x }'
 done
