@@ -1,7 +1,11 @@
-// Writes ROD files for the benchmarks: a realistic campaign of a chosen size
-// and adversarial shapes that punish anything worse than linear.
+// Writes ROD files for the benchmarks: campaigns of a chosen size in the
+// shapes real campaigns take, and adversarial shapes that punish anything
+// worse than linear.
 //
-//   generate_rod realistic <megabytes> <file>
+//   generate_rod mixed <megabytes> <file>           the general campaign
+//   generate_rod unit_variables <megabytes> <file>  unit tests, mostly variables
+//   generate_rod requirements <megabytes> <file>    many requirements per test
+//   generate_rod coverage_heavy <megabytes> <file>  large coverage sections
 //   generate_rod services <count> <file>      distinct Service names
 //   generate_rod variables <count> <file>     Variables in one Element
 //   generate_rod long_requirement <megabytes> <file>
@@ -51,10 +55,11 @@ void header(Out& out) {
     }
 }
 
-// Proportions taken from real campaigns: most lines are variables with their
-// values and verdicts; requirements and comments sit on services and tests;
-// a coverage summary closes each service.
-void realistic(long long megabytes, const char* path) {
+// The general campaign: most lines are variables with their values and
+// verdicts, in elements, environments and stubs; one requirement and one
+// comment sit on each service and test; a coverage summary closes each
+// service.
+void mixed(long long megabytes, const char* path) {
     Out out(path);
     header(out);
     std::mt19937 random(42);
@@ -118,6 +123,155 @@ void realistic(long long megabytes, const char* path) {
             out.line("KL function_" + std::to_string(k) + "\tif (x > " + std::to_string(k) + ") (" +
                      std::to_string(k % 4) + "/4)");
         }
+    }
+}
+
+// A short value as unit tests check them: an integer of up to five digits,
+// sometimes negative, sometimes with decimals, so that few values repeat.
+std::string short_number(std::mt19937& random) {
+    const unsigned kind = random() % 8;
+    std::string value = std::to_string(random() % 100000);
+    if (kind == 0) {
+        value.insert(0, "-");
+    } else if (kind == 1) {
+        value += "." + std::to_string(random() % 100);
+    }
+    return value;
+}
+
+// Unit tests of C functions, as generated test scripts give them: a few
+// thousand services of about forty tests, each test checking some twenty
+// variables (NV, IN, VA, V1, RV with short, mostly distinct numbers) in four
+// elements, with one requirement that names a $NAME and one comment holding
+// '<' and '&'. About 1.6 million variables per 100 MB, which is 80% of the
+// bytes.
+void unit_variables(long long megabytes, const char* path) {
+    Out out(path);
+    header(out);
+    std::mt19937 random(7);
+    const long long target = megabytes * 1024 * 1024;
+    long long service = 0;
+    while (out.written() < target) {
+        ++service;
+        const std::string s = std::to_string(service);
+        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
+        out.line("NS utl_" + s);
+        out.line("TS unit");
+        for (int t = 0; t < 40; ++t) {
+            const std::string tn = std::to_string(t);
+            out.line("FP6 " + std::to_string(1 + service % 20) + " " + std::to_string(100 + t));
+            out.line("NT tc_" + s + "_" + tn);
+            out.line("CO boundary " + tn + ": expects a < b && b < c");
+            out.line("RQ LLR_" + s + "_" + tn + " target=$TARGET");
+            for (int e = 0; e < 4; ++e) {
+                out.line("NB step_" + std::to_string(e));
+                for (int v = 0; v < 5; ++v) {
+                    const std::string expected = short_number(random);
+                    const bool bad = random() % 500 == 0;
+                    out.line("NV ctx.field_" + std::to_string(e * 5 + v));
+                    out.line("IN " + short_number(random));
+                    out.line("VA " + (bad ? short_number(random) : expected));
+                    out.line("V1 " + expected);
+                    out.line(bad ? "RV INCORRECT" : "RV CORRECT");
+                }
+            }
+            out.line("RT CORRECT");
+        }
+    }
+}
+
+// Integration tests traced to requirements: each test carries three to five
+// requirements of five to ten attributes, two of them $NAME references, and
+// two comments; its checks are a few variables. Requirements are nearly two
+// thirds of the bytes.
+void requirements(long long megabytes, const char* path) {
+    Out out(path);
+    header(out);
+    std::mt19937 random(11);
+    const long long target = megabytes * 1024 * 1024;
+    const char* levels[] = {"A", "B", "C", "D"};
+    long long service = 0;
+    while (out.written() < target) {
+        ++service;
+        const std::string s = std::to_string(service);
+        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
+        out.line("NS itg_" + s);
+        out.line("TS integration");
+        out.line("RQ SYS_" + s + "; level=" + levels[service % 4] +
+                 "; baseline=$BASELINE; owner:$USER; source=SSS v4.1");
+        for (int t = 0; t < 15; ++t) {
+            const std::string tn = std::to_string(t);
+            out.line("FP6 " + std::to_string(1 + t % 20) + " " + std::to_string(100 + t));
+            out.line("NT scenario_" + s + "_" + tn);
+            out.line("CO Scenario " + tn + " drives the interface through its nominal path.");
+            out.line("CO Expected: no error & the state machine back in IDLE.");
+            const int count = 3 + static_cast<int>(random() % 3);
+            for (int r = 0; r < count; ++r) {
+                std::string rq = "RQ HLR_" + s + "_" + tn + "_" + std::to_string(r) +
+                                 "; level=" + levels[random() % 4] +
+                                 "; source=SRS v2.3; verified_by:test; owner=$USER" +
+                                 "; baseline=$BASELINE";
+                const int more = static_cast<int>(random() % 6);
+                for (int a = 0; a < more; ++a) {
+                    rq += "; attr_" + std::to_string(a) + "=" + std::to_string(random() % 1000);
+                }
+                out.line(rq);
+            }
+            out.line("NB check");
+            for (int v = 0; v < 4; ++v) {
+                out.line("NV signal_" + std::to_string(v));
+                out.line("VA " + std::to_string(random() % 100));
+                out.line(random() % 300 == 0 ? "RV INCORRECT" : "RV CORRECT");
+            }
+            out.line("RT CORRECT");
+        }
+    }
+}
+
+// Tests run with code coverage on: every test ends with the coverage of the
+// module it exercised, function by function and decision by decision, and
+// every service with its module's summary. Coverage lines are nearly nine
+// tenths of the bytes.
+void coverage_heavy(long long megabytes, const char* path) {
+    Out out(path);
+    header(out);
+    std::mt19937 random(13);
+    const long long target = megabytes * 1024 * 1024;
+    long long service = 0;
+    auto module_coverage = [&](const std::string& module, int functions) {
+        out.line("KL File src/" + module + ".c");
+        out.line("KL   Hit\tcount\ttotal");
+        for (int f = 0; f < functions; ++f) {
+            const std::string fn = module + "_fn" + std::to_string(f);
+            const unsigned total = 1 + random() % 8;
+            out.line("KL " + fn + "\tstatements (" + std::to_string(random() % (total + 1)) + "/" +
+                     std::to_string(total) + ")");
+            out.line("KL " + fn + "\tif (state->mode == MODE_" + std::to_string(f) + ") (" +
+                     std::to_string(random() % 3) + "/2)");
+            out.line("KL " + fn + "\tcalls\tnone");
+        }
+    };
+    while (out.written() < target) {
+        ++service;
+        const std::string s = std::to_string(service);
+        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
+        out.line("NS mod_" + s);
+        out.line("TS unit");
+        out.line("RQ SRS_" + s + "_001; owner=$USER");
+        for (int t = 0; t < 8; ++t) {
+            const std::string tn = std::to_string(t);
+            out.line("NT cov_" + s + "_" + tn);
+            out.line("CO Case " + tn);
+            out.line("NB e");
+            for (int v = 0; v < 3; ++v) {
+                out.line("NV v" + std::to_string(v));
+                out.line("VA " + std::to_string(random() % 100));
+                out.line("RV CORRECT");
+            }
+            out.line("RT CORRECT");
+            module_coverage("mod_" + s, 6);
+        }
+        module_coverage("mod_" + s, 12);
     }
 }
 
@@ -201,8 +355,14 @@ int main(int argc, char** argv) {
     }
     const std::string shape = argv[1];
     const long long amount = std::atoll(argv[2]);
-    if (shape == "realistic") {
-        realistic(amount, argv[3]);
+    if (shape == "mixed") {
+        mixed(amount, argv[3]);
+    } else if (shape == "unit_variables") {
+        unit_variables(amount, argv[3]);
+    } else if (shape == "requirements") {
+        requirements(amount, argv[3]);
+    } else if (shape == "coverage_heavy") {
+        coverage_heavy(amount, argv[3]);
     } else if (shape == "services") {
         services(amount, argv[3]);
     } else if (shape == "variables") {

@@ -34,6 +34,14 @@ std::size_t touch(const char* text) {
     return sum;
 }
 
+std::size_t touch(const RodValueText& value) {
+    std::size_t sum = 0;
+    for (const char c : rod_value_text_view(value).value_or(std::string_view())) {
+        sum += static_cast<unsigned char>(c);
+    }
+    return sum;
+}
+
 std::size_t walk_notes(const RodNode* note) {
     std::size_t sum = 0;
     for (; note; note = rod_next(note)) {
@@ -53,8 +61,9 @@ std::size_t walk_variables(const RodNode* variable) {
         const auto* v = rod_node_as<RodVariableNode>(variable);
         sum += touch(v->name) + walk_position(*v) + walk_notes(rod_notes(variable));
         sum += touch(v->in_text) + touch(v->va_text) + touch(v->status_text);
-        if (v->extras) {
-            sum += touch(v->extras->v1_text) + touch(v->extras->v2_text);
+        sum += touch(rod_variable_v1(*v));
+        if (const RodVariableExtras* extras = rod_variable_extras_if_made(*v)) {
+            sum += touch(extras->v2_text);
         }
     }
     return sum;

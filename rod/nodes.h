@@ -10,24 +10,42 @@
 #include "rod/rod.h"
 #include "rod/service_index.h"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
 // The header every node starts with, 16 bytes. The fields are ordered so that
 // the small ones share the first eight bytes.
-//   kind   what layout follows (NodeKind, 1 to 10)
-//   flags  bits of a Variable (kRodVariable...); 0 for every other kind
-//   line   the line in the test script where a positioned node (Variable,
-//          Stub, Environment, Element, Test, Service) was declared, 0 when no
-//          position was given; its file is the node's `file` field
-//   next   the next node of the same list; always null for a Run
+//   kind     what layout follows (NodeKind, 1 to 10)
+//   flags    bits of a Variable (kRodVariable...); 0 for every other kind
+//   verdict  what rod_status keeps of a Test or an Element (kRodVerdict...)
+//   letter   a Note's category letter: 'R', 'C', 'K', 'T', 'S' or 'A'; 0 for
+//            every other kind
+//   line     the line in the test script where a positioned node (Variable,
+//            Stub, Environment, Element, Test, Service) was declared, 0 when
+//            no position was given; its file is the node's `file` field
+//   next     the next node of the same list; always null for a Run
 struct RodNode {
     NodeKind kind;
     std::uint8_t flags = 0;
+    // A cache of a derived value, so that reading it may fill it in.
+    mutable std::uint8_t verdict = 0;
+    char letter = 0;
     std::int32_t line = 0;
     RodNode* next = nullptr;
 };
+
+// The verdict byte. A node the reader made is final once the reader returns
+// it, so its verdict is worked out on first request and kept: walking a
+// Test's subtree again for every request would cost a pass over most of the
+// tree's memory. Nodes built by hand start at kRodVerdictWalk and are walked
+// on every request, so they may still change between two.
+constexpr std::uint8_t kRodVerdictWalk = 0;      // work it out on every request
+constexpr std::uint8_t kRodVerdictKeep = 1;      // work it out once, then keep it
+constexpr std::uint8_t kRodVerdictKnown = 0x80;  // kept: the low bits are the status
 static_assert(sizeof(void*) != 8 || sizeof(RodNode) == 16);
 
 struct RodList {
@@ -45,17 +63,54 @@ inline void rod_list_append(RodList& list, RodNode* node) {
     list.last = node;
 }
 
+// Coverage lines and requirements make Notes the commonest node after
+// Variables: the letter sits in the header, which keeps a Note at 24 bytes.
 struct RodNoteNode : RodNode {
     const char* text = nullptr;
-    char letter = 0;  // 'R', 'C', 'K', 'T', 'S' or 'A'
 };
-static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 32);
+static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 24);
 
-// What few Variables have: their V1 and V2 texts and their notes. Kept out of
-// the Variable itself, which a large campaign holds millions of.
+// A value text of a Variable (IN, VA, V1, V2), which only the tree itself
+// reads, in one word: a text of up to seven bytes sits in the word, a longer
+// one is a pointer to a stored text. Values are mostly short numbers, and a
+// campaign may hold millions: in place they take no copy, no length and no
+// look-up in the table of shared texts.
+//
+// The word's low bit tells the two apart: stored texts start at even
+// addresses, and a text in place has its length times two plus one in its
+// first byte, its bytes after it. An absent text is all zero.
+struct RodValueText {
+    static constexpr std::size_t kInPlaceSize = 7;
+    alignas(8) unsigned char bytes[8] = {};
+};
+static_assert(std::endian::native == std::endian::little,
+              "a stored text's pointer must keep its low bit in the first byte");
+
+// The value's bytes, or nullopt when it is absent. The view points into the
+// word itself for a short text, so it lives as long as the node.
+inline std::optional<std::string_view> rod_value_text_view(const RodValueText& value) {
+    const unsigned char tag = value.bytes[0];
+    if (tag & 1) {
+        return std::string_view(reinterpret_cast<const char*>(value.bytes + 1), tag >> 1);
+    }
+    const char* text = nullptr;
+    std::memcpy(&text, value.bytes, sizeof text);
+    if (!text) {
+        return std::nullopt;
+    }
+    return rod_text_view(text);
+}
+
+// A value text of bytes, in place when short, else stored in the arena of
+// run like rod_store_text; absent for nullopt, or when memory runs out.
+RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes);
+
+// What few Variables have: their V2 texts and their notes, and then their V1
+// text too. Kept out of the Variable itself, which a large campaign holds
+// millions of.
 struct RodVariableExtras {
-    const char* v1_text = nullptr;
-    const char* v2_text = nullptr;
+    RodValueText v1_text;
+    RodValueText v2_text;
     RodList notes;
 };
 
@@ -64,18 +119,23 @@ struct RodVariableExtras {
 struct RodVariableNode : RodNode {
     const char* name = nullptr;
     const char* file = nullptr;
-    const char* in_text = nullptr;
-    const char* va_text = nullptr;
-    const char* status_text = nullptr;    // first byte 'I' means KO
-    RodVariableExtras* extras = nullptr;  // null until the Variable needs them
+    RodValueText in_text;
+    RodValueText va_text;
+    const char* status_text = nullptr;  // first byte 'I' means KO
+    // The V1 text, which unit tests give nearly every Variable, until the
+    // Variable needs extras (kRodVariableHasExtras): the word then holds
+    // their address and the V1 text moves into them. Read it through
+    // rod_variable_v1 and rod_variable_extras_if_made.
+    RodValueText v1_or_extras;
 };
 // Millions of Variables make up most of a large tree: keep them at 64 bytes.
 static_assert(sizeof(void*) != 8 || sizeof(RodVariableNode) == 64);
 
 // The flags of a Variable.
-constexpr std::uint8_t kRodVariableCoverage = 1;  // named with the coverage prefix
-constexpr std::uint8_t kRodVariableTableRow = 2;  // a row of an SQL table (BD)
-constexpr std::uint8_t kRodVariableTableEnd = 4;  // the end of an SQL table (FB)
+constexpr std::uint8_t kRodVariableCoverage = 1;   // named with the coverage prefix
+constexpr std::uint8_t kRodVariableTableRow = 2;   // a row of an SQL table (BD)
+constexpr std::uint8_t kRodVariableTableEnd = 4;   // the end of an SQL table (FB)
+constexpr std::uint8_t kRodVariableHasExtras = 8;  // v1_or_extras holds the extras
 
 inline bool rod_variable_is_coverage(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableCoverage) != 0;
@@ -87,10 +147,32 @@ inline bool rod_variable_is_table_end(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableTableEnd) != 0;
 }
 
-// The extras of variable, made zero-filled in the arena of run on first use;
-// null when run is not a Run or memory runs out. They live as long as the
-// tree, so a pointer into them (the tail of the notes) stays valid.
+// The extras of variable, made in the arena of run on first use, when the
+// V1 text the Variable held moves into them; null when run is not a Run or
+// memory runs out. They live as long as the tree, so a pointer into them (the tail
+// of the notes) stays valid.
 RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable);
+
+// The extras of variable, or null when none were made.
+inline RodVariableExtras* rod_variable_extras_if_made(const RodVariableNode& variable) {
+    if (!(variable.flags & kRodVariableHasExtras)) {
+        return nullptr;
+    }
+    RodVariableExtras* extras = nullptr;
+    std::memcpy(&extras, variable.v1_or_extras.bytes, sizeof extras);
+    return extras;
+}
+
+// The V1 text of variable, wherever it is kept.
+inline const RodValueText& rod_variable_v1(const RodVariableNode& variable) {
+    const RodVariableExtras* extras = rod_variable_extras_if_made(variable);
+    return extras ? extras->v1_text : variable.v1_or_extras;
+}
+
+inline void rod_set_variable_v1(RodVariableNode& variable, RodValueText v1) {
+    RodVariableExtras* extras = rod_variable_extras_if_made(variable);
+    (extras ? extras->v1_text : variable.v1_or_extras) = v1;
+}
 
 struct RodStubCallNode : RodNode {
     const char* name = nullptr;

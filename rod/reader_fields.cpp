@@ -2,6 +2,8 @@
 
 #include "rod/rod.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kMagic = "KOVIN Merovia ROD:";
@@ -48,10 +50,16 @@ CNumber read_c_number(std::string_view text, std::size_t from) {
         ++i;
     }
     const std::size_t digits = i;
-    // The magnitude stops growing once it is out of range, so a line of
-    // millions of digits costs one scan and no overflow.
+    // Nine digits always fit, so the common short number needs no range
+    // check. Past them the magnitude stops growing once it is out of range,
+    // so a line of millions of digits costs one scan and no overflow.
     const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
     std::int64_t magnitude = 0;
+    const std::size_t unchecked_end = std::min(text.size(), digits + 9);
+    while (i < unchecked_end && is_digit(text[i])) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        ++i;
+    }
     bool fits = true;
     while (i < text.size() && is_digit(text[i])) {
         if (fits) {

@@ -4,10 +4,22 @@
 // header line, the words of BD, the file-table entry of FX and the position
 // of FPn. Pure functions on one line; rod/reader_records.cpp acts on them.
 
+#include "rod/rod.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+// rod_line_value, with the common case inline: a two-letter code, one blank
+// and the text. The reader asks for the text of nearly every record.
+inline std::optional<std::string_view> record_text(std::string_view line, bool keep_blanks) {
+    if (line.size() > 3 && line[2] == ' ' && line[0] != ' ' && line[1] != ' ' &&
+        (keep_blanks || line[3] != ' ')) {
+        return line.substr(3);
+    }
+    return rod_line_value(line, keep_blanks);
+}
 
 // A number as %d or %ld reads it: C white space skipped, an optional sign,
 // then at least one digit. `fits` is false when the value is outside the
@@ -23,7 +35,7 @@ CNumber read_c_number(std::string_view text, std::size_t from);
 
 // True for the characters isspace() accepts in the C locale.
 constexpr bool is_c_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return c == ' ' || (c >= '\t' && c <= '\r');  // TAB, LF, VT, FF, CR
 }
 
 enum class HeaderOutcome {

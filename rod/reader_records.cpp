@@ -26,9 +26,23 @@ const char* store(ReaderState& s, Text text) {
     return text ? rod_store_text(s.run, *text) : nullptr;
 }
 
+// Sets a text field of either kind to text.
+void assign(ReaderState& s, const char*& field, Text text) {
+    field = store(s, text);
+}
+void assign(ReaderState& s, RodValueText& field, Text text) {
+    field = rod_store_value_text(s.run, text);
+}
+
+// A node the reader makes is final once the reader returns, so it may keep
+// its verdict.
 template <typename T>
 T* make(ReaderState& s, RodNode* (*constructor)(RodNode*)) {
-    return static_cast<T*>(constructor(s.run));
+    RodNode* node = constructor(s.run);
+    if (node) {
+        node->verdict = kRodVerdictKeep;
+    }
+    return static_cast<T*>(node);
 }
 
 template <typename T>
@@ -47,15 +61,23 @@ RodServiceExtras* extras_of(ReaderState& s, RodServiceNode& node) {
     return rod_service_extras(s.run, &node);
 }
 
+template <typename Node>
+bool has_extras(const Node& node) {
+    return node.extras != nullptr;
+}
+bool has_extras(const RodVariableNode& node) {
+    return rod_variable_extras_if_made(node) != nullptr;
+}
+
 // Sets a text kept in the extras of node. An absent text does not make them:
 // they would hold nothing, and most nodes never need them.
-template <typename Node, typename Extras>
-void set_extra_text(ReaderState& s, Node& node, const char* Extras::*field, const char* text) {
-    if (!text && !node.extras) {
+template <typename Node, typename Extras, typename Field>
+void set_extra_text(ReaderState& s, Node& node, Field Extras::*field, Text text) {
+    if (!text && !has_extras(node)) {
         return;
     }
     if (Extras* extras = extras_of(s, node)) {
-        extras->*field = text;
+        assign(s, extras->*field, text);
     }
 }
 
@@ -106,6 +128,7 @@ void hand_over_pending(ReaderState& s, RodList& notes) {
 RodElementNode* implicit_element(ReaderState& s, const char* name) {
     auto* element = static_cast<RodElementNode*>(rod_new_named_element(s.run, name));
     if (element) {
+        element->verdict = kRodVerdictKeep;
         open(s.element, element, &s.test.node->elements);
     }
     return element;
@@ -146,7 +169,7 @@ void new_service(ReaderState& s, std::string_view line) {
     close_below_service(s);
     s.coverage_tail = nullptr;
     s.pending_mode = false;
-    const Text name = rod_line_value(line, false);
+    const Text name = record_text(line, false);
     RodServiceNode* first = nullptr;
     if (name) {
         first = s.run->services_by_name.find(*name);
@@ -183,7 +206,7 @@ void new_test(ReaderState& s, std::string_view line) {
     if (!test) {
         return;
     }
-    test->name = store(s, rod_line_value(line, false));
+    test->name = store(s, record_text(line, false));
     open(s.test, test, &s.service.node->tests);
     take_position(s, *test, 6);
     hand_over_pending(s, test->notes);
@@ -202,7 +225,7 @@ void new_element(ReaderState& s, std::string_view line) {
     if (!element) {
         return;
     }
-    element->name = store(s, rod_line_value(line, false));
+    element->name = store(s, record_text(line, false));
     open(s.element, element, list);
     take_position(s, *element, 4);
 }
@@ -229,7 +252,7 @@ void new_environment(ReaderState& s, std::string_view line) {
     if (!environment) {
         return;
     }
-    environment->name = store(s, rod_line_value(line, false));
+    environment->name = store(s, record_text(line, false));
     open(s.environment, environment, list);
     take_position(s, *environment, 5);
 }
@@ -254,7 +277,7 @@ void new_stub(ReaderState& s, std::string_view line) {
     if (!stub) {
         return;
     }
-    stub->name = store(s, rod_line_value(line, false));
+    stub->name = store(s, record_text(line, false));
     open(s.stub, stub, list);
     take_position(s, *stub, 3);
 }
@@ -270,7 +293,7 @@ void new_stub_call(ReaderState& s, std::string_view line) {
     if (!call) {
         return;
     }
-    call->name = store(s, rod_line_value(line, false));
+    call->name = store(s, record_text(line, false));
     open(s.call, call, list);
 }
 
@@ -286,7 +309,7 @@ void new_call_variable(ReaderState& s, std::string_view line) {
     if (!variable) {
         return;
     }
-    variable->name = store(s, rod_line_value(line, false));
+    variable->name = store(s, record_text(line, false));
     open(s.variable, variable, list);
 }
 
@@ -323,8 +346,8 @@ void table_row(ReaderState& s, std::string_view line) {
     if (RodVariableNode* variable = new_element_variable(s, "sql table")) {
         const BdWords words = read_bd_words(line);
         variable->name = store(s, words.name);
-        variable->in_text = store(s, words.in_text);
-        variable->va_text = store(s, words.va_text);
+        variable->in_text = rod_store_value_text(s.run, words.in_text);
+        variable->va_text = rod_store_value_text(s.run, words.va_text);
         variable->flags |= kRodVariableTableRow;
     }
 }
@@ -348,7 +371,7 @@ void new_variable(ReaderState& s, std::string_view line) {
     if (!variable) {
         return;
     }
-    const Text name = rod_line_value(line, false);
+    const Text name = record_text(line, false);
     if (name && name->starts_with(kCoveragePrefix)) {
         std::string coverage = "Coverage ";
         coverage.append(name->substr(kCoveragePrefix.size()));
@@ -372,7 +395,7 @@ void coverage_note(ReaderState& s, std::string_view line) {
         return;
     }
     note->letter = 'K';
-    note->text = store(s, rod_line_value(line, true));
+    note->text = store(s, record_text(line, true));
     rod_list_append(*list, note);
     s.coverage_tail = list;
 }
@@ -394,7 +417,7 @@ void tf_note(ReaderState& s, std::string_view line) {
         return;
     }
     note->letter = 'T';
-    note->text = store(s, rod_line_value(line, false));
+    note->text = store(s, record_text(line, false));
     rod_list_append(*list, note);
     s.tf_tail = list;
 }
@@ -404,13 +427,13 @@ void aux_entry(ReaderState& s, std::string_view line) {
     if (!entry) {
         return;
     }
-    entry->name = store(s, rod_line_value(line, false));
+    entry->name = store(s, record_text(line, false));
     rod_list_append(s.run->aux_entries, entry);
     s.aux_tail = entry;
 }
 
 void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
-    const Text cause = rod_line_value(line, true);
+    const Text cause = record_text(line, true);
     const QString message =
         service_aborted
             ? QCoreApplication::translate(kAbortContext, "%1: *** SERVICE EXECUTION ABORTED ***",
@@ -427,7 +450,7 @@ void aborted(ReaderState& s, std::string_view line, bool service_aborted) {
         set_extra_text(s, *test,
                        service_aborted ? &RodTestExtras::service_abort_cause
                                        : &RodTestExtras::test_abort_cause,
-                       store(s, cause.value_or(std::string_view())));
+                       Text(cause.value_or(std::string_view())));
     }
     if (RodServiceNode* service = s.service.node) {
         service->status_text = store(s, std::string_view("INCORRECT"));
@@ -493,32 +516,42 @@ void position(ReaderState& s, std::string_view line) {
 
 // VA and RV go to the open Stub while none of its calls is open,
 // else to the open Variable.
+template <typename Field>
 void stub_or_variable_text(ReaderState& s, std::string_view line,
                            const char* RodStubNode::*stub_field,
-                           const char* RodVariableNode::*variable_field) {
+                           Field RodVariableNode::*variable_field) {
     if (s.stub.node && !s.call.node) {
-        s.stub.node->*stub_field = store(s, rod_line_value(line, false));
+        s.stub.node->*stub_field = store(s, record_text(line, false));
     } else if (s.variable.node) {
-        s.variable.node->*variable_field = store(s, rod_line_value(line, false));
+        assign(s, s.variable.node->*variable_field, record_text(line, false));
     }
 }
 
-// V1 and V2 go to the open Stub while none of its calls is open, else to the
-// open Variable's extras, which an absent text does not make.
-void stub_or_variable_extra_text(ReaderState& s, std::string_view line,
-                                 const char* RodStubNode::*stub_field,
-                                 const char* RodVariableExtras::*extras_field) {
+// V1 goes to the open Stub while none of its calls is open, else to the open
+// Variable.
+void stub_or_variable_v1(ReaderState& s, std::string_view line) {
     if (s.stub.node && !s.call.node) {
-        s.stub.node->*stub_field = store(s, rod_line_value(line, false));
+        s.stub.node->v1_text = store(s, record_text(line, false));
     } else if (s.variable.node) {
-        set_extra_text(s, *s.variable.node, extras_field, store(s, rod_line_value(line, false)));
+        rod_set_variable_v1(*s.variable.node,
+                            rod_store_value_text(s.run, record_text(line, false)));
     }
 }
 
-template <typename T>
-void item_text(ReaderState& s, T* node, const char* T::*field, std::string_view line) {
+// V2 goes to the open Stub while none of its calls is open, else to the open
+// Variable's extras, which an absent text does not make.
+void stub_or_variable_v2(ReaderState& s, std::string_view line) {
+    if (s.stub.node && !s.call.node) {
+        s.stub.node->v2_text = store(s, record_text(line, false));
+    } else if (s.variable.node) {
+        set_extra_text(s, *s.variable.node, &RodVariableExtras::v2_text, record_text(line, false));
+    }
+}
+
+template <typename T, typename Field>
+void item_text(ReaderState& s, T* node, Field T::*field, std::string_view line) {
     if (node) {
-        node->*field = store(s, rod_line_value(line, false));
+        assign(s, node->*field, record_text(line, false));
     }
 }
 
@@ -526,18 +559,18 @@ void item_text(ReaderState& s, T* node, const char* T::*field, std::string_view 
 template <typename T, typename Extras>
 void item_extra_text(ReaderState& s, T* node, const char* Extras::*field, std::string_view line) {
     if (node) {
-        set_extra_text(s, *node, field, store(s, rod_line_value(line, false)));
+        set_extra_text(s, *node, field, record_text(line, false));
     }
 }
 
 void service_or_run_text(ReaderState& s, std::string_view line,
                          const char* RodServiceExtras::*service_field,
                          const char* RodRunNode::*run_field) {
-    const char* text = store(s, rod_line_value(line, false));
+    const Text text = record_text(line, false);
     if (s.service.node) {
         set_extra_text(s, *s.service.node, service_field, text);
     } else {
-        s.run->*run_field = text;
+        assign(s, s.run->*run_field, text);
     }
 }
 
@@ -545,7 +578,7 @@ void service_or_run_text(ReaderState& s, std::string_view line,
 template <typename T>
 void verdict(ReaderState& s, T* node, std::string_view line) {
     if (node && !node->status_text) {
-        node->status_text = store(s, rod_line_value(line, false));
+        node->status_text = store(s, record_text(line, false));
     }
 }
 
@@ -592,12 +625,10 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
             break;
         case code('V', '1'):
-            stub_or_variable_extra_text(s, line, &RodStubNode::v1_text,
-                                        &RodVariableExtras::v1_text);
+            stub_or_variable_v1(s, line);
             break;
         case code('V', '2'):
-            stub_or_variable_extra_text(s, line, &RodStubNode::v2_text,
-                                        &RodVariableExtras::v2_text);
+            stub_or_variable_v2(s, line);
             break;
         case code('R', 'V'):
             stub_or_variable_text(s, line, &RodStubNode::status_text,
@@ -619,10 +650,10 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             aborted(s, line, false);
             break;
         case code('R', 'Q'):
-            add_note(s, 'R', rod_line_value(line, true), true);
+            add_note(s, 'R', record_text(line, true), true);
             break;
         case code('C', 'O'):
-            add_note(s, 'C', rod_line_value(line, true), true);
+            add_note(s, 'C', record_text(line, true), true);
             break;
         case code('K', 'L'):
             coverage_note(s, line);
@@ -631,7 +662,7 @@ bool rod_apply_record(ReaderState& s, std::string_view line) {
             tf_note(s, line);
             break;
         case code('L', 'I'):
-            if (const Text item = rod_line_value(line, false); item && s.service.node) {
+            if (const Text item = record_text(line, false); item && s.service.node) {
                 join_li(s, *s.service.node, *item);
             }
             break;

@@ -117,7 +117,11 @@ const char* rod_postpro_date(const RodNode* node);             // Run
 const char* rod_testsuite_path(const RodNode* node);  // Run: file number 0, null when undefined
 
 // --- Verdicts and counts ---------------------------------------------------
-// Derived afresh on every call by walking the subtree; linear in its size.
+// Derived by walking the subtree; linear in its size. A tree that rod_read
+// returned is final: each of its Tests and Elements works its verdict out on
+// the first request and keeps it, so asking again costs nothing. A tree built
+// by hand through the constructors is walked afresh on every call, so it may
+// still change between two.
 
 // 0 means KO; any other value OK (2 for a Test whose verdict starts with '*').
 // A null handle gives 0; a Note, an AuxEntry or an unknown kind 1.

@@ -50,6 +50,20 @@ void for_each_test(const RodNode* node, Visit visit) {
     }
 }
 
+// The verdict of a Test or an Element: the kept one when there is one, else
+// worked out, and kept when the node may keep it.
+template <typename Work>
+int kept_verdict(const RodNode& node, Work work) {
+    if (node.verdict & kRodVerdictKnown) {
+        return node.verdict & ~kRodVerdictKnown;
+    }
+    const int status = work();
+    if (node.verdict == kRodVerdictKeep) {
+        node.verdict = static_cast<std::uint8_t>(kRodVerdictKnown | status);
+    }
+    return status;
+}
+
 }  // namespace
 
 int rod_status(const RodNode* node) {
@@ -67,15 +81,17 @@ int rod_status(const RodNode* node) {
         }
         case Environment:
             return any_ko(static_cast<const RodEnvironmentNode*>(node)->variables) ? 0 : 1;
-        case Element: {
-            const auto* element = static_cast<const RodElementNode*>(node);
-            return any_ko(element->environments) || any_ko(element->variables) ||
-                           any_ko(element->stubs)
-                       ? 0
-                       : 1;
-        }
+        case Element:
+            return kept_verdict(*node, [node] {
+                const auto* element = static_cast<const RodElementNode*>(node);
+                return any_ko(element->environments) || any_ko(element->variables) ||
+                               any_ko(element->stubs)
+                           ? 0
+                           : 1;
+            });
         case Test:
-            return test_status(*static_cast<const RodTestNode*>(node));
+            return kept_verdict(
+                *node, [node] { return test_status(*static_cast<const RodTestNode*>(node)); });
         case Service: {
             const auto* service = static_cast<const RodServiceNode*>(node);
             return says_ko(service->status_text) || any_ko(service->tests) ? 0 : 1;

@@ -13,7 +13,8 @@ namespace {
 // pointer points at the bytes, so texts holding zero bytes keep their full
 // extent and still pass as C strings. The length takes four bytes, with no
 // alignment; a text of 4 GiB or more has the marker there and its length in
-// the eight bytes before it.
+// the eight bytes before it. Texts start at even addresses, which a value
+// text (RodValueText) relies on to tell a pointer from a text in place.
 constexpr std::uint32_t kLongTextMarker = kRodLongTextMarker;
 
 const char* copy_text(RodArena& arena, std::string_view bytes) {
@@ -24,7 +25,7 @@ const char* copy_text(RodArena& arena, std::string_view bytes) {
     if (size > std::numeric_limits<std::size_t>::max() - prefix - 1) {
         return nullptr;
     }
-    auto* block = static_cast<char*>(arena.allocate(prefix + size + 1, 1));
+    auto* block = static_cast<char*>(arena.allocate(prefix + size + 1, 2));
     if (long_text) {
         const std::uint64_t size64 = size;
         std::memcpy(block, &size64, sizeof size64);
@@ -137,7 +138,7 @@ char* rod_new_growable_text(RodNode* run, std::size_t capacity) {
     }
     try {
         // Always the long layout, so that any length fits where it is kept.
-        auto* block = static_cast<char*>(owner->arena.allocate(prefix + capacity + 1, 1));
+        auto* block = static_cast<char*>(owner->arena.allocate(prefix + capacity + 1, 2));
         std::memcpy(block + sizeof(std::uint64_t), &kLongTextMarker, sizeof kLongTextMarker);
         char* text = block + prefix;
         std::memset(text, 0, capacity + 1);
@@ -152,4 +153,21 @@ void rod_set_text_length(char* text, std::size_t length) {
     const std::uint64_t size64 = length;
     std::memcpy(text - sizeof(std::uint32_t) - sizeof size64, &size64, sizeof size64);
     text[length] = '\0';
+}
+
+RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes) {
+    RodValueText value;
+    if (!bytes || !rod_node_as<RodRunNode>(run)) {
+        return value;
+    }
+    if (bytes->size() <= RodValueText::kInPlaceSize) {
+        value.bytes[0] = static_cast<unsigned char>(bytes->size() << 1 | 1);
+        if (!bytes->empty()) {
+            std::memcpy(value.bytes + 1, bytes->data(), bytes->size());
+        }
+        return value;
+    }
+    const char* text = rod_store_text(run, *bytes);
+    std::memcpy(value.bytes, &text, sizeof text);
+    return value;
 }

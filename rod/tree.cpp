@@ -91,7 +91,19 @@ RodNode* rod_new_variable(RodNode* run) {
 }
 
 RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable) {
-    return extras_of(run, variable);
+    if (!variable) {
+        return nullptr;
+    }
+    if (RodVariableExtras* extras = rod_variable_extras_if_made(*variable)) {
+        return extras;
+    }
+    auto* extras = new_in_run<RodVariableExtras>(run);
+    if (extras) {
+        extras->v1_text = variable->v1_or_extras;
+        std::memcpy(variable->v1_or_extras.bytes, &extras, sizeof extras);
+        variable->flags |= kRodVariableHasExtras;
+    }
+    return extras;
 }
 
 RodNode* rod_new_stub_call(RodNode* run) {
@@ -200,7 +212,8 @@ const RodNode* rod_notes(const RodNode* node) {
     }
     switch (node->kind) {
         case Variable: {
-            const RodVariableExtras* extras = static_cast<const RodVariableNode*>(node)->extras;
+            const RodVariableExtras* extras =
+                rod_variable_extras_if_made(*static_cast<const RodVariableNode*>(node));
             return extras ? first(extras->notes) : nullptr;
         }
         case Element:

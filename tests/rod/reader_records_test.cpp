@@ -599,17 +599,19 @@ const RodVariableNode* variable_named(const RodNode* element, std::string_view n
     return nullptr;
 }
 
-TEST(ReaderVariableExtrasTest, OnlyV1V2OrNotesGiveAVariableExtras) {
+TEST(ReaderVariableExtrasTest, OnlyV2OrNotesGiveAVariableExtras) {
     const rodtest::Reading reading = read_records(
         "NS s\nNT t\nNB e\n"
         "NV plain\nIN 1\nVA 2\nRV CORRECT\nV1\nV2\n"
         "NV v1\nV1 a\nNV v2\nV2 b\nNV noted\nCO c\n");
     const RodNode* element = rod_test_elements(rod_service_tests(rod_services(reading.tree.get())));
     ASSERT_NE(variable_named(element, "plain"), nullptr);
-    EXPECT_EQ(variable_named(element, "plain")->extras, nullptr);
-    for (const char* name : {"v1", "v2", "noted"}) {
+    const std::pair<const char*, bool> expected[] = {
+        {"plain", false}, {"v1", false}, {"v2", true}, {"noted", true}};
+    for (const auto& [name, made] : expected) {
         ASSERT_NE(variable_named(element, name), nullptr) << name;
-        EXPECT_NE(variable_named(element, name)->extras, nullptr) << name;
+        EXPECT_EQ(rod_variable_extras_if_made(*variable_named(element, name)) != nullptr, made)
+            << name;
     }
     EXPECT_EQ(rodtest::dump(reading),
               "Service \"s\"\n"
@@ -625,6 +627,8 @@ TEST(ReaderVariableExtrasTest, OnlyV1V2OrNotesGiveAVariableExtras) {
 TEST(ReaderVariableExtrasTest, NotesAndValuesShareTheExtrasInAnyOrder) {
     EXPECT_EQ(tree_of("NS s\nNT t\nNB e\n"
                       "NV a\nRQ r1\nV1 x\nCO c1\nV2 y\nIN i\nRQ r2\n"
+                      // V1 kept in the Variable moves into extras made later.
+                      "NV c\nV1 1234567\nCO c3\nNV d\nV1 12345678\nV2 z\n"
                       "NV b\nV2 y\nV1 x\nV1\nRQ r3\n"
                       // MN closes b but leaves the note tail in its extras.
                       "MN m\nCO c2\n"),
@@ -635,6 +639,9 @@ TEST(ReaderVariableExtrasTest, NotesAndValuesShareTheExtrasInAnyOrder) {
               "    Note R \"r1\"\n"
               "    Note C \"c1\"\n"
               "    Note R \"r2\"\n"
+              "   Variable \"c\" v1=\"1234567\"\n"
+              "    Note C \"c3\"\n"
+              "   Variable \"d\" v1=\"12345678\" v2=\"z\"\n"
               "   Variable \"b\" v2=\"y\"\n"
               "    Note R \"r3\"\n"
               "    Note C \"c2\"\n"

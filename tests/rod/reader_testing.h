@@ -97,10 +97,15 @@ inline std::string field(const char* label, const char* text) {
     return text ? std::string(" ") + label + "=" + shown(text) : std::string();
 }
 
-// A text kept in a node's extras, or null when the node has none.
-template <typename Extras>
-const char* extra(const Extras* extras, const char* Extras::*text) {
-    return extras ? extras->*text : nullptr;
+inline std::string field(const char* label, const RodValueText& value) {
+    const std::optional<std::string_view> text = rod_value_text_view(value);
+    return text ? std::string(" ") + label + "=\"" + std::string(*text) + "\"" : std::string();
+}
+
+// A text kept in a node's extras, or an absent one when the node has none.
+template <typename Extras, typename Text>
+Text extra(const Extras* extras, Text Extras::*text) {
+    return extras ? extras->*text : Text{};
 }
 
 inline std::string flag(const char* label, bool set) {
@@ -136,9 +141,8 @@ inline void dump_variables(std::string& out, int depth, const RodNode* first) {
         const auto* v = rod_node_as<RodVariableNode>(n);
         line(out, depth,
              "Variable " + shown(rod_name(n)) + position(*v) + field("in", v->in_text) +
-                 field("va", v->va_text) +
-                 field("v1", extra(v->extras, &RodVariableExtras::v1_text)) +
-                 field("v2", extra(v->extras, &RodVariableExtras::v2_text)) +
+                 field("va", v->va_text) + field("v1", rod_variable_v1(*v)) +
+                 field("v2", extra(rod_variable_extras_if_made(*v), &RodVariableExtras::v2_text)) +
                  field("status", v->status_text) + flag("coverage", rod_variable_is_coverage(*v)) +
                  flag("row", rod_variable_is_table_row(*v)) +
                  flag("end", rod_variable_is_table_end(*v)));

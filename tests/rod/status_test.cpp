@@ -1,4 +1,5 @@
 #include "rod/nodes.h"
+#include "tests/rod/reader_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -242,6 +243,77 @@ TEST(CountsTest, OnlyServicesAndRunsHaveCounts) {
         EXPECT_EQ(rod_count_valid(node), 0);
         EXPECT_EQ(rod_count_invalid(node), 0);
     }
+}
+
+// A tree built by hand may change between two requests: every request
+// walks it again.
+TEST(KeptVerdictTest, TreesBuiltByHandAreWalkedOnEveryRequest) {
+    TreeBuilder b;
+    RodServiceNode* service = b.service();
+    RodTestNode* test = b.test(service);
+    RodElementNode* element = b.element(test);
+    RodVariableNode* variable = b.variable(element->variables, "CORRECT");
+    EXPECT_EQ(rod_status(b.tree.get()), 1);
+    EXPECT_EQ(rod_status(test), 1);
+    EXPECT_EQ(rod_status(element), 1);
+    variable->status_text = b.text("INCORRECT");
+    EXPECT_EQ(rod_status(element), 0);
+    EXPECT_EQ(rod_status(test), 0);
+    EXPECT_EQ(rod_count_invalid(service), 1);
+    EXPECT_EQ(rod_status(b.tree.get()), 0);
+}
+
+// A read tree keeps each Test's and Element's verdict from the first request:
+// whichever node is asked first, every answer is the one a walk gives.
+TEST(KeptVerdictTest, ReadTreesAnswerAlikeInAnyOrder) {
+    struct Case {
+        const char* records;
+        int run, test, element, valid, invalid;
+    };
+    const Case cases[] = {
+        {"NS s\nNT t\nNB e\nNV v\nRV CORRECT\nRT CORRECT\n", 1, 1, 1, 1, 0},
+        {"NS s\nNT t\nNB e\nNV v\nRV INCORRECT\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nNB e\nNV v\nRV INCORRECT\nRV CORRECT\n", 1, 1, 1, 1, 0},
+        {"NS s\nNT t\nNB e\nMN st\nMC c\nMP p\nRV INCORRECT\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nNB e\nEN en\nNV v\nRV INCORRECT\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nRT *partly\nNB e\n", 1, 2, 1, 1, 0},
+        {"NS s\nNT t\nNB e\nAT boom\n", 0, 0, 1, 0, 1},
+        {"NS s\nRS INCORRECT\nNT t\nNB e\n", 0, 1, 1, 1, 0},
+        {"NS s\nNT t\nNB e\nNT u\nNB f\nNV v\nRV INCORRECT\n", 0, 1, 1, 1, 1},
+    };
+    for (const Case& c : cases) {
+        for (const bool run_first : {true, false}) {
+            const rodtest::Reading reading = rodtest::read_records(c.records);
+            const RodNode* run = reading.tree.get();
+            const RodNode* test = rod_service_tests(rod_services(run));
+            const RodNode* element = rod_test_elements(test);
+            for (int round = 0; round < 2; ++round) {
+                if (run_first) {
+                    EXPECT_EQ(rod_status(run), c.run) << c.records;
+                    EXPECT_EQ(rod_count_valid(run), c.valid) << c.records;
+                    EXPECT_EQ(rod_count_invalid(run), c.invalid) << c.records;
+                }
+                EXPECT_EQ(rod_status(element), c.element) << c.records;
+                EXPECT_EQ(rod_status(test), c.test) << c.records;
+                EXPECT_EQ(rod_status(run), c.run) << c.records;
+                EXPECT_EQ(rod_count_valid(run), c.valid) << c.records;
+                EXPECT_EQ(rod_count_invalid(run), c.invalid) << c.records;
+            }
+        }
+    }
+}
+
+// Once asked, a read Test answers without walking its subtree again.
+TEST(KeptVerdictTest, ReadTreesKeepTheFirstAnswer) {
+    const rodtest::Reading reading = rodtest::read_records("NS s\nNT t\nNB e\nNV v\n");
+    const RodNode* test = rod_service_tests(rod_services(reading.tree.get()));
+    const RodNode* element = rod_test_elements(test);
+    ASSERT_EQ(rod_status(test), 1);
+    auto* variable =
+        const_cast<RodVariableNode*>(rod_node_as<RodVariableNode>(rod_variables(element)));
+    variable->status_text = rod_store_text(reading.tree.get(), "INCORRECT");
+    EXPECT_EQ(rod_status(test), 1);
+    EXPECT_EQ(rod_status(element), 1);
 }
 
 }  // namespace

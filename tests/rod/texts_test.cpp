@@ -59,4 +59,31 @@ TEST(TextSharingTest, TrailingZeroBytesAreNotDropped) {
     }
 }
 
+// A value text keeps up to seven bytes in its own word and stores longer
+// ones; either way it gives back exactly its bytes, zero bytes included, and
+// an absent text stays apart from an empty one. Stored texts start at even
+// addresses, which is how a value tells a pointer from bytes in place.
+TEST(ValueTextTest, KeepsEveryLengthAndTellsAbsentFromEmpty) {
+    RodTree tree(rod_new_run("suite.rod"));
+    EXPECT_EQ(rod_value_text_view(rod_store_value_text(tree.get(), std::nullopt)), std::nullopt);
+    EXPECT_EQ(rod_value_text_view(rod_store_value_text(nullptr, "1")), std::nullopt);
+    for (std::size_t length = 0; length <= 20; ++length) {
+        for (const char filler : {'7', '\0', '\xff'}) {
+            std::string bytes(length, filler);
+            if (length > 1) {
+                bytes[length / 2] = '-';
+            }
+            const RodValueText value = rod_store_value_text(tree.get(), bytes);
+            const std::optional<std::string_view> view = rod_value_text_view(value);
+            ASSERT_TRUE(view) << length;
+            EXPECT_EQ(*view, bytes) << length;
+            const bool in_place = view->data() > reinterpret_cast<const char*>(value.bytes) &&
+                                  view->data() < reinterpret_cast<const char*>(value.bytes + 8);
+            EXPECT_EQ(in_place, length <= RodValueText::kInPlaceSize) << length;
+            const char* stored = rod_store_text(tree.get(), bytes);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(stored) % 2, 0u) << length;
+        }
+    }
+}
+
 }  // namespace

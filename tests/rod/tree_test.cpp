@@ -220,7 +220,7 @@ TEST(TreeAccessorTest, ListsAreTheNodesOwn) {
     EXPECT_EQ(rod_variables(full.nodes[Element]),
               as<RodElementNode>(full.nodes[Element])->variables.first);
     EXPECT_EQ(rod_notes(full.nodes[Variable]),
-              as<RodVariableNode>(full.nodes[Variable])->extras->notes.first);
+              rod_variable_extras_if_made(*as<RodVariableNode>(full.nodes[Variable]))->notes.first);
     EXPECT_EQ(rod_element_environments(full.nodes[Element]),
               as<RodElementNode>(full.nodes[Element])->environments.first);
     EXPECT_EQ(rod_coverage_notes(full.nodes[Service]),
@@ -279,7 +279,7 @@ TEST(TreeConstructionTest, NewNodesAreEmpty) {
     EXPECT_EQ(service->tests.first, nullptr);
     const auto* variable = as<RodVariableNode>(rod_new_variable(run));
     EXPECT_EQ(variable->flags, 0);
-    EXPECT_EQ(variable->extras, nullptr);
+    EXPECT_EQ(rod_variable_extras_if_made(*variable), nullptr);
     EXPECT_EQ(variable->status_text, nullptr);
     EXPECT_EQ(rod_note_letter(rod_new_note(run)), '\0');
     EXPECT_EQ(rod_name(rod_new_element(run)), nullptr);
@@ -291,14 +291,14 @@ TEST(TreeConstructionTest, VariableExtrasAreMadeOnceInTheRun) {
     auto* variable = as<RodVariableNode>(rod_new_variable(run));
     EXPECT_EQ(rod_variable_extras(rod_new_service(run), variable), nullptr);
     EXPECT_EQ(rod_variable_extras(nullptr, variable), nullptr);
-    EXPECT_EQ(variable->extras, nullptr);
+    EXPECT_EQ(rod_variable_extras_if_made(*variable), nullptr);
     EXPECT_EQ(rod_variable_extras(run, nullptr), nullptr);
 
     RodVariableExtras* extras = rod_variable_extras(run, variable);
     ASSERT_NE(extras, nullptr);
-    EXPECT_EQ(variable->extras, extras);
-    EXPECT_EQ(extras->v1_text, nullptr);
-    EXPECT_EQ(extras->v2_text, nullptr);
+    EXPECT_EQ(rod_variable_extras_if_made(*variable), extras);
+    EXPECT_FALSE(rod_value_text_view(extras->v1_text));
+    EXPECT_FALSE(rod_value_text_view(extras->v2_text));
     EXPECT_EQ(rod_notes(variable), nullptr);
     EXPECT_EQ(rod_variable_extras(run, variable), extras);
 
