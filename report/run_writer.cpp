@@ -29,7 +29,7 @@ void put_field(XmlStream& out, std::string_view attribute, const char* text) {
 }  // namespace
 
 void xrd_run_write(XmlStream& out, const RodNode* run, bool ok) {
-    if (rod_kind(run) != Run) {
+    if (rod_kind(run) != NodeKind::Run) {
         return;
     }
     out.put(
@@ -46,7 +46,7 @@ void xrd_run_write(XmlStream& out, const RodNode* run, bool ok) {
 }
 
 void xrd_report_info_write(XmlStream& out, const RodNode* run) {
-    if (rod_kind(run) != Run) {
+    if (rod_kind(run) != NodeKind::Run) {
         return;
     }
     out.put("\t<REPORT_INFO");
@@ -66,7 +66,7 @@ void xrd_report_info_write(XmlStream& out, const RodNode* run) {
 
 void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOptions& options,
                         ConsoleEcho* echo) {
-    if (rod_kind(run) != Run) {
+    if (rod_kind(run) != NodeKind::Run) {
         return;
     }
     xrd_report_info_write(out, run);

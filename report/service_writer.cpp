@@ -34,7 +34,7 @@ class TestVerdicts {
 
 void xrd_service_write(XmlStream& out, const RodNode* service, const RunOptions& options,
                        ConsoleEcho* echo) {
-    if (rod_kind(service) != Service) {
+    if (rod_kind(service) != NodeKind::Service) {
         return;
     }
     TestVerdicts test_ok;

@@ -5,7 +5,7 @@
 
 void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptions& options,
                     ConsoleEcho* echo) {
-    if (rod_kind(test) != Test) {
+    if (rod_kind(test) != NodeKind::Test) {
         return;
     }
     out.put("\t\t<TEST NAME=\"");
@@ -39,7 +39,7 @@ void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptio
 }
 
 void xrd_element_write(XmlStream& out, const RodNode* element, ConsoleEcho* echo) {
-    if (rod_kind(element) != Element) {
+    if (rod_kind(element) != NodeKind::Element) {
         return;
     }
     const bool ok = rod_status(element) != 0;

@@ -331,43 +331,43 @@ template <typename T>
 struct RodKindOf;
 template <>
 struct RodKindOf<RodNoteNode> {
-    static constexpr NodeKind value = Note;
+    static constexpr NodeKind value = NodeKind::Note;
 };
 template <>
 struct RodKindOf<RodVariableNode> {
-    static constexpr NodeKind value = Variable;
+    static constexpr NodeKind value = NodeKind::Variable;
 };
 template <>
 struct RodKindOf<RodStubCallNode> {
-    static constexpr NodeKind value = StubCall;
+    static constexpr NodeKind value = NodeKind::StubCall;
 };
 template <>
 struct RodKindOf<RodStubNode> {
-    static constexpr NodeKind value = Stub;
+    static constexpr NodeKind value = NodeKind::Stub;
 };
 template <>
 struct RodKindOf<RodEnvironmentNode> {
-    static constexpr NodeKind value = Environment;
+    static constexpr NodeKind value = NodeKind::Environment;
 };
 template <>
 struct RodKindOf<RodElementNode> {
-    static constexpr NodeKind value = Element;
+    static constexpr NodeKind value = NodeKind::Element;
 };
 template <>
 struct RodKindOf<RodTestNode> {
-    static constexpr NodeKind value = Test;
+    static constexpr NodeKind value = NodeKind::Test;
 };
 template <>
 struct RodKindOf<RodServiceNode> {
-    static constexpr NodeKind value = Service;
+    static constexpr NodeKind value = NodeKind::Service;
 };
 template <>
 struct RodKindOf<RodAuxEntryNode> {
-    static constexpr NodeKind value = AuxEntry;
+    static constexpr NodeKind value = NodeKind::AuxEntry;
 };
 template <>
 struct RodKindOf<RodRunNode> {
-    static constexpr NodeKind value = Run;
+    static constexpr NodeKind value = NodeKind::Run;
 };
 
 template <typename T>

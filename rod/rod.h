@@ -19,7 +19,7 @@
 #include <string_view>
 
 // One byte, so that it shares the node header with a line number.
-enum NodeKind : std::int8_t {
+enum class NodeKind : std::int8_t {
     Note = 1,
     Variable = 2,
     StubCall = 3,

@@ -71,17 +71,17 @@ int rod_status(const RodNode* node) {
         return 0;
     }
     switch (node->kind) {
-        case Variable:
+        case NodeKind::Variable:
             return says_ko(static_cast<const RodVariableNode*>(node)->status_text) ? 0 : 1;
-        case StubCall:
+        case NodeKind::StubCall:
             return any_ko(static_cast<const RodStubCallNode*>(node)->variables) ? 0 : 1;
-        case Stub: {
+        case NodeKind::Stub: {
             const auto* stub = static_cast<const RodStubNode*>(node);
             return says_ko(stub->status_text) || any_ko(stub->calls) ? 0 : 1;
         }
-        case Environment:
+        case NodeKind::Environment:
             return any_ko(static_cast<const RodEnvironmentNode*>(node)->variables) ? 0 : 1;
-        case Element:
+        case NodeKind::Element:
             return kept_verdict(*node, [node] {
                 const auto* element = static_cast<const RodElementNode*>(node);
                 return any_ko(element->environments) || any_ko(element->variables) ||
@@ -89,17 +89,17 @@ int rod_status(const RodNode* node) {
                            ? 0
                            : 1;
             });
-        case Test:
+        case NodeKind::Test:
             return kept_verdict(
                 *node, [node] { return test_status(*static_cast<const RodTestNode*>(node)); });
-        case Service: {
+        case NodeKind::Service: {
             const auto* service = static_cast<const RodServiceNode*>(node);
             return says_ko(service->status_text) || any_ko(service->tests) ? 0 : 1;
         }
-        case Run:
+        case NodeKind::Run:
             return any_ko(static_cast<const RodRunNode*>(node)->services) ? 0 : 1;
-        case Note:
-        case AuxEntry:
+        case NodeKind::Note:
+        case NodeKind::AuxEntry:
             return 1;
     }
     return 1;

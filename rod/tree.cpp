@@ -69,7 +69,7 @@ const RodNode* first(const RodList& list) {
 RodNode* rod_new_run(const char* rod_path) {
     try {
         auto run = std::make_unique<RodRunNode>();
-        run->kind = Run;
+        run->kind = NodeKind::Run;
         if (rod_path) {
             run->rod_path = rod_store_text(run.get(), rod_path);
             if (!run->rod_path) {
@@ -158,7 +158,7 @@ RodNode* rod_new_aux_entry(RodNode* run) {
 }
 
 void rod_free(RodNode* node) {
-    if (node && node->kind == Run) {
+    if (node && node->kind == NodeKind::Run) {
         // Takes back the ownership rod_new_run gave away; the arena goes with
         // the Run and with it every node and text of the tree, shared file
         // names included, exactly once.
@@ -175,32 +175,32 @@ const char* rod_name(const RodNode* node) {
         return nullptr;
     }
     switch (node->kind) {
-        case Note:
+        case NodeKind::Note:
             return static_cast<const RodNoteNode*>(node)->text;
-        case Variable:
+        case NodeKind::Variable:
             return static_cast<const RodVariableNode*>(node)->name;
-        case StubCall:
+        case NodeKind::StubCall:
             return static_cast<const RodStubCallNode*>(node)->name;
-        case Stub:
+        case NodeKind::Stub:
             return static_cast<const RodStubNode*>(node)->name;
-        case Environment:
+        case NodeKind::Environment:
             return static_cast<const RodEnvironmentNode*>(node)->name;
-        case Element:
+        case NodeKind::Element:
             return static_cast<const RodElementNode*>(node)->name;
-        case Test:
+        case NodeKind::Test:
             return static_cast<const RodTestNode*>(node)->name;
-        case Service:
+        case NodeKind::Service:
             return static_cast<const RodServiceNode*>(node)->name;
-        case AuxEntry:
+        case NodeKind::AuxEntry:
             return static_cast<const RodAuxEntryNode*>(node)->name;
-        case Run:
+        case NodeKind::Run:
             return static_cast<const RodRunNode*>(node)->report_name;
     }
     return nullptr;
 }
 
 const RodNode* rod_next(const RodNode* node) {
-    if (!node || node->kind < Note || node->kind > AuxEntry) {
+    if (!node || node->kind < NodeKind::Note || node->kind > NodeKind::AuxEntry) {
         return nullptr;
     }
     return node->next;
@@ -211,18 +211,18 @@ const RodNode* rod_notes(const RodNode* node) {
         return nullptr;
     }
     switch (node->kind) {
-        case Variable: {
+        case NodeKind::Variable: {
             const RodVariableExtras* extras =
                 rod_variable_extras_if_made(*static_cast<const RodVariableNode*>(node));
             return extras ? first(extras->notes) : nullptr;
         }
-        case Element:
+        case NodeKind::Element:
             return first(static_cast<const RodElementNode*>(node)->notes);
-        case Test:
+        case NodeKind::Test:
             return first(static_cast<const RodTestNode*>(node)->notes);
-        case Service:
+        case NodeKind::Service:
             return first(static_cast<const RodServiceNode*>(node)->notes);
-        case Run:
+        case NodeKind::Run:
             return first(static_cast<const RodRunNode*>(node)->notes);
         default:
             return nullptr;
@@ -234,11 +234,11 @@ const RodNode* rod_coverage_notes(const RodNode* node) {
         return nullptr;
     }
     switch (node->kind) {
-        case Test:
+        case NodeKind::Test:
             return first(static_cast<const RodTestNode*>(node)->coverage_notes);
-        case Service:
+        case NodeKind::Service:
             return first(static_cast<const RodServiceNode*>(node)->coverage_notes);
-        case Run:
+        case NodeKind::Run:
             return first(static_cast<const RodRunNode*>(node)->coverage_notes);
         default:
             return nullptr;
@@ -260,11 +260,11 @@ const RodNode* rod_variables(const RodNode* node) {
         return nullptr;
     }
     switch (node->kind) {
-        case StubCall:
+        case NodeKind::StubCall:
             return first(static_cast<const RodStubCallNode*>(node)->variables);
-        case Environment:
+        case NodeKind::Environment:
             return first(static_cast<const RodEnvironmentNode*>(node)->variables);
-        case Element:
+        case NodeKind::Element:
             return first(static_cast<const RodElementNode*>(node)->variables);
         default:
             return nullptr;

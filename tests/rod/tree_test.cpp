@@ -21,11 +21,21 @@ RodRunNode* run_of(const RodTree& tree) {
     return as<RodRunNode>(tree.get());
 }
 
+constexpr NodeKind kAllKinds[] = {
+    NodeKind::Note,        NodeKind::Variable, NodeKind::StubCall, NodeKind::Stub,
+    NodeKind::Environment, NodeKind::Element,  NodeKind::Test,     NodeKind::Service,
+    NodeKind::AuxEntry,    NodeKind::Run,
+};
+
+int number(NodeKind kind) {
+    return static_cast<int>(kind);
+}
+
 // One node of every kind, each with every field an accessor reads filled in,
 // so that a null answer can only come from the kind check.
 struct FullTree {
     RodTree tree{rod_new_run("suite.rod")};
-    RodNode* nodes[11] = {};  // by kind
+    std::map<NodeKind, RodNode*> nodes;
 
     FullTree() {
         RodNode* run = tree.get();
@@ -44,31 +54,31 @@ struct FullTree {
 
         auto* note_node = note();
         note_node->next = note();
-        nodes[Note] = note_node;
+        nodes[NodeKind::Note] = note_node;
 
         auto* variable = as<RodVariableNode>(rod_new_variable(run));
         variable->name = text("v");
         variable->next = rod_new_variable(run);
         rod_variable_extras(run, variable)->notes = list(note());
-        nodes[Variable] = variable;
+        nodes[NodeKind::Variable] = variable;
 
         auto* call = as<RodStubCallNode>(rod_new_stub_call(run));
         call->name = text("call");
         call->next = rod_new_stub_call(run);
         call->variables = list(rod_new_variable(run));
-        nodes[StubCall] = call;
+        nodes[NodeKind::StubCall] = call;
 
         auto* stub = as<RodStubNode>(rod_new_stub(run));
         stub->name = text("stub");
         stub->next = rod_new_stub(run);
         stub->calls = list(rod_new_stub_call(run));
-        nodes[Stub] = stub;
+        nodes[NodeKind::Stub] = stub;
 
         auto* environment = as<RodEnvironmentNode>(rod_new_environment(run));
         environment->name = text("env");
         environment->next = rod_new_environment(run);
         environment->variables = list(rod_new_variable(run));
-        nodes[Environment] = environment;
+        nodes[NodeKind::Environment] = environment;
 
         auto* element = as<RodElementNode>(rod_new_named_element(run, "element"));
         element->next = rod_new_element(run);
@@ -76,7 +86,7 @@ struct FullTree {
         element->variables = list(rod_new_variable(run));
         element->environments = list(rod_new_environment(run));
         element->stubs = list(rod_new_stub(run));
-        nodes[Element] = element;
+        nodes[NodeKind::Element] = element;
 
         auto* test = as<RodTestNode>(rod_new_test(run));
         test->name = text("test");
@@ -86,7 +96,7 @@ struct FullTree {
         rod_test_extras(run, test)->test_abort_cause = text("cause");
         rod_test_extras(run, test)->service_abort_cause = text("");
         test->elements = list(rod_new_element(run));
-        nodes[::Test] = test;
+        nodes[NodeKind::Test] = test;
 
         auto* service = as<RodServiceNode>(rod_new_service(run));
         service->name = text("service");
@@ -95,12 +105,12 @@ struct FullTree {
         service->coverage_notes = list(note());
         service->type = text("type");
         service->tests = list(rod_new_test(run));
-        nodes[Service] = service;
+        nodes[NodeKind::Service] = service;
 
         auto* aux = as<RodAuxEntryNode>(rod_new_aux_entry(run));
         aux->name = text("aux");
         aux->next = rod_new_aux_entry(run);
-        nodes[AuxEntry] = aux;
+        nodes[NodeKind::AuxEntry] = aux;
 
         auto* root = run_of(tree);
         root->report_name = text("report");
@@ -115,7 +125,7 @@ struct FullTree {
             root->*field = text("run field");
         }
         root->file_table[0] = text("suite.ptu");
-        nodes[::Run] = run;
+        nodes[NodeKind::Run] = run;
     }
 };
 
@@ -130,23 +140,28 @@ struct AccessorCase {
 #define ACCESSOR(f) #f, [](const RodNode* n) -> const void* { return f(n); }
 
 std::vector<AccessorCase> accessor_cases() {
-    const std::vector<NodeKind> run{::Run};
+    const std::vector<NodeKind> run{NodeKind::Run};
     return {
         {ACCESSOR(rod_name),
-         {Note, Variable, StubCall, Stub, Environment, Element, ::Test, Service, AuxEntry, ::Run}},
+         {NodeKind::Note, NodeKind::Variable, NodeKind::StubCall, NodeKind::Stub,
+          NodeKind::Environment, NodeKind::Element, NodeKind::Test, NodeKind::Service,
+          NodeKind::AuxEntry, NodeKind::Run}},
         {ACCESSOR(rod_next),
-         {Note, Variable, StubCall, Stub, Environment, Element, ::Test, Service, AuxEntry}},
-        {ACCESSOR(rod_notes), {Variable, Element, ::Test, Service, ::Run}},
-        {ACCESSOR(rod_coverage_notes), {::Test, Service, ::Run}},
-        {ACCESSOR(rod_note_text), {Note}},
-        {ACCESSOR(rod_variables), {StubCall, Environment, Element}},
-        {ACCESSOR(rod_stub_calls), {Stub}},
-        {ACCESSOR(rod_element_environments), {Element}},
-        {ACCESSOR(rod_test_elements), {::Test}},
-        {ACCESSOR(rod_service_tests), {Service}},
-        {ACCESSOR(rod_service_type), {Service}},
-        {ACCESSOR(rod_test_abort_cause), {::Test}},
-        {ACCESSOR(rod_service_abort_cause), {::Test}},
+         {NodeKind::Note, NodeKind::Variable, NodeKind::StubCall, NodeKind::Stub,
+          NodeKind::Environment, NodeKind::Element, NodeKind::Test, NodeKind::Service,
+          NodeKind::AuxEntry}},
+        {ACCESSOR(rod_notes),
+         {NodeKind::Variable, NodeKind::Element, NodeKind::Test, NodeKind::Service, NodeKind::Run}},
+        {ACCESSOR(rod_coverage_notes), {NodeKind::Test, NodeKind::Service, NodeKind::Run}},
+        {ACCESSOR(rod_note_text), {NodeKind::Note}},
+        {ACCESSOR(rod_variables), {NodeKind::StubCall, NodeKind::Environment, NodeKind::Element}},
+        {ACCESSOR(rod_stub_calls), {NodeKind::Stub}},
+        {ACCESSOR(rod_element_environments), {NodeKind::Element}},
+        {ACCESSOR(rod_test_elements), {NodeKind::Test}},
+        {ACCESSOR(rod_service_tests), {NodeKind::Service}},
+        {ACCESSOR(rod_service_type), {NodeKind::Service}},
+        {ACCESSOR(rod_test_abort_cause), {NodeKind::Test}},
+        {ACCESSOR(rod_service_abort_cause), {NodeKind::Test}},
         {ACCESSOR(rod_services), run},
         {ACCESSOR(rod_version), run},
         {ACCESSOR(rod_src_file_name), run},
@@ -167,65 +182,69 @@ std::vector<AccessorCase> accessor_cases() {
 TEST(TreeAccessorTest, EachAccessorAnswersOnlyForItsKinds) {
     FullTree full;
     for (const AccessorCase& each : accessor_cases()) {
-        for (int kind = Note; kind <= ::Run; ++kind) {
+        for (const NodeKind kind : kAllKinds) {
             const bool accepted =
                 std::find(each.accepted.begin(), each.accepted.end(), kind) != each.accepted.end();
             EXPECT_EQ(each.accessor(full.nodes[kind]) != nullptr, accepted)
-                << each.name << " on kind " << kind;
+                << each.name << " on kind " << number(kind);
         }
         EXPECT_EQ(each.accessor(nullptr), nullptr) << each.name << " on a null handle";
     }
-    EXPECT_EQ(rod_note_letter(full.nodes[Note]), 'C');
-    for (int kind = Variable; kind <= ::Run; ++kind) {
-        EXPECT_EQ(rod_note_letter(full.nodes[kind]), '\0') << "kind " << kind;
+    EXPECT_EQ(rod_note_letter(full.nodes[NodeKind::Note]), 'C');
+    for (const NodeKind kind : kAllKinds) {
+        if (kind != NodeKind::Note) {
+            EXPECT_EQ(rod_note_letter(full.nodes[kind]), '\0') << "kind " << number(kind);
+        }
     }
     EXPECT_EQ(rod_note_letter(nullptr), '\0');
 }
 
 TEST(TreeAccessorTest, KindOfEachNode) {
     FullTree full;
-    for (int kind = Note; kind <= ::Run; ++kind) {
+    for (const NodeKind kind : kAllKinds) {
         EXPECT_EQ(rod_kind(full.nodes[kind]), kind);
     }
-    EXPECT_EQ(rod_kind(nullptr), 0);
+    EXPECT_EQ(number(rod_kind(nullptr)), 0);
 }
 
 TEST(TreeAccessorTest, UnknownKindValuesGetNoAnswer) {
     FullTree full;
     // A node whose tag went wrong must not be read as any layout.
-    RodNode* node = full.nodes[::Test];
+    RodNode* node = full.nodes[NodeKind::Test];
     for (int kind : {0, 11, -1}) {
         node->kind = static_cast<NodeKind>(kind);
         for (const AccessorCase& each : accessor_cases()) {
             EXPECT_EQ(each.accessor(node), nullptr) << each.name << " on kind " << kind;
         }
     }
-    node->kind = ::Test;
+    node->kind = NodeKind::Test;
 }
 
 TEST(TreeAccessorTest, NameOfARunIsItsReportNameAndOfANoteItsText) {
     FullTree full;
-    EXPECT_STREQ(rod_name(full.nodes[::Run]), "report");
-    EXPECT_EQ(rod_name(full.nodes[Note]), rod_note_text(full.nodes[Note]));
-    EXPECT_STREQ(rod_name(full.nodes[Note]), "note");
-    EXPECT_STREQ(rod_name(full.nodes[Element]), "element");
+    EXPECT_STREQ(rod_name(full.nodes[NodeKind::Run]), "report");
+    EXPECT_EQ(rod_name(full.nodes[NodeKind::Note]), rod_note_text(full.nodes[NodeKind::Note]));
+    EXPECT_STREQ(rod_name(full.nodes[NodeKind::Note]), "note");
+    EXPECT_STREQ(rod_name(full.nodes[NodeKind::Element]), "element");
 }
 
 TEST(TreeAccessorTest, ListsAreTheNodesOwn) {
     FullTree full;
-    EXPECT_EQ(rod_variables(full.nodes[StubCall]),
-              as<RodStubCallNode>(full.nodes[StubCall])->variables.first);
-    EXPECT_EQ(rod_variables(full.nodes[Environment]),
-              as<RodEnvironmentNode>(full.nodes[Environment])->variables.first);
-    EXPECT_EQ(rod_variables(full.nodes[Element]),
-              as<RodElementNode>(full.nodes[Element])->variables.first);
-    EXPECT_EQ(rod_notes(full.nodes[Variable]),
-              rod_variable_extras_if_made(*as<RodVariableNode>(full.nodes[Variable]))->notes.first);
-    EXPECT_EQ(rod_element_environments(full.nodes[Element]),
-              as<RodElementNode>(full.nodes[Element])->environments.first);
-    EXPECT_EQ(rod_coverage_notes(full.nodes[Service]),
-              as<RodServiceNode>(full.nodes[Service])->coverage_notes.first);
-    EXPECT_NE(rod_coverage_notes(full.nodes[Service]), rod_notes(full.nodes[Service]));
+    EXPECT_EQ(rod_variables(full.nodes[NodeKind::StubCall]),
+              as<RodStubCallNode>(full.nodes[NodeKind::StubCall])->variables.first);
+    EXPECT_EQ(rod_variables(full.nodes[NodeKind::Environment]),
+              as<RodEnvironmentNode>(full.nodes[NodeKind::Environment])->variables.first);
+    EXPECT_EQ(rod_variables(full.nodes[NodeKind::Element]),
+              as<RodElementNode>(full.nodes[NodeKind::Element])->variables.first);
+    EXPECT_EQ(rod_notes(full.nodes[NodeKind::Variable]),
+              rod_variable_extras_if_made(*as<RodVariableNode>(full.nodes[NodeKind::Variable]))
+                  ->notes.first);
+    EXPECT_EQ(rod_element_environments(full.nodes[NodeKind::Element]),
+              as<RodElementNode>(full.nodes[NodeKind::Element])->environments.first);
+    EXPECT_EQ(rod_coverage_notes(full.nodes[NodeKind::Service]),
+              as<RodServiceNode>(full.nodes[NodeKind::Service])->coverage_notes.first);
+    EXPECT_NE(rod_coverage_notes(full.nodes[NodeKind::Service]),
+              rod_notes(full.nodes[NodeKind::Service]));
 }
 
 TEST(TreeAccessorTest, ListsKeepTheirOrder) {
@@ -475,7 +494,7 @@ TEST(TreeReleaseTest, OnlyARunReleasesAnything) {
     rod_free(service);
     rod_free(rod_new_note(tree.get()));
     rod_free(nullptr);
-    EXPECT_EQ(rod_kind(service), Service);
+    EXPECT_EQ(rod_kind(service), NodeKind::Service);
     EXPECT_STREQ(rod_name(rod_services(tree.get())), "kept");
 }
 
