@@ -122,7 +122,7 @@ QJsonObject changes_json(const Changes& changes) {
 
 }  // namespace
 
-QByteArray campaign_json(const Campaign& campaign, const Changes* changes) {
+void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes) {
     QJsonArray reports;
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         reports.append(report_json(campaign, r));
@@ -143,5 +143,6 @@ QByteArray campaign_json(const Campaign& campaign, const Changes* changes) {
     if (changes) {
         root.insert(QStringLiteral("changes"), changes_json(*changes));
     }
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    out.put(std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
 }

@@ -5,9 +5,8 @@
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
-
-#include <QByteArray>
+#include "campaign/output_file.h"
 
 // changes is null when no baseline was given; the document then has no
 // "changes" member.
-QByteArray campaign_json(const Campaign& campaign, const Changes* changes);
+void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes);
