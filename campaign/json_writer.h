@@ -1,7 +1,8 @@
 #pragma once
 // The campaign as a JSON document, for dashboards and as the next run's
 // baseline. The layout is versioned ("format": "quillon-campaign",
-// "version": 1) and documented in the manual page and the README.
+// "version": 1) and documented in the manual page and the README. Members
+// are sorted by key, as QJsonDocument wrote them.
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
