@@ -2,13 +2,22 @@
 
 #include "i18n/local8bit.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-bool copied_as_is(unsigned char byte) {
-    return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
-}
+// The ASCII bytes a string holds as they are; one look-up per byte keeps the
+// scan of ordinary text quick.
+constexpr std::array<bool, 256> kCopiedAsIs = [] {
+    std::array<bool, 256> table{};
+    for (int byte = 0x20; byte < 0x80; ++byte) {
+        table[byte] = byte != '"' && byte != '\\';
+    }
+    return table;
+}();
 
 // The escape of an ASCII byte that cannot stand as it is.
 void put_escape(OutputStream& out, unsigned char byte) {
@@ -50,7 +59,7 @@ void append_json_string(OutputStream& out, std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (copied_as_is(byte)) {
+        if (kCopiedAsIs[byte]) {
             ++i;
             continue;
         }
@@ -74,8 +83,11 @@ void append_json_string(OutputStream& out, std::string_view utf8) {
 }
 
 void JsonWriter::indent() {
-    for (std::size_t level = 0; level < levels_.size(); ++level) {
-        out_.put("    ");
+    static constexpr std::string_view kSpaces = "                                ";
+    for (std::size_t width = 4 * levels_.size(); width > 0;) {
+        const std::size_t run = std::min(width, kSpaces.size());
+        out_.put(kSpaces.substr(0, run));
+        width -= run;
     }
 }
 
