@@ -11,8 +11,9 @@
 
 namespace {
 
-// Why path could not be written, from the errno of the call that failed. A
-// directory or a block device is refused before any call fails.
+// Why path could not be written, from the errno of the call that failed.
+// ReplacingFile refuses a target it can neither replace nor write straight
+// into (a directory, a block device) without any call failing.
 QString reason(int error_number, const QString& path) {
     if (error_number == 0) {
         error_number = QFileInfo(path).isDir() ? EISDIR : ENOTSUP;
