@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark of quillon-campaign on generated reports (kept in bench/out/campaign/):
 #  1. reading: 1,000 reports totalling 500 MB, read on one core (--jobs 1)
-#     and on every core, then once more writing every output;
+#     and on every core, then once more writing every output, each output
+#     alone, and reading with the JSON summary just written as the baseline;
 #  2. the page: a campaign of 5,000 requirements and 20,000 tests, written,
 #     then loaded in headless Chromium.
 # Each figure is the median of RUNS runs (default 3): wall time, CPU time
@@ -64,6 +65,10 @@ row "one core (--jobs 1)" --jobs 1 "$big"
 row "every core" "$big"
 row "every core, all outputs" "$big" --html "$out/big.html" --json "$out/big.json" \
     --csv "$out/big.csv" --junit "$out/big.junit.xml"
+for output in html csv junit json; do
+    row "every core, --$output only" "$big" "--$output" "$out/big.$output"
+done
+row "every core, --baseline" "$big" --baseline "$out/big.json"
 
 # The page: 200 reports of 100 tests, 2 requirements per test out of 5,000.
 page_set="$out/page_200x100"

@@ -1,41 +1,49 @@
 #include "campaign/csv_writer.h"
 
-void append_csv_field(std::string& out, const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        out += field;
+namespace {
+
+// One field as RFC 4180 writes it.
+void put_csv_field(OutputStream& out, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out.put(field);
         return;
     }
-    out += '"';
+    out.put('"');
     for (const char c : field) {
         if (c == '"') {
-            out += '"';
+            out.put('"');
         }
-        out += c;
+        out.put(c);
     }
-    out += '"';
+    out.put('"');
 }
 
-std::string campaign_csv(const Campaign& campaign) {
-    std::string out = "requirement,verdict,ok,ko,listed,places\r\n";
+}  // namespace
+
+void write_campaign_csv(OutputStream& out, const Campaign& campaign) {
+    out.put("requirement,verdict,ok,ko,listed,places\r\n");
+    std::string places;  // one row's, reused from row to row
     for (const Requirement& requirement : campaign.requirements) {
-        append_csv_field(out, requirement.id);
-        out += ',';
-        out += verdict_word(requirement.verdict);
-        out += ',' + std::to_string(requirement.ok_count) + ',' +
-               std::to_string(requirement.ko_count) + ',';
+        put_csv_field(out, requirement.id);
+        out.put(',');
+        out.put(verdict_word(requirement.verdict));
+        out.put(',');
+        out.put_int(requirement.ok_count);
+        out.put(',');
+        out.put_int(requirement.ko_count);
+        out.put(',');
         if (campaign.has_requirement_list) {
-            out += requirement.listed ? "yes" : "no";
+            out.put(requirement.listed ? "yes" : "no");
         }
-        out += ',';
-        std::string places;
+        out.put(',');
+        places.clear();
         for (const RequirementPlace& place : requirement.places) {
             if (!places.empty()) {
                 places += "; ";
             }
             places += place_text(campaign, place, "/");
         }
-        append_csv_field(out, places);
-        out += "\r\n";
+        put_csv_field(out, places);
+        out.put("\r\n");
     }
-    return out;
 }

@@ -6,10 +6,6 @@
 // (report/service/test[/element], joined with "; ").
 
 #include "campaign/campaign.h"
+#include "campaign/output_file.h"
 
-#include <string>
-
-std::string campaign_csv(const Campaign& campaign);
-
-// One field as RFC 4180 writes it.
-void append_csv_field(std::string& out, const std::string& field);
+void write_campaign_csv(OutputStream& out, const Campaign& campaign);

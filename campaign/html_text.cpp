@@ -9,7 +9,7 @@ bool kept_in_anchor(unsigned char c) {
 
 }  // namespace
 
-void append_html(std::string& out, std::string_view utf8) {
+void append_html(OutputStream& out, std::string_view utf8) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char* entity = nullptr;
@@ -29,11 +29,11 @@ void append_html(std::string& out, std::string_view utf8) {
             default:
                 continue;
         }
-        out.append(utf8.substr(start, i - start));
-        out.append(entity);
+        out.put(utf8.substr(start, i - start));
+        out.put(entity);
         start = i + 1;
     }
-    out.append(utf8.substr(start));
+    out.put(utf8.substr(start));
 }
 
 std::string anchor_id(std::string_view prefix, const std::vector<std::string_view>& parts) {

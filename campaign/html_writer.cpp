@@ -19,61 +19,63 @@ const char* verdict_code(RequirementVerdict verdict) {
     return verdict == RequirementVerdict::NotVerified ? "NV" : verdict_word(verdict);
 }
 
-void badge(std::string& out, std::string_view code, std::string_view label) {
-    out += "<span class=\"badge badge-";
-    out += code;
-    out += "\">";
-    out += label;
-    out += "</span>";
+void badge(OutputStream& out, std::string_view code, std::string_view label) {
+    out.put("<span class=\"badge badge-");
+    out.put(code);
+    out.put("\">");
+    out.put(label);
+    out.put("</span>");
 }
 
-void tile(std::string& out, const char* id, int value, const char* label, const char* kind) {
-    out += "<div class=\"tile";
+void tile(OutputStream& out, const char* id, int value, const char* label, const char* kind) {
+    out.put("<div class=\"tile");
     if (*kind != '\0' && value > 0) {
-        out += " tile-";
-        out += kind;
+        out.put(" tile-");
+        out.put(kind);
     }
-    out += "\"><span class=\"tile-value\" id=\"";
-    out += id;
-    out += "\">" + std::to_string(value) + "</span><span class=\"tile-label\">";
-    out += label;
-    out += "</span></div>";
+    out.put("\"><span class=\"tile-value\" id=\"");
+    out.put(id);
+    out.put("\">");
+    out.put_int(value);
+    out.put("</span><span class=\"tile-label\">");
+    out.put(label);
+    out.put("</span></div>");
 }
 
 // The long lists are grids of <div> rows rather than tables: a browser lays
 // out only the rows in view (content-visibility), which keeps a page of
 // thousands of requirements quick to open.
-void grid_start(std::string& out, const char* id, const char* columns,
+void grid_start(OutputStream& out, const char* id, const char* columns,
                 std::initializer_list<const char*> headers) {
-    out += "<div class=\"grid filterable ";
-    out += columns;
-    out += "\" id=\"";
-    out += id;
-    out += "\" role=\"table\"><div class=\"grid-head\" role=\"row\">";
+    out.put("<div class=\"grid filterable ");
+    out.put(columns);
+    out.put("\" id=\"");
+    out.put(id);
+    out.put("\" role=\"table\"><div class=\"grid-head\" role=\"row\">");
     for (const char* header : headers) {
-        out += "<div role=\"columnheader\">";
-        out += header;
-        out += "</div>";
+        out.put("<div role=\"columnheader\">");
+        out.put(header);
+        out.put("</div>");
     }
-    out += "</div>\n";
+    out.put("</div>\n");
 }
 
-void row_start(std::string& out, const std::string& id, std::string_view verdict) {
-    out += "<div class=\"row\" id=\"";
-    out += id;
-    out += "\" data-verdict=\"";
-    out += verdict;
-    out += "\" role=\"row\">";
+void row_start(OutputStream& out, const std::string& id, std::string_view verdict) {
+    out.put("<div class=\"row\" id=\"");
+    out.put(id);
+    out.put("\" data-verdict=\"");
+    out.put(verdict);
+    out.put("\" role=\"row\">");
 }
 
-void cell(std::string& out, const char* cls = nullptr) {
-    out += "<div role=\"cell\"";
+void cell(OutputStream& out, const char* cls = nullptr) {
+    out.put("<div role=\"cell\"");
     if (cls) {
-        out += " class=\"";
-        out += cls;
-        out += "\"";
+        out.put(" class=\"");
+        out.put(cls);
+        out.put("\"");
     }
-    out += ">";
+    out.put(">");
 }
 
 std::string report_anchor(const Campaign& campaign, int report) {
@@ -86,25 +88,25 @@ std::string test_anchor(const Campaign& campaign, int report, int test) {
                                campaign.test_keys[report][test]});
 }
 
-void head(std::string& out, const Campaign& campaign) {
+void head(OutputStream& out, const Campaign& campaign) {
     const CampaignCounts& c = campaign.counts;
-    out +=
+    out.put(
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<title>Campaign ";
-    out += ok_word(campaign.ok);
-    out += "</title>\n<style>";
-    out += kCampaignPageStyle;
-    out += "</style>\n</head>\n<body>\n<header class=\"page-head\" data-verdict=\"";
-    out += ok_word(campaign.ok);
-    out += "\"><div class=\"wrap\"><p class=\"kicker\">Test campaign</p><h1>";
-    out += "<span id=\"campaign-verdict\" class=\"badge badge-";
-    out += ok_word(campaign.ok);
-    out += "\">";
-    out += ok_word(campaign.ok);
-    out +=
+        "<title>Campaign ");
+    out.put(ok_word(campaign.ok));
+    out.put("</title>\n<style>");
+    out.put(kCampaignPageStyle);
+    out.put("</style>\n</head>\n<body>\n<header class=\"page-head\" data-verdict=\"");
+    out.put(ok_word(campaign.ok));
+    out.put("\"><div class=\"wrap\"><p class=\"kicker\">Test campaign</p><h1>");
+    out.put("<span id=\"campaign-verdict\" class=\"badge badge-");
+    out.put(ok_word(campaign.ok));
+    out.put("\">");
+    out.put(ok_word(campaign.ok));
+    out.put(
         "</span> Campaign</h1></div></header>\n<main class=\"wrap\">\n<section "
-        "class=\"tiles\" id=\"summary\">";
+        "class=\"tiles\" id=\"summary\">");
     tile(out, "count-reports", c.reports, "reports", "");
     tile(out, "count-reports-ko", c.reports_ko, "KO runs", "ko");
     tile(out, "count-tests-ok", c.tests_ok, "tests OK", "ok");
@@ -118,89 +120,89 @@ void head(std::string& out, const Campaign& campaign) {
     if (c.problems > 0) {
         tile(out, "count-problems", c.problems, "unusable inputs", "ko");
     }
-    out +=
+    out.put(
         "</section>\n<div class=\"filter\" id=\"filter\" hidden><input type=\"search\" "
         "id=\"search\" placeholder=\"Search requirements, reports, tests\" "
         "aria-label=\"Search\"><label><input type=\"checkbox\" id=\"ko-only\"> KO "
         "only</label></div>\n<nav class=\"jump\"><a href=\"#reports\">Reports</a> "
         "<a href=\"#matrix\">Requirement matrix</a> <a href=\"#failing\">Failing "
-        "tests</a></nav>\n";
+        "tests</a></nav>\n");
 }
 
-void problems(std::string& out, const Campaign& campaign) {
+void problems(OutputStream& out, const Campaign& campaign) {
     if (campaign.problems.isEmpty()) {
         return;
     }
-    out +=
+    out.put(
         "<section class=\"card\" id=\"problems\"><h2>Inputs that could not be used</h2><ul "
-        "class=\"problems\">";
+        "class=\"problems\">");
     for (const QString& problem : campaign.problems) {
-        out += "<li>";
+        out.put("<li>");
         append_html(out, problem.toStdString());
-        out += "</li>";
+        out.put("</li>");
     }
-    out += "</ul></section>\n";
+    out.put("</ul></section>\n");
 }
 
-void changes_section(std::string& out, const Changes& changes) {
+void changes_section(OutputStream& out, const Changes& changes) {
     static const char* const kKinds[kChangeKinds] = {"regression", "fixed", "appeared",
                                                      "disappeared"};
     static const char* const kTitles[kChangeKinds] = {"Regressions (OK → KO)", "Fixed (KO → OK)",
                                                       "Appeared", "Disappeared"};
-    out +=
+    out.put(
         "<section class=\"card\" id=\"changes\"><h2>Changes since the baseline</h2>"
-        "<table><thead><tr><th>Change</th><th>What</th><th>Name</th></tr></thead><tbody>";
+        "<table><thead><tr><th>Change</th><th>What</th><th>Name</th></tr></thead><tbody>");
     bool any = false;
     for (int kind = 0; kind < kChangeKinds; ++kind) {
         for (const auto& [report, service, test] : changes.tests[kind]) {
             any = true;
-            out += "<tr class=\"change-";
-            out += kKinds[kind];
-            out += "\"><td>";
-            out += kTitles[kind];
-            out += "</td><td>test</td><td>";
+            out.put("<tr class=\"change-");
+            out.put(kKinds[kind]);
+            out.put("\"><td>");
+            out.put(kTitles[kind]);
+            out.put("</td><td>test</td><td>");
             append_html(out, report);
-            out += kStep;
+            out.put(kStep);
             append_html(out, service);
-            out += kStep;
+            out.put(kStep);
             append_html(out, test);
-            out += "</td></tr>";
+            out.put("</td></tr>");
         }
         for (const std::string& id : changes.requirements[kind]) {
             any = true;
-            out += "<tr class=\"change-";
-            out += kKinds[kind];
-            out += "\"><td>";
-            out += kTitles[kind];
-            out += "</td><td>requirement</td><td>";
+            out.put("<tr class=\"change-");
+            out.put(kKinds[kind]);
+            out.put("\"><td>");
+            out.put(kTitles[kind]);
+            out.put("</td><td>requirement</td><td>");
             // A requirement that disappeared has no row to link to.
             if (kind == kDisappeared) {
-                out += "<span class=\"id\">";
+                out.put("<span class=\"id\">");
                 append_html(out, id);
-                out += "</span></td></tr>";
+                out.put("</span></td></tr>");
                 continue;
             }
-            out += "<a class=\"id\" href=\"#";
-            out += anchor_id("req-", {id});
-            out += "\">";
+            out.put("<a class=\"id\" href=\"#");
+            out.put(anchor_id("req-", {id}));
+            out.put("\">");
             append_html(out, id);
-            out += "</a></td></tr>";
+            out.put("</a></td></tr>");
         }
     }
     if (!any) {
-        out += "<tr><td colspan=\"3\" class=\"quiet\">No change.</td></tr>";
+        out.put("<tr><td colspan=\"3\" class=\"quiet\">No change.</td></tr>");
     }
-    out += "</tbody></table></section>\n";
+    out.put("</tbody></table></section>\n");
 }
 
-void reports_section(std::string& out, const Campaign& campaign,
+void reports_section(OutputStream& out, const Campaign& campaign,
                      const std::vector<std::string>& links) {
     std::vector<int> order(campaign.reports.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return !campaign.reports[a].run_ok && campaign.reports[b].run_ok;
     });
-    out += "<section class=\"card\" id=\"reports\"><h2>Reports</h2>";
+    out.put("<section class=\"card\" id=\"reports\"><h2>Reports</h2>");
     grid_start(out, "reports-table", "cols-reports",
                {"Report", "Run", "Tests OK", "Tests KO", "File"});
     for (const int r : order) {
@@ -211,83 +213,91 @@ void reports_section(std::string& out, const Campaign& campaign,
         }
         row_start(out, report_anchor(campaign, r), ok_word(report.run_ok));
         cell(out);
-        out += "<a href=\"";
+        out.put("<a href=\"");
         append_html(out, links[r]);
-        out += "\">";
+        out.put("\">");
         append_html(out, campaign.report_keys[r]);
-        out += "</a></div>";
+        out.put("</a></div>");
         cell(out);
         badge(out, ok_word(report.run_ok), ok_word(report.run_ok));
-        out += "</div>";
+        out.put("</div>");
         cell(out, "num");
-        out += std::to_string(report.tests.size() - ko) + "</div>";
+        out.put_int(static_cast<long long>(report.tests.size()) - ko);
+        out.put("</div>");
         cell(out, "num");
-        out += std::to_string(ko) + "</div>";
+        out.put_int(ko);
+        out.put("</div>");
         cell(out, "path");
         append_html(out, report.path.toStdString());
-        out += "</div></div>\n";
+        out.put("</div></div>\n");
     }
-    out += "</div></section>\n";
+    out.put("</div></section>\n");
 }
 
 // One place per line; KO ones say so in words as well as in colour.
-void place_item(std::string& out, const Campaign& campaign, const RequirementPlace& place) {
+void place_item(OutputStream& out, const Campaign& campaign, const RequirementPlace& place) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    out += occurrence.ok ? "<span>" : "<span class=\"ko\">";
-    out += "<a href=\"#" + report_anchor(campaign, place.report) + "\">";
+    out.put(occurrence.ok ? "<span>" : "<span class=\"ko\">");
+    out.put("<a href=\"#");
+    out.put(report_anchor(campaign, place.report));
+    out.put("\">");
     append_html(out, campaign.report_keys[place.report]);
-    out += "</a>";
+    out.put("</a>");
     if (occurrence.service >= 0) {
-        out += kStep;
+        out.put(kStep);
         append_html(out, report.services[occurrence.service].name);
     } else {
-        out += " (run)";
+        out.put(" (run)");
     }
     if (occurrence.test >= 0) {
-        out += kStep;
+        out.put(kStep);
         append_html(out, campaign.test_keys[place.report][occurrence.test]);
     }
     if (!occurrence.element.empty()) {
-        out += kStep;
+        out.put(kStep);
         append_html(out, occurrence.element);
     }
-    out += occurrence.ok ? "</span><br>" : " (KO)</span><br>";
+    out.put(occurrence.ok ? "</span><br>" : " (KO)</span><br>");
 }
 
-void matrix_section(std::string& out, const Campaign& campaign) {
-    out += "<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>";
+void matrix_section(OutputStream& out, const Campaign& campaign) {
+    out.put("<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>");
     grid_start(out, "matrix-table", "cols-matrix",
                {"Requirement", "Verdict", "OK", "KO", "Verified in"});
     for (const Requirement& requirement : campaign.requirements) {
         const std::string id = anchor_id("req-", {requirement.id});
         row_start(out, id, verdict_code(requirement.verdict));
         cell(out);
-        out += "<a class=\"id\" href=\"#" + id + "\">";
+        out.put("<a class=\"id\" href=\"#");
+        out.put(id);
+        out.put("\">");
         append_html(out, requirement.id);
-        out += "</a>";
+        out.put("</a>");
         if (campaign.has_requirement_list && !requirement.listed) {
-            out += "<span class=\"flag\">unlisted</span>";
+            out.put("<span class=\"flag\">unlisted</span>");
         }
-        out += "</div>";
+        out.put("</div>");
         cell(out);
         badge(out, verdict_code(requirement.verdict), verdict_word(requirement.verdict));
-        out += "</div>";
+        out.put("</div>");
         cell(out, "num");
-        out += std::to_string(requirement.ok_count) + "</div>";
+        out.put_int(requirement.ok_count);
+        out.put("</div>");
         cell(out, "num");
-        out += std::to_string(requirement.ko_count) + "</div>";
+        out.put_int(requirement.ko_count);
+        out.put("</div>");
         cell(out, "places");
         for (const RequirementPlace& place : requirement.places) {
             place_item(out, campaign, place);
         }
-        out += "</div></div>\n";
+        out.put("</div></div>\n");
     }
-    out += "</div></section>\n";
+    out.put("</div></section>\n");
 }
 
-void failing_section(std::string& out, const Campaign& campaign) {
-    out += "<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>";
+void failing_section(OutputStream& out, const Campaign& campaign) {
+    out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
     grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         const ReportResult& report = campaign.reports[r];
@@ -297,29 +307,30 @@ void failing_section(std::string& out, const Campaign& campaign) {
             }
             row_start(out, test_anchor(campaign, static_cast<int>(r), static_cast<int>(t)), "KO");
             cell(out);
-            out += "<a href=\"#" + report_anchor(campaign, static_cast<int>(r)) + "\">";
+            out.put("<a href=\"#");
+            out.put(report_anchor(campaign, static_cast<int>(r)));
+            out.put("\">");
             append_html(out, campaign.report_keys[r]);
-            out += "</a></div>";
+            out.put("</a></div>");
             cell(out);
             append_html(out, report.services[report.tests[t].service].name);
-            out += "</div>";
+            out.put("</div>");
             cell(out);
             append_html(out, campaign.test_keys[r][t]);
-            out += "</div></div>\n";
+            out.put("</div></div>\n");
         }
     }
-    out += "</div>";
+    out.put("</div>");
     if (campaign.counts.tests_ko == 0) {
-        out += "<p class=\"quiet\">No failing test.</p>";
+        out.put("<p class=\"quiet\">No failing test.</p>");
     }
-    out += "</section>\n";
+    out.put("</section>\n");
 }
 
 }  // namespace
 
-std::string campaign_html(const Campaign& campaign, const Changes* changes,
-                          const std::vector<std::string>& links) {
-    std::string out;
+void write_campaign_html(OutputStream& out, const Campaign& campaign, const Changes* changes,
+                         const std::vector<std::string>& links) {
     head(out, campaign);
     problems(out, campaign);
     if (changes) {
@@ -328,10 +339,9 @@ std::string campaign_html(const Campaign& campaign, const Changes* changes,
     reports_section(out, campaign, links);
     matrix_section(out, campaign);
     failing_section(out, campaign);
-    out +=
+    out.put(
         "<footer class=\"page-foot\">Written by quillon-campaign from the requirement "
-        "reports.</footer>\n</main>\n<script>";
-    out += kCampaignPageScript;
-    out += "</script>\n</body>\n</html>\n";
-    return out;
+        "reports.</footer>\n</main>\n<script>");
+    out.put(kCampaignPageScript);
+    out.put("</script>\n</body>\n</html>\n");
 }

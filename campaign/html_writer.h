@@ -10,11 +10,12 @@
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
+#include "campaign/output_file.h"
 
 #include <string>
 #include <vector>
 
 // links holds, per report, the URL its name links to (see report_links);
 // changes is null without a baseline.
-std::string campaign_html(const Campaign& campaign, const Changes* changes,
-                          const std::vector<std::string>& links);
+void write_campaign_html(OutputStream& out, const Campaign& campaign, const Changes* changes,
+                         const std::vector<std::string>& links);

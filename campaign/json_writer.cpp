@@ -1,147 +1,178 @@
 #include "campaign/json_writer.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "campaign/json_stream.h"
 
 namespace {
 
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
+std::string_view ok_word(bool ok) {
+    return ok ? "OK" : "KO";
 }
 
-QString ok_word(bool ok) {
-    return ok ? QStringLiteral("OK") : QStringLiteral("KO");
+void string_member(JsonWriter& json, std::string_view key, std::string_view utf8) {
+    json.key(key);
+    json.string(utf8);
 }
 
-QJsonObject counts_json(const CampaignCounts& c) {
-    return QJsonObject{
-        {QStringLiteral("reports"), c.reports},
-        {QStringLiteral("reports_ko"), c.reports_ko},
-        {QStringLiteral("tests"), c.tests},
-        {QStringLiteral("tests_ok"), c.tests_ok},
-        {QStringLiteral("tests_ko"), c.tests_ko},
-        {QStringLiteral("requirements"), c.requirements},
-        {QStringLiteral("requirements_ok"), c.requirements_ok},
-        {QStringLiteral("requirements_ko"), c.requirements_ko},
-        {QStringLiteral("requirements_not_verified"), c.requirements_not_verified},
-        {QStringLiteral("requirements_unlisted"), c.requirements_unlisted},
-        {QStringLiteral("problems"), c.problems},
-    };
+void number_member(JsonWriter& json, std::string_view key, long long value) {
+    json.key(key);
+    json.number(value);
 }
 
-QJsonObject report_json(const Campaign& campaign, std::size_t r) {
+void counts_json(JsonWriter& json, const CampaignCounts& c) {
+    json.begin_object();
+    number_member(json, "problems", c.problems);
+    number_member(json, "reports", c.reports);
+    number_member(json, "reports_ko", c.reports_ko);
+    number_member(json, "requirements", c.requirements);
+    number_member(json, "requirements_ko", c.requirements_ko);
+    number_member(json, "requirements_not_verified", c.requirements_not_verified);
+    number_member(json, "requirements_ok", c.requirements_ok);
+    number_member(json, "requirements_unlisted", c.requirements_unlisted);
+    number_member(json, "tests", c.tests);
+    number_member(json, "tests_ko", c.tests_ko);
+    number_member(json, "tests_ok", c.tests_ok);
+    json.end_object();
+}
+
+void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     const ReportResult& report = campaign.reports[r];
-    std::vector<QJsonArray> tests(report.services.size());
+    std::vector<std::vector<std::size_t>> tests_of(report.services.size());
     for (std::size_t t = 0; t < report.tests.size(); ++t) {
-        const TestResult& test = report.tests[t];
-        tests[test.service].append(QJsonObject{
-            {QStringLiteral("name"), text(campaign.test_keys[r][t])},
-            {QStringLiteral("verdict"), ok_word(test.ok)},
-        });
+        tests_of[report.tests[t].service].push_back(t);
     }
-    QJsonArray services;
+    json.begin_object();
+    string_member(json, "name", campaign.report_keys[r]);
+    json.key("path");
+    json.string(report.path);
+    json.key("services");
+    json.begin_array();
     for (std::size_t s = 0; s < report.services.size(); ++s) {
-        services.append(QJsonObject{
-            {QStringLiteral("name"), text(report.services[s].name)},
-            {QStringLiteral("verdict"), ok_word(report.services[s].ok)},
-            {QStringLiteral("tests"), tests[s]},
-        });
+        json.begin_object();
+        string_member(json, "name", report.services[s].name);
+        json.key("tests");
+        json.begin_array();
+        for (const std::size_t t : tests_of[s]) {
+            json.begin_object();
+            string_member(json, "name", campaign.test_keys[r][t]);
+            string_member(json, "verdict", ok_word(report.tests[t].ok));
+            json.end_object();
+        }
+        json.end_array();
+        string_member(json, "verdict", ok_word(report.services[s].ok));
+        json.end_object();
     }
-    return QJsonObject{
-        {QStringLiteral("name"), text(campaign.report_keys[r])},
-        {QStringLiteral("path"), report.path},
-        {QStringLiteral("verdict"), ok_word(report.run_ok)},
-        {QStringLiteral("services"), services},
-    };
+    json.end_array();
+    string_member(json, "verdict", ok_word(report.run_ok));
+    json.end_object();
 }
 
-QJsonObject place_json(const Campaign& campaign, const RequirementPlace& place) {
+void place_json(JsonWriter& json, const Campaign& campaign, const RequirementPlace& place) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    QJsonObject json{
-        {QStringLiteral("report"), text(campaign.report_keys[place.report])},
-        {QStringLiteral("status"), ok_word(occurrence.ok)},
-        {QStringLiteral("value"), text(occurrence.value)},
-    };
-    if (occurrence.service >= 0) {
-        json.insert(QStringLiteral("service"), text(report.services[occurrence.service].name));
-    }
-    if (occurrence.test >= 0) {
-        json.insert(QStringLiteral("test"),
-                    text(campaign.test_keys[place.report][occurrence.test]));
-    }
+    json.begin_object();
     if (!occurrence.element.empty()) {
-        json.insert(QStringLiteral("element"), text(occurrence.element));
+        string_member(json, "element", occurrence.element);
     }
-    return json;
+    string_member(json, "report", campaign.report_keys[place.report]);
+    if (occurrence.service >= 0) {
+        string_member(json, "service", report.services[occurrence.service].name);
+    }
+    string_member(json, "status", ok_word(occurrence.ok));
+    if (occurrence.test >= 0) {
+        string_member(json, "test", campaign.test_keys[place.report][occurrence.test]);
+    }
+    string_member(json, "value", occurrence.value);
+    json.end_object();
 }
 
-QJsonObject requirement_json(const Campaign& campaign, const Requirement& requirement) {
-    QJsonArray places;
-    for (const RequirementPlace& place : requirement.places) {
-        places.append(place_json(campaign, place));
-    }
-    QJsonObject json{
-        {QStringLiteral("id"), text(requirement.id)},
-        {QStringLiteral("verdict"), QString::fromLatin1(verdict_word(requirement.verdict))},
-        {QStringLiteral("ok"), requirement.ok_count},
-        {QStringLiteral("ko"), requirement.ko_count},
-        {QStringLiteral("places"), places},
-    };
+void requirement_json(JsonWriter& json, const Campaign& campaign, const Requirement& requirement) {
+    json.begin_object();
+    string_member(json, "id", requirement.id);
+    number_member(json, "ko", requirement.ko_count);
     if (campaign.has_requirement_list) {
-        json.insert(QStringLiteral("listed"), requirement.listed);
+        json.key("listed");
+        json.boolean(requirement.listed);
     }
-    return json;
+    number_member(json, "ok", requirement.ok_count);
+    json.key("places");
+    json.begin_array();
+    for (const RequirementPlace& place : requirement.places) {
+        place_json(json, campaign, place);
+    }
+    json.end_array();
+    string_member(json, "verdict", verdict_word(requirement.verdict));
+    json.end_object();
 }
 
-QJsonObject changes_json(const Changes& changes) {
-    const QString names[kChangeKinds] = {QStringLiteral("regressions"), QStringLiteral("fixed"),
-                                         QStringLiteral("appeared"), QStringLiteral("disappeared")};
-    QJsonObject tests;
-    QJsonObject requirements;
-    for (int kind = 0; kind < kChangeKinds; ++kind) {
-        QJsonArray test_list;
-        for (const auto& [report, service, test] : changes.tests[kind]) {
-            test_list.append(QJsonObject{
-                {QStringLiteral("report"), text(report)},
-                {QStringLiteral("service"), text(service)},
-                {QStringLiteral("test"), text(test)},
-            });
-        }
-        tests.insert(names[kind], test_list);
-        QJsonArray id_list;
+// The change lists, by kind in the order of their names.
+void changes_json(JsonWriter& json, const Changes& changes) {
+    static constexpr std::pair<std::string_view, ChangeKind> kKinds[] = {
+        {"appeared", kAppeared},
+        {"disappeared", kDisappeared},
+        {"fixed", kFixed},
+        {"regressions", kRegression},
+    };
+    json.begin_object();
+    json.key("requirements");
+    json.begin_object();
+    for (const auto& [name, kind] : kKinds) {
+        json.key(name);
+        json.begin_array();
         for (const std::string& id : changes.requirements[kind]) {
-            id_list.append(text(id));
+            json.string(id);
         }
-        requirements.insert(names[kind], id_list);
+        json.end_array();
     }
-    return QJsonObject{{QStringLiteral("tests"), tests},
-                       {QStringLiteral("requirements"), requirements}};
+    json.end_object();
+    json.key("tests");
+    json.begin_object();
+    for (const auto& [name, kind] : kKinds) {
+        json.key(name);
+        json.begin_array();
+        for (const auto& [report, service, test] : changes.tests[kind]) {
+            json.begin_object();
+            string_member(json, "report", report);
+            string_member(json, "service", service);
+            string_member(json, "test", test);
+            json.end_object();
+        }
+        json.end_array();
+    }
+    json.end_object();
+    json.end_object();
 }
 
 }  // namespace
 
-QByteArray campaign_json(const Campaign& campaign, const Changes* changes) {
-    QJsonArray reports;
-    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
-        reports.append(report_json(campaign, r));
-    }
-    QJsonArray requirements;
-    for (const Requirement& requirement : campaign.requirements) {
-        requirements.append(requirement_json(campaign, requirement));
-    }
-    QJsonObject root{
-        {QStringLiteral("format"), QStringLiteral("quillon-campaign")},
-        {QStringLiteral("version"), 1},
-        {QStringLiteral("verdict"), ok_word(campaign.ok)},
-        {QStringLiteral("counts"), counts_json(campaign.counts)},
-        {QStringLiteral("reports"), reports},
-        {QStringLiteral("requirements"), requirements},
-        {QStringLiteral("problems"), QJsonArray::fromStringList(campaign.problems)},
-    };
+void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes) {
+    JsonWriter json(out);
+    json.begin_object();
     if (changes) {
-        root.insert(QStringLiteral("changes"), changes_json(*changes));
+        json.key("changes");
+        changes_json(json, *changes);
     }
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    json.key("counts");
+    counts_json(json, campaign.counts);
+    string_member(json, "format", "quillon-campaign");
+    json.key("problems");
+    json.begin_array();
+    for (const QString& problem : campaign.problems) {
+        json.string(problem);
+    }
+    json.end_array();
+    json.key("reports");
+    json.begin_array();
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        report_json(json, campaign, r);
+    }
+    json.end_array();
+    json.key("requirements");
+    json.begin_array();
+    for (const Requirement& requirement : campaign.requirements) {
+        requirement_json(json, campaign, requirement);
+    }
+    json.end_array();
+    string_member(json, "verdict", ok_word(campaign.ok));
+    number_member(json, "version", 1);
+    json.end_object();
 }

@@ -1,13 +1,13 @@
 #pragma once
 // The campaign as a JSON document, for dashboards and as the next run's
 // baseline. The layout is versioned ("format": "quillon-campaign",
-// "version": 1) and documented in the manual page and the README.
+// "version": 1) and documented in the manual page and the README. Members
+// are sorted by key, as QJsonDocument wrote them.
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
-
-#include <QByteArray>
+#include "campaign/output_file.h"
 
 // changes is null when no baseline was given; the document then has no
 // "changes" member.
-QByteArray campaign_json(const Campaign& campaign, const Changes* changes);
+void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes);

@@ -1,131 +1,177 @@
 #include "campaign/junit_writer.h"
 
+#include <QIODevice>
 #include <QXmlStreamWriter>
 
-#include <set>
-#include <utility>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
-struct Case {
-    QString classname;
-    QString name;
-    QString failure;  // empty for a passing case
-};
+// QXmlStreamWriter writes to a QIODevice: this one hands the bytes on to the
+// output stream, which checks the writes into the file.
+class StreamDevice : public QIODevice {
+  public:
+    explicit StreamDevice(OutputStream& out) : out_(out) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
 
-struct Suite {
-    QString name;
-    std::vector<Case> cases;
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        out_.put(std::string_view(data, static_cast<std::size_t>(size)));
+        return size;
+    }
+
+  private:
+    OutputStream& out_;
 };
 
 // Makes every (classname, name) pair of the document unique.
 class UniqueIds {
   public:
-    QString take(const QString& classname, const QString& name) {
-        QString unique = name;
-        for (int n = 2; !taken_.insert({classname, unique}).second; ++n) {
-            unique = name + QStringLiteral(" #") + QString::number(n);
+    std::string take(const std::string& classname, const std::string& name) {
+        std::unordered_set<std::string>& taken = taken_[classname];
+        std::string unique = name;
+        for (int n = 2; !taken.insert(unique).second; ++n) {
+            unique = name + " #" + std::to_string(n);
         }
         return unique;
     }
 
   private:
-    std::set<std::pair<QString, QString>> taken_;
+    std::unordered_map<std::string, std::unordered_set<std::string>> taken_;
 };
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-std::vector<Suite> suites_of(const Campaign& campaign) {
-    UniqueIds ids;
-    std::vector<Suite> suites;
-    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
-        const ReportResult& report = campaign.reports[r];
-        const QString key = text(campaign.report_keys[r]);
-        Suite suite{key, {}};
-        bool test_ko = false;
-        for (std::size_t t = 0; t < report.tests.size(); ++t) {
-            const TestResult& test = report.tests[t];
-            const QString classname =
-                key + QLatin1Char('.') + text(report.services[test.service].name);
-            suite.cases.push_back({classname, ids.take(classname, text(campaign.test_keys[r][t])),
-                                   test.ok ? QString() : QStringLiteral("test KO")});
-            test_ko = test_ko || !test.ok;
-        }
-        if (!report.run_ok && !test_ko) {
-            suite.cases.push_back({key, ids.take(key, QStringLiteral("run verdict")),
-                                   QStringLiteral("the run is KO while none of its tests is")});
-        }
-        suites.push_back(std::move(suite));
+// Tests and failures of a suite, which its element states before its cases.
+struct SuiteCounts {
+    int tests = 0;
+    int failures = 0;
+};
+
+// A KO run without a KO test is reported by a case of its own.
+bool needs_run_case(const ReportResult& report) {
+    if (report.run_ok) {
+        return false;
     }
-    Suite unverified{QStringLiteral("requirements not verified"), {}};
-    for (const Requirement& requirement : campaign.requirements) {
-        if (requirement.verdict == RequirementVerdict::NotVerified) {
-            const QString classname = QStringLiteral("requirements");
-            unverified.cases.push_back({classname, ids.take(classname, text(requirement.id)),
-                                        QStringLiteral("listed but verified by no report")});
+    for (const TestResult& test : report.tests) {
+        if (!test.ok) {
+            return false;
         }
     }
-    if (!unverified.cases.empty()) {
-        suites.push_back(std::move(unverified));
-    }
-    Suite problems{QStringLiteral("inputs"), {}};
-    for (const QString& problem : campaign.problems) {
-        const QString classname = QStringLiteral("inputs");
-        problems.cases.push_back({classname, ids.take(classname, problem), problem});
-    }
-    if (!problems.cases.empty()) {
-        suites.push_back(std::move(problems));
-    }
-    return suites;
+    return true;
 }
 
-int failures_of(const Suite& suite) {
-    int failures = 0;
-    for (const Case& c : suite.cases) {
-        failures += c.failure.isEmpty() ? 0 : 1;
+SuiteCounts report_counts(const ReportResult& report) {
+    SuiteCounts counts{static_cast<int>(report.tests.size()), 0};
+    for (const TestResult& test : report.tests) {
+        counts.failures += test.ok ? 0 : 1;
     }
-    return failures;
+    if (needs_run_case(report)) {
+        ++counts.tests;
+        ++counts.failures;
+    }
+    return counts;
+}
+
+struct JunitDocument {
+    explicit JunitDocument(QIODevice* device) : xml(device) {}
+    QXmlStreamWriter xml;
+    UniqueIds ids;
+};
+
+void counts_attributes(QXmlStreamWriter& xml, SuiteCounts counts) {
+    xml.writeAttribute(QStringLiteral("tests"), QString::number(counts.tests));
+    xml.writeAttribute(QStringLiteral("failures"), QString::number(counts.failures));
+}
+
+void suite_start(JunitDocument& document, const QString& name, SuiteCounts counts) {
+    document.xml.writeStartElement(QStringLiteral("testsuite"));
+    document.xml.writeAttribute(QStringLiteral("name"), name);
+    counts_attributes(document.xml, counts);
+}
+
+// failure is empty for a passing case.
+void test_case(JunitDocument& document, const std::string& classname, const std::string& name,
+               const QString& failure) {
+    QXmlStreamWriter& xml = document.xml;
+    xml.writeStartElement(QStringLiteral("testcase"));
+    xml.writeAttribute(QStringLiteral("classname"), text(classname));
+    xml.writeAttribute(QStringLiteral("name"), text(document.ids.take(classname, name)));
+    if (!failure.isEmpty()) {
+        xml.writeStartElement(QStringLiteral("failure"));
+        xml.writeAttribute(QStringLiteral("message"), failure);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
 }
 
 }  // namespace
 
-QByteArray campaign_junit(const Campaign& campaign) {
-    const std::vector<Suite> suites = suites_of(campaign);
-    int tests = 0;
-    int failures = 0;
-    for (const Suite& suite : suites) {
-        tests += static_cast<int>(suite.cases.size());
-        failures += failures_of(suite);
+void write_campaign_junit(OutputStream& out, const Campaign& campaign) {
+    // The root element states the totals, so they are counted first; the
+    // suites are then written one at a time, never held whole.
+    SuiteCounts total;
+    for (const ReportResult& report : campaign.reports) {
+        const SuiteCounts counts = report_counts(report);
+        total.tests += counts.tests;
+        total.failures += counts.failures;
     }
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
+    SuiteCounts unverified;
+    for (const Requirement& requirement : campaign.requirements) {
+        if (requirement.verdict == RequirementVerdict::NotVerified) {
+            ++unverified.tests;
+            ++unverified.failures;
+        }
+    }
+    const int problems = static_cast<int>(campaign.problems.size());
+    total.tests += unverified.tests + problems;
+    total.failures += unverified.failures + problems;
+
+    StreamDevice device(out);
+    JunitDocument document(&device);
+    QXmlStreamWriter& xml = document.xml;
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("testsuites"));
     xml.writeAttribute(QStringLiteral("name"), QStringLiteral("quillon-campaign"));
-    xml.writeAttribute(QStringLiteral("tests"), QString::number(tests));
-    xml.writeAttribute(QStringLiteral("failures"), QString::number(failures));
-    for (const Suite& suite : suites) {
-        xml.writeStartElement(QStringLiteral("testsuite"));
-        xml.writeAttribute(QStringLiteral("name"), suite.name);
-        xml.writeAttribute(QStringLiteral("tests"), QString::number(suite.cases.size()));
-        xml.writeAttribute(QStringLiteral("failures"), QString::number(failures_of(suite)));
-        for (const Case& c : suite.cases) {
-            xml.writeStartElement(QStringLiteral("testcase"));
-            xml.writeAttribute(QStringLiteral("classname"), c.classname);
-            xml.writeAttribute(QStringLiteral("name"), c.name);
-            if (!c.failure.isEmpty()) {
-                xml.writeStartElement(QStringLiteral("failure"));
-                xml.writeAttribute(QStringLiteral("message"), c.failure);
-                xml.writeEndElement();
+    counts_attributes(xml, total);
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        const ReportResult& report = campaign.reports[r];
+        const std::string& key = campaign.report_keys[r];
+        suite_start(document, text(key), report_counts(report));
+        for (std::size_t t = 0; t < report.tests.size(); ++t) {
+            const TestResult& test = report.tests[t];
+            test_case(document, key + '.' + report.services[test.service].name,
+                      campaign.test_keys[r][t], test.ok ? QString() : QStringLiteral("test KO"));
+        }
+        if (needs_run_case(report)) {
+            test_case(document, key, "run verdict",
+                      QStringLiteral("the run is KO while none of its tests is"));
+        }
+        xml.writeEndElement();
+    }
+    if (unverified.tests > 0) {
+        suite_start(document, QStringLiteral("requirements not verified"), unverified);
+        for (const Requirement& requirement : campaign.requirements) {
+            if (requirement.verdict == RequirementVerdict::NotVerified) {
+                test_case(document, "requirements", requirement.id,
+                          QStringLiteral("listed but verified by no report"));
             }
-            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+    }
+    if (problems > 0) {
+        suite_start(document, QStringLiteral("inputs"), {problems, problems});
+        for (const QString& problem : campaign.problems) {
+            test_case(document, "inputs", problem.toStdString(), problem);
         }
         xml.writeEndElement();
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    return out;
 }

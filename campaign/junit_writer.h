@@ -12,7 +12,6 @@
 // gets " #2", " #3"... after its name.
 
 #include "campaign/campaign.h"
+#include "campaign/output_file.h"
 
-#include <QByteArray>
-
-QByteArray campaign_junit(const Campaign& campaign);
+void write_campaign_junit(OutputStream& out, const Campaign& campaign);

@@ -88,26 +88,26 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
-    const std::pair<const QString*, std::function<QByteArray()>> outputs[] = {
+    const std::pair<const QString*, std::function<void(OutputStream&)>> outputs[] = {
         {&options.html,
-         [&] {
+         [&](OutputStream& out) {
              const QString folder = QFileInfo(options.html).absolutePath();
-             return QByteArray::fromStdString(
-                 campaign_html(campaign, changes_or_null, report_links(campaign, folder)));
+             write_campaign_html(out, campaign, changes_or_null, report_links(campaign, folder));
          }},
-        {&options.csv, [&] { return QByteArray::fromStdString(campaign_csv(campaign)); }},
-        {&options.junit, [&] { return campaign_junit(campaign); }},
-        {&options.json, [&] { return campaign_json(campaign, changes_or_null); }},
+        {&options.csv, [&](OutputStream& out) { write_campaign_csv(out, campaign); }},
+        {&options.junit, [&](OutputStream& out) { write_campaign_junit(out, campaign); }},
+        {&options.json,
+         [&](OutputStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
     };
     bool any_output = false;
     bool output_failed = false;
-    for (const auto& [path, make] : outputs) {
+    for (const auto& [path, write] : outputs) {
         if (path->isEmpty()) {
             continue;
         }
         any_output = true;
         QString problem;
-        if (!write_output(*path, make(), &problem)) {
+        if (!write_output(*path, write, &problem)) {
             print_text(problem + QLatin1Char('\n'), err);
             output_failed = true;
         }

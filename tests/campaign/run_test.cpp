@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -114,6 +116,49 @@ TEST_F(CampaignRun, AnOutputThatCannotBeWrittenIsStatus5AndTheOthersAreStillWrit
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
     EXPECT_TRUE(qtest::file_exists(dir.file("c.csv")));
     EXPECT_FALSE(qtest::file_exists(dir.file("missing")));
+}
+
+// Outputs larger than the file size limit fail midway: no partial file, an
+// existing one kept as it was, no temporary file left, one line each, and
+// the output that fits is still written.
+TEST_F(CampaignRun, AStreamedOutputThatFailsMidwayLeavesNoPartialFile) {
+    std::vector<ctest::TestLine> tests;
+    for (int i = 0; i < 2000; ++i) {
+        tests.push_back({"t" + std::to_string(i), "OK", "R" + std::to_string(i)});
+    }
+    qtest::write_file(dir.file("big.req.xml"), ctest::report_xml("Big", "OK", tests));
+    qtest::write_file(dir.file("c.json"), "old");
+    // 64 KiB: the CSV (54 kB) fits, the page and the summary spill past it.
+    const qtest::ProcessResult r = qtest::run_process(
+        "/bin/bash",
+        {"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"", QUILLON_CAMPAIGN_BINARY,
+         "big.req.xml", "--html", "c.html", "--csv", "c.csv", "--json", "c.json"},
+        qtest::default_tool_environment(), dir.path());
+    EXPECT_EQ(r.exit_status, 5);
+    EXPECT_EQ(r.err,
+              "c.html: cannot write: File too large\nc.json: cannot write: File too large\n");
+    EXPECT_EQ(qtest::read_file(dir.file("c.json")), "old");
+    const std::string csv = qtest::read_file(dir.file("c.csv"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2001);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"big.req.xml", "c.csv", "c.json"}));
+}
+
+// A device is written straight into, never replaced by a file, and one that
+// takes nothing fails the output.
+TEST_F(CampaignRun, ADeviceIsWrittenStraightInto) {
+    const qtest::ProcessResult r = ctest::run_campaign_tool(
+        {"beta.req.xml", "--csv", "/dev/null", "--json", "/dev/full"}, ctest::kData);
+    EXPECT_EQ(r.exit_status, 5);
+    EXPECT_EQ(r.err, "/dev/full: cannot write: No space left on device\n");
+    for (const char* device : {"/dev/null", "/dev/full"}) {
+        EXPECT_EQ(std::filesystem::status(device).type(), std::filesystem::file_type::character)
+            << device;
+    }
 }
 
 TEST_F(CampaignRun, MessagesAreTranslated) {

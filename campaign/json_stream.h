@@ -1,0 +1,51 @@
+#pragma once
+// JSON text written piece by piece into an output stream, laid out as
+// QJsonDocument::Indented lays out a document: one member or element per
+// line, four spaces per level, "key": value, an empty array or object as its
+// two brackets on two lines, and a line break after the whole. Members come
+// out in the order they are given; QJsonObject keeps them sorted by key, so
+// a caller that wants its bytes gives them sorted.
+
+#include "campaign/output_file.h"
+
+#include <QString>
+
+#include <string_view>
+#include <vector>
+
+class JsonWriter {
+  public:
+    // Writes to out, which must outlive the writer.
+    explicit JsonWriter(OutputStream& out) : out_(out) {}
+
+    void begin_object();
+    void end_object();
+    void begin_array();
+    void end_array();
+    // Names the member whose value comes next.
+    void key(std::string_view name);
+    void string(std::string_view utf8);
+    void string(const QString& text);
+    void number(long long value);
+    void boolean(bool value);
+
+  private:
+    struct Level {
+        bool object;
+        int items;
+    };
+    void before_value();
+    void open(char bracket, bool object);
+    void close(char bracket);
+    void indent();
+
+    OutputStream& out_;
+    std::vector<Level> levels_;
+};
+
+// A string as RFC 8259 writes it, quotes included: '"' and '\' get a
+// backslash, the control characters below U+0020 become \b, \f, \n, \r, \t
+// or \u00XX (lower-case hex), valid UTF-8 is copied as it is, and each byte
+// that does not start a valid UTF-8 sequence becomes U+FFFD (as
+// QString::fromUtf8 reads it), so the text is always valid UTF-8.
+void append_json_string(OutputStream& out, std::string_view utf8);
