@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     XmlStream out;
     out.put("<RUN>\n");
-    xrd_coverage_write(out, lines.first, "\t");
+    xrd_coverage_write(out, rod_list_first(lines), "\t");
     out.put("</RUN>");
     require_well_formed(out.text());
     return 0;

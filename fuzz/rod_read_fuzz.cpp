@@ -60,7 +60,7 @@ std::size_t walk_variables(const RodNode* variable) {
     for (; variable; variable = rod_next(variable)) {
         const auto* v = rod_node_as<RodVariableNode>(variable);
         sum += touch(v->name) + walk_position(*v) + walk_notes(rod_notes(variable));
-        sum += touch(v->in_text) + touch(v->va_text) + touch(v->status_text);
+        sum += touch(v->in_text) + touch(v->va_text) + touch(rod_variable_status_text(*v));
         sum += touch(rod_variable_v1(*v));
         if (const RodVariableExtras* extras = rod_variable_extras_if_made(*v)) {
             sum += touch(extras->v2_text);
@@ -79,7 +79,7 @@ std::size_t walk_elements(const RodNode* element) {
             sum += touch(rod_name(env)) + walk_position(*rod_node_as<RodEnvironmentNode>(env)) +
                    walk_variables(rod_variables(env));
         }
-        for (const RodNode* stub = e->stubs.first; stub; stub = rod_next(stub)) {
+        for (const RodNode* stub = rod_list_first(e->stubs); stub; stub = rod_next(stub)) {
             const auto* s = rod_node_as<RodStubNode>(stub);
             sum += touch(s->name) + walk_position(*s) + touch(s->va_text) + touch(s->v1_text) +
                    touch(s->v2_text) + touch(s->status_text);
@@ -96,7 +96,7 @@ std::size_t walk_run(const RodNode* run) {
     std::size_t sum = touch(r->report_name) + touch(r->rod_path) + touch(r->version) +
                       touch(r->te_text) + touch(rod_testsuite_path(run));
     sum += walk_notes(rod_notes(run)) + walk_notes(rod_coverage_notes(run));
-    for (const RodNode* aux = r->aux_entries.first; aux; aux = rod_next(aux)) {
+    for (const RodNode* aux = rod_list_first(r->aux_entries); aux; aux = rod_next(aux)) {
         const auto* a = rod_node_as<RodAuxEntryNode>(aux);
         sum += touch(a->name) + touch(a->ni_text) + touch(a->fa_text);
     }
@@ -106,7 +106,7 @@ std::size_t walk_run(const RodNode* run) {
         sum += walk_notes(rod_notes(service)) + walk_notes(rod_coverage_notes(service));
         if (const RodServiceExtras* x = s->extras) {
             sum += touch(x->te_text) + touch(x->tv_text) + touch(x->tc_text) + touch(x->ti_text) +
-                   touch(x->li_text) + walk_notes(x->tf_notes.first);
+                   touch(x->li_text) + walk_notes(rod_list_first(x->tf_notes));
         }
         for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
             const auto* t = rod_node_as<RodTestNode>(test);

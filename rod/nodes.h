@@ -4,11 +4,13 @@
 // through the accessors of rod/rod.h.
 //
 // Nodes are trivially destructible structs allocated in their Run's arena.
-// Lists keep their last node so that appending is constant time.
+// A list is one word, its last node, so that appending is constant time and
+// a node with four lists (an Element) costs four words, not eight.
 
 #include "rod/arena.h"
 #include "rod/rod.h"
 #include "rod/service_index.h"
+#include "rod/text_hash.h"
 
 #include <bit>
 #include <cstdint>
@@ -27,7 +29,9 @@
 //   line     the line in the test script where a positioned node (Variable,
 //            Stub, Environment, Element, Test, Service) was declared, 0 when
 //            no position was given; its file is the node's `file` field
-//   next     the next node of the same list; always null for a Run
+//   link     the next node of the same list; the last node of a list links
+//            back to the first with the low bit set (rod_list_next reads
+//            it). Null for a node in no list, and for a Run
 struct RodNode {
     NodeKind kind;
     std::uint8_t flags = 0;
@@ -35,7 +39,7 @@ struct RodNode {
     mutable std::uint8_t verdict = 0;
     char letter = 0;
     std::int32_t line = 0;
-    RodNode* next = nullptr;
+    RodNode* link = nullptr;
 };
 
 // The verdict byte. A node the reader made is final once the reader returns
@@ -48,27 +52,81 @@ constexpr std::uint8_t kRodVerdictKeep = 1;      // work it out once, then keep 
 constexpr std::uint8_t kRodVerdictKnown = 0x80;  // kept: the low bits are the status
 static_assert(sizeof(void*) != 8 || sizeof(RodNode) == 16);
 
+// A list of nodes, kept as its last node. The list is a ring: the last
+// node's link points back to the first, tagged in its low bit (nodes are
+// aligned, so the bit is free), which both finds the first node from the
+// list and tells the last node that no node follows it.
 struct RodList {
-    RodNode* first = nullptr;
     RodNode* last = nullptr;
 };
 
-// Appends node (whose next must be null) at the end of list.
+namespace rod_detail {
+inline bool is_ring_end(const RodNode* link) {
+    return (reinterpret_cast<std::uintptr_t>(link) & 1) != 0;
+}
+inline RodNode* ring_end(RodNode* first) {
+    return reinterpret_cast<RodNode*>(reinterpret_cast<std::uintptr_t>(first) | 1);
+}
+inline RodNode* ring_start(RodNode* end_link) {
+    return reinterpret_cast<RodNode*>(reinterpret_cast<std::uintptr_t>(end_link) &
+                                      ~std::uintptr_t{1});
+}
+}  // namespace rod_detail
+
+// The first node of list, or null when it is empty.
+inline RodNode* rod_list_first(const RodList& list) {
+    return list.last ? rod_detail::ring_start(list.last->link) : nullptr;
+}
+
+// The node after node in its list, or null when node is the last one.
+inline RodNode* rod_list_next(const RodNode* node) {
+    return rod_detail::is_ring_end(node->link) ? nullptr : node->link;
+}
+
+// Appends node, which must be in no list, at the end of list.
 inline void rod_list_append(RodList& list, RodNode* node) {
     if (list.last) {
-        list.last->next = node;
+        node->link = list.last->link;
+        list.last->link = node;
     } else {
-        list.first = node;
+        node->link = rod_detail::ring_end(node);
     }
     list.last = node;
 }
 
+// Moves every node of other, in order, to the end of list; other is left
+// empty.
+inline void rod_list_splice(RodList& list, RodList& other) {
+    if (!other.last) {
+        return;
+    }
+    if (list.last) {
+        RodNode* first = list.last->link;
+        list.last->link = rod_detail::ring_start(other.last->link);
+        other.last->link = first;
+    }
+    list.last = other.last;
+    other.last = nullptr;
+}
+
 // Coverage lines and requirements make Notes the commonest node after
-// Variables: the letter sits in the header, which keeps a Note at 24 bytes.
+// Variables: the letter sits in the header. A Note points at its text,
+// unless the flag kRodNoteTextInPlace says that the text is laid out right
+// behind the header instead (length in front, as rod_store_text lays texts
+// out): the reader makes such a Note for every text that it cannot share
+// with an earlier Note, which spares the pointer. Read the text through
+// rod_note_text.
 struct RodNoteNode : RodNode {
     const char* text = nullptr;
 };
 static_assert(sizeof(void*) != 8 || sizeof(RodNoteNode) == 24);
+
+constexpr std::uint8_t kRodNoteTextInPlace = 1;  // the flags of a Note
+
+// A Note with a copy of bytes (absent for nullopt), its text in place or
+// shared with an equal short text stored before; null when run is not a Run
+// or memory runs out. The letter is for the caller to set.
+RodNode* rod_new_note_with_text(RodNode* run, std::optional<std::string_view> bytes);
 
 // A value text of a Variable (IN, VA, V1, V2), which only the tree itself
 // reads, in one word: a text of up to seven bytes sits in the word, a longer
@@ -102,40 +160,67 @@ inline std::optional<std::string_view> rod_value_text_view(const RodValueText& v
 }
 
 // A value text of bytes, in place when short, else stored in the arena of
-// run like rod_store_text; absent for nullopt, or when memory runs out.
-RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes);
+// run like rod_store_text; absent for nullopt, when run is not a Run, or when
+// memory runs out.
+RodValueText rod_store_long_value_text(RodNode* run, std::string_view bytes);
+inline RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes) {
+    if (!bytes || !run || run->kind != NodeKind::Run) {
+        return {};
+    }
+    if (bytes->size() > RodValueText::kInPlaceSize) {
+        return rod_store_long_value_text(run, *bytes);
+    }
+    // In place: the word is the tag byte, then the bytes, read in at most two
+    // loads of fixed size rather than a copy of variable length.
+    const std::uint64_t word =
+        rod_load_up_to_8(bytes->data(), bytes->size()) << 8 | (bytes->size() << 1 | 1);
+    RodValueText value;
+    std::memcpy(value.bytes, &word, sizeof word);
+    return value;
+}
 
-// What few Variables have: their V2 texts and their notes, and then their V1
-// text too. Kept out of the Variable itself, which a large campaign holds
-// millions of.
+// What few Variables have: their V2 texts, their notes, a verdict other than
+// the two usual words, and then their V1 text too. Kept out of the Variable
+// itself, which a large campaign holds millions of.
 struct RodVariableExtras {
     RodValueText v1_text;
     RodValueText v2_text;
     RodList notes;
+    const char* status_text = nullptr;  // with kRodVariableStatusOther
 };
 
 // Positioned nodes borrow their `file` from the Run's file table; the line is
 // in the header. Both are empty when no position was given.
+//
+// The verdict text (RV) is in the flags (kRodVariableStatus...): nearly
+// every Variable says "CORRECT" or "INCORRECT", which then take neither a
+// word nor a look-up in the table of shared texts; any other text is kept in
+// the extras. Read it through rod_variable_status_text.
 struct RodVariableNode : RodNode {
     const char* name = nullptr;
     const char* file = nullptr;
     RodValueText in_text;
     RodValueText va_text;
-    const char* status_text = nullptr;  // first byte 'I' means KO
     // The V1 text, which unit tests give nearly every Variable, until the
     // Variable needs extras (kRodVariableHasExtras): the word then holds
     // their address and the V1 text moves into them. Read it through
     // rod_variable_v1 and rod_variable_extras_if_made.
     RodValueText v1_or_extras;
 };
-// Millions of Variables make up most of a large tree: keep them at 64 bytes.
-static_assert(sizeof(void*) != 8 || sizeof(RodVariableNode) == 64);
+// Millions of Variables make up most of a large tree: keep them at 56 bytes.
+static_assert(sizeof(void*) != 8 || sizeof(RodVariableNode) == 56);
 
 // The flags of a Variable.
 constexpr std::uint8_t kRodVariableCoverage = 1;   // named with the coverage prefix
 constexpr std::uint8_t kRodVariableTableRow = 2;   // a row of an SQL table (BD)
 constexpr std::uint8_t kRodVariableTableEnd = 4;   // the end of an SQL table (FB)
 constexpr std::uint8_t kRodVariableHasExtras = 8;  // v1_or_extras holds the extras
+// Which verdict text the Variable has, in two bits of the flags.
+constexpr std::uint8_t kRodVariableStatusMask = 0x30;
+constexpr std::uint8_t kRodVariableStatusNone = 0x00;       // absent
+constexpr std::uint8_t kRodVariableStatusCorrect = 0x10;    // "CORRECT"
+constexpr std::uint8_t kRodVariableStatusIncorrect = 0x20;  // "INCORRECT"
+constexpr std::uint8_t kRodVariableStatusOther = 0x30;      // the extras' status_text
 
 inline bool rod_variable_is_coverage(const RodVariableNode& variable) {
     return (variable.flags & kRodVariableCoverage) != 0;
@@ -168,6 +253,16 @@ inline const RodValueText& rod_variable_v1(const RodVariableNode& variable) {
     const RodVariableExtras* extras = rod_variable_extras_if_made(variable);
     return extras ? extras->v1_text : variable.v1_or_extras;
 }
+
+// The verdict text of variable (RV), null when absent; first byte 'I' means
+// KO.
+const char* rod_variable_status_text(const RodVariableNode& variable);
+
+// Sets the verdict text of variable, in the arena of run when it is neither
+// of the two usual words; an absent text clears it. False when memory runs
+// out.
+bool rod_set_variable_status(RodNode* run, RodVariableNode& variable,
+                             std::optional<std::string_view> text);
 
 inline void rod_set_variable_v1(RodVariableNode& variable, RodValueText v1) {
     RodVariableExtras* extras = rod_variable_extras_if_made(variable);
@@ -203,6 +298,7 @@ struct RodElementNode : RodNode {
     RodList environments;
     RodList stubs;
 };
+static_assert(sizeof(void*) != 8 || sizeof(RodElementNode) == 64);
 
 // What few Tests have: the texts of their FT, DT, VI, EI and IC records and
 // the causes of an abort. Kept out of the Test, which a large campaign holds
@@ -226,7 +322,7 @@ struct RodTestNode : RodNode {
     RodTestExtras* extras = nullptr;    // null until the Test needs them
     RodList elements;
 };
-static_assert(sizeof(void*) != 8 || sizeof(RodTestNode) == 96);
+static_assert(sizeof(void*) != 8 || sizeof(RodTestNode) == 72);
 
 // What few Services have: their TF notes, the texts of their TE, TV, TC and
 // TI records and their LI list.
@@ -250,7 +346,7 @@ struct RodServiceNode : RodNode {
     RodServiceExtras* extras = nullptr;  // null until the Service needs them
     RodList tests;
 };
-static_assert(sizeof(void*) != 8 || sizeof(RodServiceNode) == 104);
+static_assert(sizeof(void*) != 8 || sizeof(RodServiceNode) == 80);
 
 // The extras of a Test or a Service, with the same contract as those of a
 // Variable: made zero-filled in the arena of run on first use, null when run

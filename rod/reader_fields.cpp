@@ -2,8 +2,6 @@
 
 #include "rod/rod.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr std::string_view kMagic = "KOVIN Merovia ROD:";
@@ -40,40 +38,40 @@ bool is_one(const CNumber& number) {
 CNumber read_c_number(std::string_view text, std::size_t from) {
     CNumber result;
     result.end = from;
+    const char* bytes = text.data();
+    const std::size_t size = text.size();
     std::size_t i = from;
-    while (i < text.size() && is_c_space(text[i])) {
+    while (i < size && is_c_space(bytes[i])) {
         ++i;
     }
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+    if (i < size && (bytes[i] == '+' || bytes[i] == '-')) {
+        negative = bytes[i] == '-';
         ++i;
     }
+    // The magnitude stops growing once it is out of range, so a line of
+    // millions of digits costs one scan and no overflow.
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : (std::uint64_t{1} << 31) - 1;
+    std::uint64_t magnitude = 0;
     const std::size_t digits = i;
-    // Nine digits always fit, so the common short number needs no range
-    // check. Past them the magnitude stops growing once it is out of range,
-    // so a line of millions of digits costs one scan and no overflow.
-    const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
-    std::int64_t magnitude = 0;
-    const std::size_t unchecked_end = std::min(text.size(), digits + 9);
-    while (i < unchecked_end && is_digit(text[i])) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        ++i;
-    }
-    bool fits = true;
-    while (i < text.size() && is_digit(text[i])) {
-        if (fits) {
-            magnitude = magnitude * 10 + (text[i] - '0');
-            fits = magnitude <= limit;
+    for (; i < size; ++i) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(bytes[i]) - '0');
+        if (digit > 9) {
+            break;
         }
-        ++i;
+        if (magnitude <= limit) {
+            magnitude = magnitude * 10 + digit;
+        }
     }
     if (i == digits) {
         return result;
     }
     result.read = true;
-    result.fits = fits;
-    result.value = fits ? static_cast<std::int32_t>(negative ? -magnitude : magnitude) : 0;
+    result.fits = magnitude <= limit;
+    if (result.fits) {
+        const auto value = static_cast<std::int64_t>(magnitude);
+        result.value = static_cast<std::int32_t>(negative ? -value : value);
+    }
     result.end = i;
     return result;
 }

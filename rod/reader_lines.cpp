@@ -7,6 +7,13 @@
 
 namespace {
 
+// The scan starts again at pos, which moved otherwise than by a line found
+// in the block.
+void restart_scan(RodLineSource& source) {
+    source.newlines = 0;
+    source.scan_end = source.pos;
+}
+
 // Refills the block; false when nothing more can be read. A read error ends
 // the lines and is kept in read_error: the reader must not take what it read
 // so far for the whole file.
@@ -15,6 +22,7 @@ bool refill(RodLineSource& source) {
         return false;
     }
     source.pos = 0;
+    restart_scan(source);
     source.end = std::fread(source.block.get(), 1, source.block_size, source.file.get());
     source.bytes_read += source.end;
     if (source.end < source.block_size) {
@@ -64,12 +72,16 @@ bool rod_open_lines(RodLineSource& source, const char* path, std::size_t block_s
         }
     }
     source.block_size = block_size > 0 ? block_size : 1;
-    source.block = std::make_unique_for_overwrite<char[]>(source.block_size);
+    // The slack is never data, but it is scanned (and masked off): it must
+    // hold defined bytes.
+    source.block = std::make_unique<char[]>(source.block_size + kRodScanSlack);
     return true;
 }
 
+namespace {
+
 // Reached when the rest of the block holds no whole line.
-bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
+bool next_line_spanning(RodLineSource& source, std::string_view& line) {
     source.carry.clear();
     bool spanning = false;
     for (;;) {
@@ -103,8 +115,7 @@ bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
     }
 }
 
-bool rod_next_line_head(RodLineSource& source, std::size_t limit, std::string_view& head,
-                        bool& whole) {
+bool next_line_head(RodLineSource& source, std::size_t limit, std::string_view& head, bool& whole) {
     source.carry.clear();
     for (;;) {
         if (source.pos == source.end && !refill(source)) {
@@ -159,7 +170,7 @@ bool rod_next_line_head(RodLineSource& source, std::size_t limit, std::string_vi
     }
 }
 
-void rod_skip_line(RodLineSource& source) {
+void skip_line(RodLineSource& source) {
     for (;;) {
         if (source.pos == source.end && !refill(source)) {
             return;
@@ -173,4 +184,24 @@ void rod_skip_line(RodLineSource& source) {
         }
         source.pos = source.end;
     }
+}
+
+}  // namespace
+
+bool rod_next_line_spanning(RodLineSource& source, std::string_view& line) {
+    const bool found = next_line_spanning(source, line);
+    restart_scan(source);
+    return found;
+}
+
+bool rod_next_line_head(RodLineSource& source, std::size_t limit, std::string_view& head,
+                        bool& whole) {
+    const bool found = next_line_head(source, limit, head, whole);
+    restart_scan(source);
+    return found;
+}
+
+void rod_skip_line(RodLineSource& source) {
+    skip_line(source);
+    restart_scan(source);
 }

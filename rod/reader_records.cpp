@@ -85,13 +85,9 @@ void set_extra_text(ReaderState& s, Node& node, Field Extras::*field, Text text)
 template <typename T>
 void take_position(ReaderState& s, T& node, int n) {
     const PendingPosition& pending = s.positions[n];
-    if (pending.line == 0) {
-        return;
-    }
-    const auto entry = s.run->file_table.find(pending.file);
-    if (entry != s.run->file_table.end()) {
+    if (pending.line != 0) {
         node.line = pending.line;
-        node.file = entry->second;
+        node.file = pending.file_name;
     }
 }
 
@@ -110,17 +106,11 @@ void close_below_service(ReaderState& s) {
 
 // The pending notes go to the node just made; the note tail follows them.
 void hand_over_pending(ReaderState& s, RodList& notes) {
-    if (!s.pending.first) {
+    if (!s.pending.last) {
         s.note_tail = nullptr;
         return;
     }
-    if (notes.last) {
-        notes.last->next = s.pending.first;
-    } else {
-        notes.first = s.pending.first;
-    }
-    notes.last = s.pending.last;
-    s.pending = {};
+    rod_list_splice(notes, s.pending);
     s.note_tail = &notes;
 }
 
@@ -155,12 +145,11 @@ void add_note(ReaderState& s, char letter, Text text, bool may_wait) {
             list = &s.run->notes;
         }
     }
-    auto* note = make<RodNoteNode>(s, rod_new_note);
+    RodNode* note = rod_new_note_with_text(s.run, text);
     if (!note) {
         return;
     }
     note->letter = letter;
-    note->text = store(s, text);
     rod_list_append(*list, note);
     s.note_tail = list;
 }
@@ -390,12 +379,11 @@ void coverage_note(ReaderState& s, std::string_view line) {
                : s.service.node ? &s.service.node->coverage_notes
                                 : &s.run->coverage_notes;
     }
-    auto* note = make<RodNoteNode>(s, rod_new_note);
+    RodNode* note = rod_new_note_with_text(s.run, record_text(line, true));
     if (!note) {
         return;
     }
     note->letter = 'K';
-    note->text = store(s, record_text(line, true));
     rod_list_append(*list, note);
     s.coverage_tail = list;
 }
@@ -412,12 +400,11 @@ void tf_note(ReaderState& s, std::string_view line) {
         }
         list = &extras->tf_notes;
     }
-    auto* note = make<RodNoteNode>(s, rod_new_note);
+    RodNode* note = rod_new_note_with_text(s.run, record_text(line, false));
     if (!note) {
         return;
     }
     note->letter = 'T';
-    note->text = store(s, record_text(line, false));
     rod_list_append(*list, note);
     s.tf_tail = list;
 }
@@ -496,6 +483,13 @@ void file_entry(ReaderState& s, std::string_view line) {
     if (const std::optional<FileEntry> entry = read_file_entry(line)) {
         if (const char* name = rod_store_text(s.run, entry->name)) {
             s.run->file_table.insert_or_assign(entry->number, name);
+            // A position names whatever entry its number has when a node
+            // takes it.
+            for (PendingPosition& pending : s.positions) {
+                if (pending.file_name && pending.file == entry->number) {
+                    pending.file_name = name;
+                }
+            }
         }
     }
 }
@@ -507,8 +501,10 @@ void position(ReaderState& s, std::string_view line) {
     }
     const std::optional<ScriptPosition> read = read_position(line);
     PendingPosition& pending = s.positions[kind - '0'];
-    if (read && s.run->file_table.contains(read->file)) {
-        pending = {read->file, read->line};
+    const auto& table = s.run->file_table;
+    const auto entry = read ? table.find(read->file) : table.end();
+    if (entry != table.end()) {
+        pending = {read->file, read->line, entry->second};
     } else {
         pending = {};
     }
@@ -535,6 +531,16 @@ void stub_or_variable_v1(ReaderState& s, std::string_view line) {
     } else if (s.variable.node) {
         rod_set_variable_v1(*s.variable.node,
                             rod_store_value_text(s.run, record_text(line, false)));
+    }
+}
+
+// RV goes to the open Stub while none of its calls is open, else to the open
+// Variable.
+void stub_or_variable_status(ReaderState& s, std::string_view line) {
+    if (s.stub.node && !s.call.node) {
+        s.stub.node->status_text = store(s, record_text(line, false));
+    } else if (s.variable.node) {
+        rod_set_variable_status(s.run, *s.variable.node, record_text(line, false));
     }
 }
 
@@ -582,194 +588,210 @@ void verdict(ReaderState& s, T* node, std::string_view line) {
     }
 }
 
+// What each record code does, in no particular order.
+struct RecordKind {
+    std::uint16_t code;
+    void (*act)(ReaderState& s, std::string_view line);
+};
+
+constexpr RecordKind kRecordKinds[] = {
+    {code('N', 'S'), new_service},
+    {code('N', 'T'), new_test},
+    {code('N', 'B'), new_element},
+    {code('E', 'N'), new_environment},
+    {code('M', 'N'), new_stub},
+    {code('M', 'C'), new_stub_call},
+    {code('M', 'P'), new_call_variable},
+    {code('N', 'V'), new_variable},
+    {code('B', 'D'), table_row},
+    {code('F', 'B'), [](ReaderState& s, std::string_view) {
+         table_end(s);
+     }},
+    {code('I', 'N'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.variable.node, &RodVariableNode::in_text, line);
+     }},
+    {code('V', 'A'), [](ReaderState& s, std::string_view line) {
+         stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
+     }},
+    {code('V', '1'), stub_or_variable_v1},
+    {code('V', '2'), stub_or_variable_v2},
+    {code('R', 'V'), stub_or_variable_status},
+    {code('R', 'T'), [](ReaderState& s, std::string_view line) {
+         verdict(s, s.test.node, line);
+     }},
+    {code('R', 'S'), [](ReaderState& s, std::string_view line) {
+         verdict(s, s.service.node, line);
+     }},
+    {code('T', 'S'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.service.node, &RodServiceNode::type, line);
+     }},
+    {code('A', 'S'), [](ReaderState& s, std::string_view line) {
+         aborted(s, line, true);
+     }},
+    {code('A', 'T'), [](ReaderState& s, std::string_view line) {
+         aborted(s, line, false);
+     }},
+    {code('R', 'Q'), [](ReaderState& s, std::string_view line) {
+         add_note(s, 'R', record_text(line, true), true);
+     }},
+    {code('C', 'O'), [](ReaderState& s, std::string_view line) {
+         add_note(s, 'C', record_text(line, true), true);
+     }},
+    {code('K', 'L'), coverage_note},
+    {code('T', 'F'), tf_note},
+    {code('L', 'I'), [](ReaderState& s, std::string_view line) {
+         if (const Text item = record_text(line, false); item && s.service.node) {
+             join_li(s, *s.service.node, *item);
+         }
+     }},
+    {code('T', 'E'), [](ReaderState& s, std::string_view line) {
+         service_or_run_text(s, line, &RodServiceExtras::te_text, &RodRunNode::te_text);
+     }},
+    {code('T', 'V'), [](ReaderState& s, std::string_view line) {
+         service_or_run_text(s, line, &RodServiceExtras::tv_text, &RodRunNode::tv_text);
+     }},
+    {code('T', 'C'), [](ReaderState& s, std::string_view line) {
+         service_or_run_text(s, line, &RodServiceExtras::tc_text, &RodRunNode::tc_text);
+     }},
+    {code('T', 'I'), [](ReaderState& s, std::string_view line) {
+         service_or_run_text(s, line, &RodServiceExtras::ti_text, &RodRunNode::ti_text);
+     }},
+    {code('F', 'T'), [](ReaderState& s, std::string_view line) {
+         item_extra_text(s, s.test.node, &RodTestExtras::ft_text, line);
+     }},
+    {code('D', 'T'), [](ReaderState& s, std::string_view line) {
+         item_extra_text(s, s.test.node, &RodTestExtras::dt_text, line);
+     }},
+    {code('E', 'I'), [](ReaderState& s, std::string_view line) {
+         item_extra_text(s, s.test.node, &RodTestExtras::ei_text, line);
+     }},
+    {code('I', 'C'), [](ReaderState& s, std::string_view line) {
+         item_extra_text(s, s.test.node, &RodTestExtras::ic_text, line);
+     }},
+    {code('V', 'I'), [](ReaderState& s, std::string_view line) {
+         item_extra_text(s, s.test.node, &RodTestExtras::vi_text, line);
+         s.note_tail = nullptr;
+         s.variable = {};
+         s.element = {};
+         s.pending_mode = true;
+     }},
+    {code('M', 'O'), [](ReaderState& s, std::string_view line) {
+         s.service = {};
+         close_below_service(s);
+         s.coverage_tail = nullptr;
+         item_text(s, s.run, &RodRunNode::report_name, line);
+     }},
+    {code('V', 'M'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::version, line);
+     }},
+    {code('S', 'O'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::src_file_name, line);
+     }},
+    {code('V', 'S'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::src_version, line);
+     }},
+    {code('P', 'T'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::ptu_file_name, line);
+     }},
+    {code('V', 'P'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::ptu_version, line);
+     }},
+    {code('V', 'O'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::tool_version, line);
+     }},
+    {code('C', 'I'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::target, line);
+     }},
+    {code('D', 'P'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::prepro_date, line);
+     }},
+    {code('D', 'E'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::run_date, line);
+     }},
+    {code('T', 'G'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::tg_text, line);
+     }},
+    {code('C', 'P'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::cp_text, line);
+     }},
+    {code('O', 'P'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::op_text, line);
+     }},
+    {code('F', 'O'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.run, &RodRunNode::fo_text, line);
+     }},
+    {code('F', 'I'), aux_entry},
+    {code('N', 'I'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.aux_tail, &RodAuxEntryNode::ni_text, line);
+     }},
+    {code('F', 'A'), [](ReaderState& s, std::string_view line) {
+         item_text(s, s.aux_tail, &RodAuxEntryNode::fa_text, line);
+     }},
+    {code('F', 'X'), file_entry},
+    {code('F', 'P'), position},
+    {code('B', 'G'), [](ReaderState& s, std::string_view) {
+         s.service = {};
+         close_below_service(s);
+         s.note_tail = nullptr;
+         s.coverage_tail = nullptr;
+     }},
+    {code('D', 'B'), [](ReaderState& s, std::string_view) {
+         s.positions[7].line = 0;
+     }},
+    {code('D', 'I'), [](ReaderState&, std::string_view) {}},
+};
+
+// The action of a code is found through one small table instead of a switch
+// over 56 scattered values, which compiles to a chain of comparisons: a
+// code's first character (a letter) and second (a letter or a digit) fold
+// without collisions into 11 bits, whose slot names the kind, and the kind
+// confirms the whole code.
+constexpr std::size_t slot_of(char first, char second) {
+    return (static_cast<std::size_t>(static_cast<unsigned char>(first) & 31) << 6) |
+           (static_cast<unsigned char>(second) & 63);
+}
+
+constexpr std::size_t kRecordKindCount = sizeof kRecordKinds / sizeof kRecordKinds[0];
+static_assert(kRecordKindCount < 255);
+
+struct RecordSlots {
+    std::uint8_t kind[32 * 64] = {};  // 1 + index in kRecordKinds; 0: unknown
+};
+
+constexpr RecordSlots make_record_slots() {
+    RecordSlots table;
+    for (std::size_t i = 0; i < kRecordKindCount; ++i) {
+        const std::uint16_t c = kRecordKinds[i].code;
+        table.kind[slot_of(static_cast<char>(c >> 8), static_cast<char>(c & 0xFF))] =
+            static_cast<std::uint8_t>(i + 1);
+    }
+    return table;
+}
+
+constexpr RecordSlots kRecordSlots = make_record_slots();
+
+// No two codes share a slot.
+constexpr bool slots_are_distinct() {
+    for (std::size_t i = 0; i < kRecordKindCount; ++i) {
+        const std::uint16_t c = kRecordKinds[i].code;
+        if (kRecordSlots.kind[slot_of(static_cast<char>(c >> 8), static_cast<char>(c & 0xFF))] !=
+            i + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(slots_are_distinct());
+
 }  // namespace
 
 bool rod_apply_record(ReaderState& s, std::string_view line) {
+    const char first = line[0];
     const char second = line.size() > 1 ? line[1] : '\0';
-    RodRunNode* run = s.run;
-    switch (code(line[0], second)) {
-        case code('N', 'S'):
-            new_service(s, line);
-            break;
-        case code('N', 'T'):
-            new_test(s, line);
-            break;
-        case code('N', 'B'):
-            new_element(s, line);
-            break;
-        case code('E', 'N'):
-            new_environment(s, line);
-            break;
-        case code('M', 'N'):
-            new_stub(s, line);
-            break;
-        case code('M', 'C'):
-            new_stub_call(s, line);
-            break;
-        case code('M', 'P'):
-            new_call_variable(s, line);
-            break;
-        case code('N', 'V'):
-            new_variable(s, line);
-            break;
-        case code('B', 'D'):
-            table_row(s, line);
-            break;
-        case code('F', 'B'):
-            table_end(s);
-            break;
-        case code('I', 'N'):
-            item_text(s, s.variable.node, &RodVariableNode::in_text, line);
-            break;
-        case code('V', 'A'):
-            stub_or_variable_text(s, line, &RodStubNode::va_text, &RodVariableNode::va_text);
-            break;
-        case code('V', '1'):
-            stub_or_variable_v1(s, line);
-            break;
-        case code('V', '2'):
-            stub_or_variable_v2(s, line);
-            break;
-        case code('R', 'V'):
-            stub_or_variable_text(s, line, &RodStubNode::status_text,
-                                  &RodVariableNode::status_text);
-            break;
-        case code('R', 'T'):
-            verdict(s, s.test.node, line);
-            break;
-        case code('R', 'S'):
-            verdict(s, s.service.node, line);
-            break;
-        case code('T', 'S'):
-            item_text(s, s.service.node, &RodServiceNode::type, line);
-            break;
-        case code('A', 'S'):
-            aborted(s, line, true);
-            break;
-        case code('A', 'T'):
-            aborted(s, line, false);
-            break;
-        case code('R', 'Q'):
-            add_note(s, 'R', record_text(line, true), true);
-            break;
-        case code('C', 'O'):
-            add_note(s, 'C', record_text(line, true), true);
-            break;
-        case code('K', 'L'):
-            coverage_note(s, line);
-            break;
-        case code('T', 'F'):
-            tf_note(s, line);
-            break;
-        case code('L', 'I'):
-            if (const Text item = record_text(line, false); item && s.service.node) {
-                join_li(s, *s.service.node, *item);
-            }
-            break;
-        case code('T', 'E'):
-            service_or_run_text(s, line, &RodServiceExtras::te_text, &RodRunNode::te_text);
-            break;
-        case code('T', 'V'):
-            service_or_run_text(s, line, &RodServiceExtras::tv_text, &RodRunNode::tv_text);
-            break;
-        case code('T', 'C'):
-            service_or_run_text(s, line, &RodServiceExtras::tc_text, &RodRunNode::tc_text);
-            break;
-        case code('T', 'I'):
-            service_or_run_text(s, line, &RodServiceExtras::ti_text, &RodRunNode::ti_text);
-            break;
-        case code('F', 'T'):
-            item_extra_text(s, s.test.node, &RodTestExtras::ft_text, line);
-            break;
-        case code('D', 'T'):
-            item_extra_text(s, s.test.node, &RodTestExtras::dt_text, line);
-            break;
-        case code('E', 'I'):
-            item_extra_text(s, s.test.node, &RodTestExtras::ei_text, line);
-            break;
-        case code('I', 'C'):
-            item_extra_text(s, s.test.node, &RodTestExtras::ic_text, line);
-            break;
-        case code('V', 'I'):
-            item_extra_text(s, s.test.node, &RodTestExtras::vi_text, line);
-            s.note_tail = nullptr;
-            s.variable = {};
-            s.element = {};
-            s.pending_mode = true;
-            break;
-        case code('M', 'O'):
-            s.service = {};
-            close_below_service(s);
-            s.coverage_tail = nullptr;
-            item_text(s, run, &RodRunNode::report_name, line);
-            break;
-        case code('V', 'M'):
-            item_text(s, run, &RodRunNode::version, line);
-            break;
-        case code('S', 'O'):
-            item_text(s, run, &RodRunNode::src_file_name, line);
-            break;
-        case code('V', 'S'):
-            item_text(s, run, &RodRunNode::src_version, line);
-            break;
-        case code('P', 'T'):
-            item_text(s, run, &RodRunNode::ptu_file_name, line);
-            break;
-        case code('V', 'P'):
-            item_text(s, run, &RodRunNode::ptu_version, line);
-            break;
-        case code('V', 'O'):
-            item_text(s, run, &RodRunNode::tool_version, line);
-            break;
-        case code('C', 'I'):
-            item_text(s, run, &RodRunNode::target, line);
-            break;
-        case code('D', 'P'):
-            item_text(s, run, &RodRunNode::prepro_date, line);
-            break;
-        case code('D', 'E'):
-            item_text(s, run, &RodRunNode::run_date, line);
-            break;
-        case code('T', 'G'):
-            item_text(s, run, &RodRunNode::tg_text, line);
-            break;
-        case code('C', 'P'):
-            item_text(s, run, &RodRunNode::cp_text, line);
-            break;
-        case code('O', 'P'):
-            item_text(s, run, &RodRunNode::op_text, line);
-            break;
-        case code('F', 'O'):
-            item_text(s, run, &RodRunNode::fo_text, line);
-            break;
-        case code('F', 'I'):
-            aux_entry(s, line);
-            break;
-        case code('N', 'I'):
-            item_text(s, s.aux_tail, &RodAuxEntryNode::ni_text, line);
-            break;
-        case code('F', 'A'):
-            item_text(s, s.aux_tail, &RodAuxEntryNode::fa_text, line);
-            break;
-        case code('F', 'X'):
-            file_entry(s, line);
-            break;
-        case code('F', 'P'):
-            position(s, line);
-            break;
-        case code('B', 'G'):
-            s.service = {};
-            close_below_service(s);
-            s.note_tail = nullptr;
-            s.coverage_tail = nullptr;
-            break;
-        case code('D', 'B'):
-            s.positions[7].line = 0;
-            break;
-        case code('D', 'I'):
-            break;
-        default:
-            return false;
+    const std::uint8_t kind = kRecordSlots.kind[slot_of(first, second)];
+    if (kind == 0 || kRecordKinds[kind - 1].code != code(first, second)) {
+        return false;
     }
+    kRecordKinds[kind - 1].act(s, line);
     return true;
 }

@@ -23,7 +23,8 @@ struct OpenItem {
 
 struct PendingPosition {
     std::int32_t file = 0;
-    std::int32_t line = 0;  // 0: no position
+    std::int32_t line = 0;            // 0: no position
+    const char* file_name = nullptr;  // the file table's entry for file, kept up to date
 };
 
 struct ReaderState {

@@ -8,9 +8,21 @@ bool says_ko(const char* status_text) {
     return status_text && status_text[0] == 'I';
 }
 
+// A Variable's verdict, from the flags that say which text it has.
+int variable_status(const RodVariableNode& variable) {
+    switch (variable.flags & kRodVariableStatusMask) {
+        case kRodVariableStatusIncorrect:
+            return 0;
+        case kRodVariableStatusOther:
+            return says_ko(rod_variable_status_text(variable)) ? 0 : 1;
+        default:
+            return 1;
+    }
+}
+
 // True when some node of the list has a KO verdict; stops at the first one.
 bool any_ko(const RodList& list) {
-    for (const RodNode* node = list.first; node; node = node->next) {
+    for (const RodNode* node = rod_list_first(list); node; node = rod_list_next(node)) {
         if (rod_status(node) == 0) {
             return true;
         }
@@ -36,7 +48,8 @@ template <typename Visit>
 void for_each_test(const RodNode* node, Visit visit) {
     auto visit_service = [&](const RodNode* node) {
         if (const auto* service = rod_node_as<RodServiceNode>(node)) {
-            for (const RodNode* test = service->tests.first; test; test = test->next) {
+            for (const RodNode* test = rod_list_first(service->tests); test;
+                 test = rod_list_next(test)) {
                 visit(test);
             }
         }
@@ -44,7 +57,8 @@ void for_each_test(const RodNode* node, Visit visit) {
     if (rod_node_as<RodServiceNode>(node)) {
         visit_service(node);
     } else if (const auto* run = rod_node_as<RodRunNode>(node)) {
-        for (const RodNode* service = run->services.first; service; service = service->next) {
+        for (const RodNode* service = rod_list_first(run->services); service;
+             service = rod_list_next(service)) {
             visit_service(service);
         }
     }
@@ -72,7 +86,7 @@ int rod_status(const RodNode* node) {
     }
     switch (node->kind) {
         case NodeKind::Variable:
-            return says_ko(static_cast<const RodVariableNode*>(node)->status_text) ? 0 : 1;
+            return variable_status(*static_cast<const RodVariableNode*>(node));
         case NodeKind::StubCall:
             return any_ko(static_cast<const RodStubCallNode*>(node)->variables) ? 0 : 1;
         case NodeKind::Stub: {

@@ -1,5 +1,6 @@
 #pragma once
-// A fast, non-cryptographic hash of a byte string, eight bytes at a time:
+// Short byte strings loaded into a word, and a fast, non-cryptographic hash
+// of a byte string, eight bytes at a time:
 // the reader hashes nearly every text of a file (text sharing, the service
 // name lookup), so this has to cost little more than reading the bytes.
 
@@ -7,6 +8,28 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+
+// The first n <= 8 bytes packed little-endian into a word, zero-padded,
+// without reading past them: at most three loads of fixed size, which may
+// overlap (a byte read twice lands on the same bits both times), rather than
+// a copy of variable length, which goes through a call.
+inline std::uint64_t rod_load_up_to_8(const char* bytes, std::size_t n) {
+    auto load = [bytes](std::size_t at, std::size_t count) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + at, count);  // count is a constant at every call
+        return word;
+    };
+    if (n == 8) {
+        return load(0, 8);
+    }
+    if (n >= 4) {
+        return load(0, 4) | (load(n - 4, 4) << (8 * (n - 4)));
+    }
+    if (n == 0) {
+        return 0;
+    }
+    return load(0, 1) | (load(n / 2, 1) << (8 * (n / 2))) | (load(n - 1, 1) << (8 * (n - 1)));
+}
 
 inline std::uint64_t rod_hash_bytes(std::string_view bytes) {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;

@@ -48,24 +48,6 @@ std::uint64_t load_bytes(const char* bytes, std::size_t count) {
     return word;
 }
 
-std::uint64_t byte_at(const char* bytes, std::size_t index) {
-    return static_cast<unsigned char>(bytes[index]);
-}
-
-// The first n <= 8 bytes packed little-endian into a word, zero-padded,
-// without reading past them. Overlapping loads are fine: a byte read twice
-// lands on the same bits both times.
-std::uint64_t pack_up_to_8(const char* bytes, std::size_t n) {
-    if (n >= 4) {
-        return load_bytes(bytes, 4) | (load_bytes(bytes + n - 4, 4) << (8 * (n - 4)));
-    }
-    if (n == 0) {
-        return 0;
-    }
-    return byte_at(bytes, 0) | (byte_at(bytes, n / 2) << (8 * (n / 2))) |
-           (byte_at(bytes, n - 1) << (8 * (n - 1)));
-}
-
 // What identifies a text in the sharing table. A text of up to 16 bytes is
 // its own key, packed into the two words, so that a match needs no look at
 // the stored copy (which may lie anywhere in the arena, far from the cache).
@@ -80,7 +62,7 @@ TextKey text_key(std::string_view bytes) {
     const std::size_t n = bytes.size();
     const char* data = bytes.data();
     if (n <= 8) {
-        return {pack_up_to_8(data, n), 0, true};
+        return {rod_load_up_to_8(data, n), 0, true};
     }
     if (n <= 16) {
         return {load_bytes(data, 8), load_bytes(data + n - 8, 8) >> (8 * (16 - n)), true};
@@ -94,6 +76,19 @@ std::size_t slot_of(const TextKey& key, std::size_t length) {
     hash = (hash ^ (hash >> 29) ^ key.high) * kMultiplier;
     hash ^= hash >> 32;
     return static_cast<std::size_t>(hash) & (RodRunNode::kRecentTextSlots - 1);
+}
+
+// The slot of the sharing table where bytes, a short text, is looked for and
+// recorded.
+RodRunNode::RecentText& recent_slot(RodRunNode& owner, std::string_view bytes, TextKey& key) {
+    key = text_key(bytes);
+    return owner.recent_texts[slot_of(key, bytes.size())];
+}
+
+bool holds(const RodRunNode::RecentText& recent, const TextKey& key, std::string_view bytes) {
+    return recent.text && recent.length == bytes.size() && recent.low == key.low &&
+           recent.high == key.high &&
+           (key.exact || std::memcmp(recent.text, bytes.data(), bytes.size()) == 0);
 }
 
 }  // namespace
@@ -112,16 +107,60 @@ const char* rod_store_text(RodNode* run, std::string_view bytes) {
         // reused when the same bytes come again. The table has a fixed size,
         // so a file of only distinct texts costs no more than one without
         // repeats.
-        const TextKey key = text_key(bytes);
-        auto& recent = owner->recent_texts[slot_of(key, bytes.size())];
-        if (recent.text && recent.length == bytes.size() && recent.low == key.low &&
-            recent.high == key.high &&
-            (key.exact || std::memcmp(recent.text, bytes.data(), bytes.size()) == 0)) {
+        TextKey key;
+        auto& recent = recent_slot(*owner, bytes, key);
+        if (holds(recent, key, bytes)) {
             return recent.text;
         }
         const char* text = copy_text(owner->arena, bytes);
         recent = {key.low, key.high, text, bytes.size()};
         return text;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+RodNode* rod_new_note_with_text(RodNode* run, std::optional<std::string_view> bytes) {
+    auto* owner = rod_node_as<RodRunNode>(run);
+    if (!owner) {
+        return nullptr;
+    }
+    try {
+        if (!bytes || bytes->size() >= kLongTextMarker) {
+            auto* note = new (owner->arena.allocate(sizeof(RodNoteNode), alignof(RodNoteNode)))
+                RodNoteNode();
+            note->kind = NodeKind::Note;
+            note->text = bytes ? copy_text(owner->arena, *bytes) : nullptr;
+            return note;
+        }
+        const bool is_short = bytes->size() <= RodRunNode::kShortTextSize;
+        TextKey key;
+        RodRunNode::RecentText* recent = is_short ? &recent_slot(*owner, *bytes, key) : nullptr;
+        if (recent && holds(*recent, key, *bytes)) {
+            auto* note = new (owner->arena.allocate(sizeof(RodNoteNode), alignof(RodNoteNode)))
+                RodNoteNode();
+            note->kind = NodeKind::Note;
+            note->text = recent->text;
+            return note;
+        }
+        // The text right behind the header, laid out as copy_text lays it.
+        const std::size_t size = bytes->size();
+        auto* block = static_cast<char*>(owner->arena.allocate(
+            sizeof(RodNode) + sizeof(std::uint32_t) + size + 1, alignof(RodNode)));
+        auto* note = new (block) RodNode();
+        note->kind = NodeKind::Note;
+        note->flags = kRodNoteTextInPlace;
+        const auto size32 = static_cast<std::uint32_t>(size);
+        std::memcpy(block + sizeof(RodNode), &size32, sizeof size32);
+        char* text = block + sizeof(RodNode) + sizeof size32;
+        if (size != 0) {
+            std::memcpy(text, bytes->data(), size);
+        }
+        text[size] = '\0';
+        if (recent) {
+            *recent = {key.low, key.high, text, size};
+        }
+        return note;
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -155,19 +194,9 @@ void rod_set_text_length(char* text, std::size_t length) {
     text[length] = '\0';
 }
 
-RodValueText rod_store_value_text(RodNode* run, std::optional<std::string_view> bytes) {
+RodValueText rod_store_long_value_text(RodNode* run, std::string_view bytes) {
     RodValueText value;
-    if (!bytes || !rod_node_as<RodRunNode>(run)) {
-        return value;
-    }
-    if (bytes->size() <= RodValueText::kInPlaceSize) {
-        value.bytes[0] = static_cast<unsigned char>(bytes->size() << 1 | 1);
-        if (!bytes->empty()) {
-            std::memcpy(value.bytes + 1, bytes->data(), bytes->size());
-        }
-        return value;
-    }
-    const char* text = rod_store_text(run, *bytes);
+    const char* text = rod_store_text(run, bytes);
     std::memcpy(value.bytes, &text, sizeof text);
     return value;
 }

@@ -1,5 +1,6 @@
 #include "rod/nodes.h"
 
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -60,8 +61,30 @@ auto extras_of(RodNode* run, Node* node) -> decltype(node->extras) {
     return node->extras;
 }
 
+// A Note's text, held behind its header or pointed at.
+const char* note_text(const RodNode* note) {
+    if (note->flags & kRodNoteTextInPlace) {
+        return reinterpret_cast<const char*>(note) + sizeof(RodNode) + sizeof(std::uint32_t);
+    }
+    return static_cast<const RodNoteNode*>(note)->text;
+}
+
 const RodNode* first(const RodList& list) {
-    return list.first;
+    return rod_list_first(list);
+}
+
+// The two usual verdict texts, laid out as stored texts (the length in the
+// four bytes in front) so that rod_text_view reads them like any other.
+struct FixedText {
+    std::uint32_t length;
+    char bytes[12];
+};
+constexpr FixedText kCorrectText{7, "CORRECT"};
+constexpr FixedText kIncorrectText{9, "INCORRECT"};
+static_assert(offsetof(FixedText, bytes) == sizeof(std::uint32_t));
+
+bool equals(std::string_view text, const FixedText& fixed) {
+    return text == std::string_view(fixed.bytes, fixed.length);
 }
 
 }  // namespace
@@ -104,6 +127,41 @@ RodVariableExtras* rod_variable_extras(RodNode* run, RodVariableNode* variable) 
         variable->flags |= kRodVariableHasExtras;
     }
     return extras;
+}
+
+const char* rod_variable_status_text(const RodVariableNode& variable) {
+    switch (variable.flags & kRodVariableStatusMask) {
+        case kRodVariableStatusCorrect:
+            return kCorrectText.bytes;
+        case kRodVariableStatusIncorrect:
+            return kIncorrectText.bytes;
+        case kRodVariableStatusOther: {
+            const RodVariableExtras* extras = rod_variable_extras_if_made(variable);
+            return extras ? extras->status_text : nullptr;
+        }
+        default:
+            return nullptr;
+    }
+}
+
+bool rod_set_variable_status(RodNode* run, RodVariableNode& variable,
+                             std::optional<std::string_view> text) {
+    std::uint8_t status = kRodVariableStatusNone;
+    if (text && equals(*text, kCorrectText)) {
+        status = kRodVariableStatusCorrect;
+    } else if (text && equals(*text, kIncorrectText)) {
+        status = kRodVariableStatusIncorrect;
+    } else if (text) {
+        RodVariableExtras* extras = rod_variable_extras(run, &variable);
+        const char* stored = extras ? rod_store_text(run, *text) : nullptr;
+        if (!stored) {
+            return false;
+        }
+        extras->status_text = stored;
+        status = kRodVariableStatusOther;
+    }
+    variable.flags = static_cast<std::uint8_t>((variable.flags & ~kRodVariableStatusMask) | status);
+    return true;
 }
 
 RodNode* rod_new_stub_call(RodNode* run) {
@@ -176,7 +234,7 @@ const char* rod_name(const RodNode* node) {
     }
     switch (node->kind) {
         case NodeKind::Note:
-            return static_cast<const RodNoteNode*>(node)->text;
+            return note_text(node);
         case NodeKind::Variable:
             return static_cast<const RodVariableNode*>(node)->name;
         case NodeKind::StubCall:
@@ -203,7 +261,7 @@ const RodNode* rod_next(const RodNode* node) {
     if (!node || node->kind < NodeKind::Note || node->kind > NodeKind::AuxEntry) {
         return nullptr;
     }
-    return node->next;
+    return rod_list_next(node);
 }
 
 const RodNode* rod_notes(const RodNode* node) {
@@ -246,8 +304,7 @@ const RodNode* rod_coverage_notes(const RodNode* node) {
 }
 
 const char* rod_note_text(const RodNode* node) {
-    const auto* note = rod_node_as<RodNoteNode>(node);
-    return note ? note->text : nullptr;
+    return node && node->kind == NodeKind::Note ? note_text(node) : nullptr;
 }
 
 char rod_note_letter(const RodNode* node) {

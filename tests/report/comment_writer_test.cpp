@@ -20,7 +20,7 @@ TEST(CommentWriter, OnlyCommentNotesWithText) {
     tree.note(notes, 'c', "lower");
     tree.note(notes, 'C', "two");
     XmlStream out;
-    xrd_comment_write(out, notes.first, "\t\t");
+    xrd_comment_write(out, rod_list_first(notes), "\t\t");
     EXPECT_EQ(out.text(),
               "\t\t<COMMENT>one</COMMENT>\n"
               "\t\t<COMMENT>two</COMMENT>\n");
@@ -31,7 +31,7 @@ TEST(CommentWriter, ContentIsEscapedAndReadsBack) {
     TreeBuilder tree;
     tree.note(tree.run().notes, 'C', "if (a < b && c > \"d\")\t</COMMENT>\r\x0B\0x"sv);
     XmlStream out;
-    xrd_comment_write(out, tree.run().notes.first, "");
+    xrd_comment_write(out, rod_list_first(tree.run().notes), "");
     EXPECT_EQ(out.text(),
               "<COMMENT>if (a &lt; b &amp;&amp; c &gt; \"d\")\t&lt;/COMMENT&gt;&#13;"
               "\xEF\xBF\xBD\xEF\xBF\xBDx</COMMENT>\n");

@@ -16,7 +16,7 @@ std::string coverage(const std::vector<std::optional<std::string_view>>& lines,
         tree.note(tree.run().coverage_notes, 'K', line);
     }
     XmlStream out;
-    xrd_coverage_write(out, tree.run().coverage_notes.first, indent);
+    xrd_coverage_write(out, rod_list_first(tree.run().coverage_notes), indent);
     return out.text();
 }
 

@@ -63,7 +63,7 @@ class TreeBuilder {
     // Makes element KO through a failed variable.
     void fail(RodElementNode* element) {
         auto* variable = rod_node_as<RodVariableNode>(rod_new_variable(tree_.get()));
-        variable->status_text = text("INCORRECT");
+        rod_set_variable_status(tree_.get(), *variable, "INCORRECT");
         rod_list_append(element->variables, variable);
     }
 

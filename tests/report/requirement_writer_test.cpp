@@ -23,7 +23,7 @@ std::string requirements(const std::vector<std::string_view>& texts, bool ok = t
         tree.note(tree.run().notes, 'R', text);
     }
     XmlStream out;
-    xrd_flush_comment(out, tree.run().notes.first, ok, indent, echo);
+    xrd_flush_comment(out, rod_list_first(tree.run().notes), ok, indent, echo);
     return out.text();
 }
 
@@ -177,11 +177,11 @@ TEST(RequirementCutting, OnlyRequirementNotesWithTextCount) {
     tree.note(notes, 'R', "");
     tree.note(notes, 'K', "R9");
     XmlStream out;
-    xrd_flush_comment(out, notes.first, true, "\t", nullptr);
+    xrd_flush_comment(out, rod_list_first(notes), true, "\t", nullptr);
     EXPECT_EQ(out.text(), "");
 
     tree.note(notes, 'R', "R1");
-    xrd_flush_comment(out, notes.first, true, "\t", nullptr);
+    xrd_flush_comment(out, rod_list_first(notes), true, "\t", nullptr);
     EXPECT_EQ(out.text(),
               "\t<REQUIREMENTS>\n"
               "\t\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"\">\n"

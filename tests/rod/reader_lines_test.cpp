@@ -36,6 +36,21 @@ TEST(ReaderLinesSourceTest, LinesComeOutWholeForEveryBlockSize) {
     }
 }
 
+// Lines are found 64 bytes at a time: lines of every length around that
+// window, in blocks of sizes around it, still come out whole and in order.
+TEST(ReaderLinesSourceTest, LinesAcrossScanWindowsAndBlocks) {
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (std::size_t length = 0; length < 140; length += (length < 70 ? 1 : 13)) {
+        expected.emplace_back(length, static_cast<char>('a' + length % 26));
+        bytes += expected.back() + "\n";
+    }
+    for (const std::size_t block : {1u, 5u, 63u, 64u, 65u, 129u, 4096u}) {
+        SCOPED_TRACE(block);
+        EXPECT_EQ(lines_of(bytes, block), expected);
+    }
+}
+
 TEST(ReaderLinesSourceTest, AFinalLineEndAddsNoLine) {
     EXPECT_EQ(lines_of("a\n", 1), std::vector<std::string>{"a"});
     EXPECT_EQ(lines_of("a\n\n", 2), (std::vector<std::string>{"a", ""}));

@@ -3,6 +3,7 @@
 // executions, LI joining, the file table and positions, and the places where
 // a list already holds entries when a record adds to it.
 
+#include "rod/reader_records.h"
 #include "i18n/local8bit.h"
 #include "rod/nodes.h"
 #include "rod/rod.h"
@@ -18,6 +19,7 @@
 #include <clocale>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -56,6 +58,22 @@ TEST(ReaderRecordsTest, RecordsBuildTheHierarchy) {
               "   Stub \"stub\" va=\"s1\" v1=\"s2\" v2=\"s3\" status=\"s4\"\n"
               "    Call \"call\"\n"
               "     Variable \"p\" va=\"p1\"\n");
+}
+
+// A code is looked up by a slot that two codes of other bytes may share
+// ("nS" and "NS", "N3" and "Ns"): only the code itself is known.
+TEST(ReaderRecordsTest, OnlyWholeCodesAreKnown) {
+    RodTree tree(rod_new_run("suite.rod"));
+    ReaderState state(rod_node_as<RodRunNode>(tree.get()));
+    const std::pair<std::string_view, bool> lines[] = {
+        {"NS s", true},     {"nS s", false}, {"Ns s", false},   {"N3 s", false},
+        {"\x0eS s", false}, {"N", false},    {"V1 1", true},    {"V1", true},
+        {"v1 1", false},    {"DI", true},    {"FP9 1 2", true}, {"ZZ", false},
+    };
+    for (const auto& [line, known] : lines) {
+        EXPECT_EQ(rod_apply_record(state, line), known) << line;
+    }
+    EXPECT_EQ(rodtest::dump(tree.get()), "Service \"s\"\n");
 }
 
 TEST(ReaderRecordsTest, RunServiceTestAndAuxTexts) {

@@ -143,7 +143,8 @@ inline void dump_variables(std::string& out, int depth, const RodNode* first) {
              "Variable " + shown(rod_name(n)) + position(*v) + field("in", v->in_text) +
                  field("va", v->va_text) + field("v1", rod_variable_v1(*v)) +
                  field("v2", extra(rod_variable_extras_if_made(*v), &RodVariableExtras::v2_text)) +
-                 field("status", v->status_text) + flag("coverage", rod_variable_is_coverage(*v)) +
+                 field("status", rod_variable_status_text(*v)) +
+                 flag("coverage", rod_variable_is_coverage(*v)) +
                  flag("row", rod_variable_is_table_row(*v)) +
                  flag("end", rod_variable_is_table_end(*v)));
         dump_notes(out, depth + 1, "Note", rod_notes(n));
@@ -160,7 +161,7 @@ inline void dump_element(std::string& out, int depth, const RodNode* node) {
         line(out, depth + 1, "Environment " + shown(rod_name(n)) + position(*env));
         dump_variables(out, depth + 2, rod_variables(n));
     }
-    for (const RodNode* n = e->stubs.first; n; n = n->next) {
+    for (const RodNode* n = rod_list_first(e->stubs); n; n = rod_next(n)) {
         const auto* s = rod_node_as<RodStubNode>(n);
         line(out, depth + 1,
              "Stub " + shown(s->name) + position(*s) + field("va", s->va_text) +
@@ -204,7 +205,7 @@ inline void dump_service(std::string& out, const RodNode* node) {
              field("li", extra(x, &RodServiceExtras::li_text)));
     dump_notes(out, 1, "Note", rod_notes(node));
     dump_notes(out, 1, "Coverage", rod_coverage_notes(node));
-    dump_notes(out, 1, "TF", x ? x->tf_notes.first : nullptr);
+    dump_notes(out, 1, "TF", x ? rod_list_first(x->tf_notes) : nullptr);
     for (const RodNode* n = rod_service_tests(node); n; n = rod_next(n)) {
         dump_test(out, 1, n);
     }
@@ -238,7 +239,7 @@ inline std::string dump(const RodNode* tree) {
     for (const auto& [number, name] : files) {
         line(out, 0, "File " + std::to_string(number) + " " + shown(name));
     }
-    for (const RodNode* n = r->aux_entries.first; n; n = n->next) {
+    for (const RodNode* n = rod_list_first(r->aux_entries); n; n = rod_next(n)) {
         const auto* a = rod_node_as<RodAuxEntryNode>(n);
         line(out, 0, "Aux " + shown(a->name) + field("ni", a->ni_text) + field("fa", a->fa_text));
     }

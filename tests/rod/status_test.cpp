@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <utility>
+
 namespace {
 
 // Builds small trees by hand; a null verdict text stays absent.
@@ -36,8 +39,12 @@ struct TreeBuilder {
     }
     RodVariableNode* variable(RodList& variables, const char* status) {
         auto* node = add<RodVariableNode>(variables, rod_new_variable(tree.get()));
-        node->status_text = text(status);
+        set_status(*node, status);
         return node;
+    }
+    void set_status(RodVariableNode& variable, const char* status) {
+        rod_set_variable_status(tree.get(), variable,
+                                status ? std::optional<std::string_view>(status) : std::nullopt);
     }
     RodEnvironmentNode* environment(RodElementNode* element) {
         return add<RodEnvironmentNode>(element->environments, rod_new_environment(tree.get()));
@@ -79,7 +86,7 @@ TEST(StatusTest, NullNoteAuxEntryAndUnknownKinds) {
     EXPECT_EQ(rod_status(rod_new_note(b.tree.get())), 1);
     EXPECT_EQ(rod_status(rod_new_aux_entry(b.tree.get())), 1);
     RodNode* stray = rod_new_variable(b.tree.get());
-    rod_node_as<RodVariableNode>(stray)->status_text = b.text("INCORRECT");
+    b.set_status(*rod_node_as<RodVariableNode>(stray), "INCORRECT");
     stray->kind = static_cast<NodeKind>(42);
     EXPECT_EQ(rod_status(stray), 1);
 }
@@ -256,7 +263,7 @@ TEST(KeptVerdictTest, TreesBuiltByHandAreWalkedOnEveryRequest) {
     EXPECT_EQ(rod_status(b.tree.get()), 1);
     EXPECT_EQ(rod_status(test), 1);
     EXPECT_EQ(rod_status(element), 1);
-    variable->status_text = b.text("INCORRECT");
+    b.set_status(*variable, "INCORRECT");
     EXPECT_EQ(rod_status(element), 0);
     EXPECT_EQ(rod_status(test), 0);
     EXPECT_EQ(rod_count_invalid(service), 1);
@@ -311,9 +318,33 @@ TEST(KeptVerdictTest, ReadTreesKeepTheFirstAnswer) {
     ASSERT_EQ(rod_status(test), 1);
     auto* variable =
         const_cast<RodVariableNode*>(rod_node_as<RodVariableNode>(rod_variables(element)));
-    variable->status_text = rod_store_text(reading.tree.get(), "INCORRECT");
+    rod_set_variable_status(reading.tree.get(), *variable, "INCORRECT");
     EXPECT_EQ(rod_status(test), 1);
     EXPECT_EQ(rod_status(element), 1);
+}
+
+// The two usual verdict texts of a Variable are kept as flags and any other
+// in its extras: each comes back byte for byte, replaces the one before, and
+// only a first byte 'I' condemns the Variable.
+TEST(StatusTest, VariableVerdictTextsComeBackAndJudge) {
+    TreeBuilder b;
+    auto* element = rod_node_as<RodElementNode>(rod_new_element(b.tree.get()));
+    RodVariableNode* variable = b.variable(element->variables, nullptr);
+    const std::pair<const char*, int> cases[] = {
+        {"CORRECT", 1},   {"INCORRECT", 0}, {"Incorrect", 0}, {"I", 0},     {"INCORRECTLY", 0},
+        {"CORRECTLY", 1}, {"", 1},          {"incorrect", 1}, {nullptr, 1}, {"CORRECT", 1},
+    };
+    for (const auto& [text, status] : cases) {
+        SCOPED_TRACE(text ? text : "(absent)");
+        b.set_status(*variable, text);
+        const char* kept = rod_variable_status_text(*variable);
+        if (text) {
+            EXPECT_EQ(rod_text_view(kept), std::string_view(text));
+        } else {
+            EXPECT_EQ(kept, nullptr);
+        }
+        EXPECT_EQ(rod_status(variable), status);
+    }
 }
 
 }  // namespace

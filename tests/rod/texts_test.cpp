@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -83,6 +85,32 @@ TEST(ValueTextTest, KeepsEveryLengthAndTellsAbsentFromEmpty) {
             const char* stored = rod_store_text(tree.get(), bytes);
             EXPECT_EQ(reinterpret_cast<std::uintptr_t>(stored) % 2, 0u) << length;
         }
+    }
+}
+
+// A Note the reader makes holds its text behind its header unless an equal
+// short text was stored before, which it then shares; either way the text
+// comes back byte for byte, and an absent text stays apart from an empty one.
+TEST(NoteTextTest, InPlaceOrSharedTextsComeBackWhole) {
+    RodTree tree(rod_new_run("suite.rod"));
+    auto note_text = [&](std::optional<std::string_view> bytes) {
+        RodNode* note = rod_new_note_with_text(tree.get(), bytes);
+        EXPECT_EQ(rod_kind(note), NodeKind::Note);
+        EXPECT_EQ(rod_name(note), rod_note_text(note));
+        return rod_note_text(note);
+    };
+    EXPECT_EQ(note_text(std::nullopt), nullptr);
+    for (const std::size_t length : {0u, 1u, 7u, 8u, 16u, 17u, 48u, 49u, 300u}) {
+        std::string bytes(length, 'n');
+        if (length > 2) {
+            bytes[length / 2] = '\0';
+        }
+        const char* first = note_text(bytes);
+        ASSERT_EQ(rod_text_view(first), bytes) << length;
+        EXPECT_EQ(first[length], '\0');
+        const char* again = note_text(bytes);
+        EXPECT_EQ(rod_text_view(again), bytes);
+        EXPECT_EQ(again == first, length <= RodRunNode::kShortTextSize) << length;
     }
 }
 

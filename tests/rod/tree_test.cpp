@@ -51,37 +51,44 @@ struct FullTree {
             rod_list_append(result, first);
             return result;
         };
+        // node followed by next in a list of their own, so that rod_next has
+        // a node to answer.
+        auto follow = [&](RodNode* node, RodNode* next) {
+            RodList pair;
+            rod_list_append(pair, node);
+            rod_list_append(pair, next);
+        };
 
         auto* note_node = note();
-        note_node->next = note();
+        follow(note_node, note());
         nodes[NodeKind::Note] = note_node;
 
         auto* variable = as<RodVariableNode>(rod_new_variable(run));
         variable->name = text("v");
-        variable->next = rod_new_variable(run);
+        follow(variable, rod_new_variable(run));
         rod_variable_extras(run, variable)->notes = list(note());
         nodes[NodeKind::Variable] = variable;
 
         auto* call = as<RodStubCallNode>(rod_new_stub_call(run));
         call->name = text("call");
-        call->next = rod_new_stub_call(run);
+        follow(call, rod_new_stub_call(run));
         call->variables = list(rod_new_variable(run));
         nodes[NodeKind::StubCall] = call;
 
         auto* stub = as<RodStubNode>(rod_new_stub(run));
         stub->name = text("stub");
-        stub->next = rod_new_stub(run);
+        follow(stub, rod_new_stub(run));
         stub->calls = list(rod_new_stub_call(run));
         nodes[NodeKind::Stub] = stub;
 
         auto* environment = as<RodEnvironmentNode>(rod_new_environment(run));
         environment->name = text("env");
-        environment->next = rod_new_environment(run);
+        follow(environment, rod_new_environment(run));
         environment->variables = list(rod_new_variable(run));
         nodes[NodeKind::Environment] = environment;
 
         auto* element = as<RodElementNode>(rod_new_named_element(run, "element"));
-        element->next = rod_new_element(run);
+        follow(element, rod_new_element(run));
         element->notes = list(note());
         element->variables = list(rod_new_variable(run));
         element->environments = list(rod_new_environment(run));
@@ -90,7 +97,7 @@ struct FullTree {
 
         auto* test = as<RodTestNode>(rod_new_test(run));
         test->name = text("test");
-        test->next = rod_new_test(run);
+        follow(test, rod_new_test(run));
         test->notes = list(note());
         test->coverage_notes = list(note());
         rod_test_extras(run, test)->test_abort_cause = text("cause");
@@ -100,7 +107,7 @@ struct FullTree {
 
         auto* service = as<RodServiceNode>(rod_new_service(run));
         service->name = text("service");
-        service->next = rod_new_service(run);
+        follow(service, rod_new_service(run));
         service->notes = list(note());
         service->coverage_notes = list(note());
         service->type = text("type");
@@ -109,7 +116,7 @@ struct FullTree {
 
         auto* aux = as<RodAuxEntryNode>(rod_new_aux_entry(run));
         aux->name = text("aux");
-        aux->next = rod_new_aux_entry(run);
+        follow(aux, rod_new_aux_entry(run));
         nodes[NodeKind::AuxEntry] = aux;
 
         auto* root = run_of(tree);
@@ -231,18 +238,19 @@ TEST(TreeAccessorTest, NameOfARunIsItsReportNameAndOfANoteItsText) {
 TEST(TreeAccessorTest, ListsAreTheNodesOwn) {
     FullTree full;
     EXPECT_EQ(rod_variables(full.nodes[NodeKind::StubCall]),
-              as<RodStubCallNode>(full.nodes[NodeKind::StubCall])->variables.first);
+              rod_list_first(as<RodStubCallNode>(full.nodes[NodeKind::StubCall])->variables));
     EXPECT_EQ(rod_variables(full.nodes[NodeKind::Environment]),
-              as<RodEnvironmentNode>(full.nodes[NodeKind::Environment])->variables.first);
+              rod_list_first(as<RodEnvironmentNode>(full.nodes[NodeKind::Environment])->variables));
     EXPECT_EQ(rod_variables(full.nodes[NodeKind::Element]),
-              as<RodElementNode>(full.nodes[NodeKind::Element])->variables.first);
+              rod_list_first(as<RodElementNode>(full.nodes[NodeKind::Element])->variables));
     EXPECT_EQ(rod_notes(full.nodes[NodeKind::Variable]),
-              rod_variable_extras_if_made(*as<RodVariableNode>(full.nodes[NodeKind::Variable]))
-                  ->notes.first);
+              rod_list_first(
+                  rod_variable_extras_if_made(*as<RodVariableNode>(full.nodes[NodeKind::Variable]))
+                      ->notes));
     EXPECT_EQ(rod_element_environments(full.nodes[NodeKind::Element]),
-              as<RodElementNode>(full.nodes[NodeKind::Element])->environments.first);
+              rod_list_first(as<RodElementNode>(full.nodes[NodeKind::Element])->environments));
     EXPECT_EQ(rod_coverage_notes(full.nodes[NodeKind::Service]),
-              as<RodServiceNode>(full.nodes[NodeKind::Service])->coverage_notes.first);
+              rod_list_first(as<RodServiceNode>(full.nodes[NodeKind::Service])->coverage_notes));
     EXPECT_NE(rod_coverage_notes(full.nodes[NodeKind::Service]),
               rod_notes(full.nodes[NodeKind::Service]));
 }
@@ -284,22 +292,21 @@ TEST(TreeConstructionTest, NewNodesAreEmpty) {
     EXPECT_EQ(rod_next(run), nullptr);
 
     const auto* test = as<RodTestNode>(rod_new_test(run));
-    EXPECT_EQ(test->next, nullptr);
+    EXPECT_EQ(test->link, nullptr);
     EXPECT_EQ(test->name, nullptr);
     EXPECT_EQ(test->line, 0);
     EXPECT_EQ(test->file, nullptr);
     EXPECT_EQ(test->extras, nullptr);
     EXPECT_EQ(rod_test_abort_cause(test), nullptr);
     EXPECT_EQ(rod_service_abort_cause(test), nullptr);
-    EXPECT_EQ(test->elements.first, nullptr);
     EXPECT_EQ(test->elements.last, nullptr);
     const auto* service = as<RodServiceNode>(rod_new_service(run));
     EXPECT_EQ(service->extras, nullptr);
-    EXPECT_EQ(service->tests.first, nullptr);
+    EXPECT_EQ(service->tests.last, nullptr);
     const auto* variable = as<RodVariableNode>(rod_new_variable(run));
     EXPECT_EQ(variable->flags, 0);
     EXPECT_EQ(rod_variable_extras_if_made(*variable), nullptr);
-    EXPECT_EQ(variable->status_text, nullptr);
+    EXPECT_EQ(rod_variable_status_text(*variable), nullptr);
     EXPECT_EQ(rod_note_letter(rod_new_note(run)), '\0');
     EXPECT_EQ(rod_name(rod_new_element(run)), nullptr);
 }
@@ -362,7 +369,6 @@ TEST(TreeConstructionTest, TestAndServiceExtrasAreMadeOnceInTheRun) {
         EXPECT_EQ(service_extras->*text, nullptr);
     }
     EXPECT_EQ(service_extras->li_capacity, 0u);
-    EXPECT_EQ(service_extras->tf_notes.first, nullptr);
     EXPECT_EQ(service_extras->tf_notes.last, nullptr);
     RodList* tf_tail = &service_extras->tf_notes;
     EXPECT_EQ(rod_service_extras(run, service), service_extras);
@@ -496,6 +502,41 @@ TEST(TreeReleaseTest, OnlyARunReleasesAnything) {
     rod_free(nullptr);
     EXPECT_EQ(rod_kind(service), NodeKind::Service);
     EXPECT_STREQ(rod_name(rod_services(tree.get())), "kept");
+}
+
+// A list is kept as its last node, whose link leads back to the first: the
+// order of appending and of splicing must come out of rod_next, which ends
+// at the last node.
+TEST(TreeListTest, AppendAndSpliceKeepTheOrder) {
+    RodTree tree(rod_new_run("suite.rod"));
+    auto names = [](const RodList& list) {
+        std::string out;
+        for (const RodNode* node = rod_list_first(list); node; node = rod_next(node)) {
+            out += rod_name(node);
+        }
+        return out;
+    };
+    auto append = [&](RodList& list, const char* name) {
+        RodNode* node = rod_new_named_element(tree.get(), name);
+        rod_list_append(list, node);
+    };
+    RodList list;
+    RodList other;
+    rod_list_splice(list, other);
+    EXPECT_EQ(rod_list_first(list), nullptr);
+    append(other, "a");
+    rod_list_splice(list, other);  // into an empty list
+    EXPECT_EQ(other.last, nullptr);
+    append(list, "b");
+    append(list, "c");
+    append(other, "d");
+    append(other, "e");
+    rod_list_splice(list, other);
+    rod_list_splice(list, other);  // an empty one changes nothing
+    EXPECT_EQ(names(list), "abcde");
+    append(list, "f");
+    EXPECT_EQ(names(list), "abcdef");
+    EXPECT_EQ(rod_next(list.last), nullptr);
 }
 
 }  // namespace
