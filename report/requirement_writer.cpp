@@ -109,11 +109,10 @@ void RequirementList::write_requirement(std::string_view text) {
         const std::size_t mark = std::min(colons.from(pos), equals.from(pos));
         std::size_t attribute_start = pos;
         out.put(indent);
+        out.put("\t\t<ATTRIBUTE NAME=\"");
         if (mark != npos) {
             const std::string_view attribute_name = text.substr(pos, mark - pos);
-            out.put("\t\t<ATTRIBUTE NAME=\"");
             out.put_text(attribute_name, XmlPlace::Attribute, TextEncoding::Local8Bit);
-            out.put("\" ");
             if (echo) {
                 line.append(", ");
                 local8bit_append_utf8(line, attribute_name);
@@ -121,16 +120,19 @@ void RequirementList::write_requirement(std::string_view text) {
             }
             attribute_start = skip_blanks(text, mark + 1);
         } else {
-            out.put("\t\t<ATTRIBUTE NAME=\"att_");
+            out.put("att_");
             out.put_int(position);
-            out.put("\" ");
             if (echo) {
                 line.append(", ");
             }
         }
         const std::size_t attribute_end =
             std::min(text.find(separator, attribute_start), text.size());
+        out.put("\" VALUE=\"");
         write_attribute_value(text.substr(attribute_start, attribute_end - attribute_start));
+        out.put("\">\n");
+        out.put(indent);
+        out.put("\t\t</ATTRIBUTE>\n");
         pos = attribute_end < text.size() ? skip_blanks(text, attribute_end + 1) : text.size();
     }
 
@@ -143,27 +145,21 @@ void RequirementList::write_requirement(std::string_view text) {
 }
 
 void RequirementList::write_attribute_value(std::string_view value) {
-    // Under a UTF-8 locale an ASCII value is its own UTF-8 form, and a value
-    // without '$' is its own expansion: most values need neither copy.
-    std::string_view utf8 = value;
-    if (local8bit_kind() != Local8BitKind::Utf8 || !is_ascii(value)) {
-        decoded.clear();
-        local8bit_append_utf8(decoded, value);
-        utf8 = decoded;
+    if (value.find('$') == npos) {
+        // A value without '$' is its own expansion: the stream converts it.
+        out.put_text(value, XmlPlace::Attribute, TextEncoding::Local8Bit);
+        if (echo) {
+            local8bit_append_utf8(line, value);
+        }
+        return;
     }
-    std::string_view result = utf8;
-    if (utf8.find('$') != npos) {
-        expanded.clear();
-        expand_variables(expanded, utf8, environment);
-        result = expanded;
-    }
-    out.put("VALUE=\"");
-    out.put_text(result, XmlPlace::Attribute, TextEncoding::Utf8);
-    out.put("\">\n");
-    out.put(indent);
-    out.put("\t\t</ATTRIBUTE>\n");
+    decoded.clear();
+    local8bit_append_utf8(decoded, value);
+    expanded.clear();
+    expand_variables(expanded, decoded, environment);
+    out.put_text(expanded, XmlPlace::Attribute, TextEncoding::Utf8);
     if (echo) {
-        line.append(result);
+        line.append(expanded);
     }
 }
 

@@ -1,12 +1,19 @@
 #include "xml/xml_stream.h"
 
+#include "i18n/local8bit.h"
 #include "xml/replacing_file.h"
 
+#include <algorithm>
 #include <charconv>
 
-XmlStream::XmlStream(ReplacingFile& file) : file_(&file) {
-    buffer_.reserve(kSpillSize * 2);
+XmlStream::XmlStream(ReplacingFile& file)
+    : file_(&file), local8bit_is_utf8_(local8bit_kind() == Local8BitKind::Utf8) {
+    buffer_.resize(kBufferSize);
+    end_ = buffer_.data();
+    limit_ = end_ + buffer_.size();
 }
+
+XmlStream::XmlStream() : local8bit_is_utf8_(local8bit_kind() == Local8BitKind::Utf8) {}
 
 void XmlStream::put_int(long long value) {
     char digits[24];
@@ -14,16 +21,50 @@ void XmlStream::put_int(long long value) {
     put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-void XmlStream::spill() {
-    if (!buffer_.empty() && !file_->write(buffer_)) {
-        failed_ = true;
+// A file stream's buffer, once written out, holds whatever room_for asks:
+// texts are escaped in pieces that fit, and longer markup goes straight out.
+void XmlStream::make_room(std::size_t size) {
+    std::size_t used = static_cast<std::size_t>(end_ - buffer_.data());
+    if (file_) {
+        if (used > 0 && !file_->write(std::string_view(buffer_.data(), used))) {
+            failed_ = true;
+        }
+        used = 0;
+    } else {
+        buffer_.resize(std::max({buffer_.size() * 2, used + size, std::size_t{4096}}));
     }
-    buffer_.clear();
+    end_ = buffer_.data() + used;
+    limit_ = buffer_.data() + buffer_.size();
+}
+
+void XmlStream::put_past_room(std::string_view markup) {
+    make_room(markup.size());
+    if (markup.size() <= static_cast<std::size_t>(limit_ - end_)) {
+        std::memcpy(end_, markup.data(), markup.size());
+        end_ += markup.size();
+    } else if (!file_->write(markup)) {
+        failed_ = true;  // markup larger than the whole buffer goes straight out
+    }
+}
+
+void XmlStream::put_long_text(std::string_view utf8, XmlPlace place) {
+    while (!utf8.empty()) {
+        const std::size_t piece = xml_utf8_cut(utf8, kTextPiece);
+        end_ = xml_escape_utf8(room_for(piece * kXmlEscapedMax + kXmlEscapeSlack),
+                               utf8.substr(0, piece), place);
+        utf8.remove_prefix(piece);
+    }
+}
+
+void XmlStream::put_decoded_text(std::string_view local8, XmlPlace place) {
+    decoded_.clear();
+    local8bit_append_utf8(decoded_, local8);
+    put_text(decoded_, place, TextEncoding::Utf8);
 }
 
 bool XmlStream::flush() {
     if (file_) {
-        spill();
+        make_room(0);
     }
     return !failed_;
 }
