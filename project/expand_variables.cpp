@@ -12,18 +12,22 @@ bool is_name_byte(unsigned char c) {
 
 }  // namespace
 
-const char* EnvironmentCache::get(std::string_view name) {
+const std::string* EnvironmentCache::get(std::string_view name) {
     for (const Entry& entry : entries_) {
         if (entry.name == name) {
-            return entry.value;
+            return entry.set ? &entry.utf8 : nullptr;
         }
     }
-    lookup_.assign(name);
-    const char* value = std::getenv(lookup_.c_str());
-    if (entries_.size() < kMaxNames) {
-        entries_.push_back({lookup_, value});
+    Entry& entry = entries_.size() < kMaxNames ? entries_.emplace_back() : lookup_;
+    entry.name.assign(name);
+    const char* value = std::getenv(entry.name.c_str());
+    entry.set = value != nullptr;
+    entry.utf8.clear();
+    if (value) {
+        // Environment values are bytes in the locale's encoding.
+        local8bit_append_utf8(entry.utf8, value);
     }
-    return value;
+    return entry.set ? &entry.utf8 : nullptr;
 }
 
 void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache& environment) {
@@ -45,11 +49,10 @@ void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache&
             pos = end;
             continue;
         }
-        const char* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
+        const std::string* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
         if (value != nullptr) {
             out.append(utf8.substr(done, pos - done));
-            // Environment values are bytes in the locale's encoding.
-            local8bit_append_utf8(out, value);
+            out.append(*value);
             done = end;
         }
         pos = end;
