@@ -5,6 +5,7 @@
 // bytes collect in a buffer that spills into a ReplacingFile (or grows in
 // memory, for tests), and the stream remembers whether any write failed.
 
+#include "xml/plain_bytes.h"
 #include "xml/xml_text.h"
 
 #include <cstring>
@@ -53,7 +54,14 @@ class XmlStream {
         }
         if (encoding == TextEncoding::Local8Bit && !local8bit_is_utf8_) {
             put_decoded_text(text, place);
-        } else if (text.size() <= kTextPiece) {
+            return;
+        }
+        // Most texts are a few plain bytes: a name, a number, a word.
+        if (text.size() <= 16 && copy_plain_short(text, place)) {
+            end_ += text.size();
+            return;
+        }
+        if (text.size() <= kTextPiece) {
             end_ = xml_escape_utf8(room_for(text.size() * kXmlEscapedMax + kXmlEscapeSlack), text,
                                    place);
         } else {
@@ -83,6 +91,11 @@ class XmlStream {
         return end_;
     }
     void make_room(std::size_t size);
+    bool copy_plain_short(std::string_view text, XmlPlace place) {
+        char* out = room_for(16);
+        return place == XmlPlace::Attribute ? xml_copy_plain_short<XmlPlace::Attribute>(out, text)
+                                            : xml_copy_plain_short<XmlPlace::Content>(out, text);
+    }
     void put_past_room(std::string_view markup);
     void put_long_text(std::string_view utf8, XmlPlace place);
     void put_decoded_text(std::string_view local8, XmlPlace place);

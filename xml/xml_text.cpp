@@ -1,6 +1,7 @@
 #include "xml/xml_text.h"
 
 #include "i18n/local8bit.h"
+#include "xml/plain_bytes.h"
 
 #include <QList>
 
@@ -9,10 +10,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -71,42 +68,6 @@ char* escape_ascii(char* out, unsigned char c) {
 // escape_candidate passes on.
 #if defined(__SSE2__)
 
-// Sixteen bytes at a time, with the SSE2 instructions every x86-64 has: a
-// block whose bytes are all ordinary is copied with a few comparisons
-// instead of sixteen table looks. As signed bytes, the controls and every
-// byte from 0x80 are below 0x20; b is '<' or '>' when b | 2 is '>', and '"'
-// or '&' when b | 4 is '&'.
-template <XmlPlace place>
-unsigned candidate_mask(__m128i bytes) {
-    __m128i candidates = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
-    candidates = _mm_or_si128(
-        candidates, _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>')));
-    const __m128i ampersand =
-        place == XmlPlace::Attribute
-            ? _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(4)), _mm_set1_epi8('&'))
-            : _mm_cmpeq_epi8(bytes, _mm_set1_epi8('&'));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(candidates, ampersand)));
-}
-
-// The size bytes at p (1 to 8) in the low half, the first in the lowest
-// byte; read without going past p + size.
-__m128i load_bytes(const unsigned char* p, std::size_t size) {
-    std::uint64_t word;
-    if (size == 8) {
-        std::memcpy(&word, p, 8);
-    } else if (size >= 4) {
-        std::uint32_t low;
-        std::uint32_t high;
-        std::memcpy(&low, p, 4);
-        std::memcpy(&high, p + size - 4, 4);
-        word = low | static_cast<std::uint64_t>(high) << (8 * (size - 4));
-    } else {
-        word = p[0] | static_cast<std::uint64_t>(p[size / 2]) << (8 * (size / 2)) |
-               static_cast<std::uint64_t>(p[size - 1]) << (8 * (size - 1));
-    }
-    return _mm_cvtsi64_si128(static_cast<long long>(word));
-}
-
 // Writes the text from p on to out, stopping before the first byte that may
 // need a look. A whole block is stored before the bytes that count are
 // known: out has room for kXmlEscapedMax bytes per byte left, and
@@ -116,7 +77,7 @@ void copy_ordinary(const unsigned char*& p, const unsigned char* end, char*& out
     while (end - p >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-        const unsigned mask = candidate_mask<place>(bytes);
+        const unsigned mask = xml_candidate_mask<place>(bytes);
         if (mask != 0) {
             const int ordinary = std::countr_zero(mask);
             p += ordinary;
@@ -128,9 +89,9 @@ void copy_ordinary(const unsigned char*& p, const unsigned char* end, char*& out
     }
     while (p < end) {
         const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(end - p), 8);
-        const __m128i bytes = load_bytes(p, size);
+        const __m128i bytes = xml_load_short(p, size);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
-        const unsigned mask = candidate_mask<place>(bytes) & ((1u << size) - 1);
+        const unsigned mask = xml_candidate_mask<place>(bytes) & ((1u << size) - 1);
         if (mask != 0) {
             const int ordinary = std::countr_zero(mask);
             p += ordinary;

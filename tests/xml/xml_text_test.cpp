@@ -14,9 +14,9 @@ std::string escaped(std::string_view text, XmlPlace place) {
     return out.text();
 }
 
-// Every byte that needs a look, at every offset of a text longer than two
-// words, so that it falls first, inside and last in a word and in the tail:
-// the bytes before it are copied, it is escaped, and the bytes after follow.
+// Every byte that needs a look, at every offset of texts short and long, so
+// that it falls first, inside and last in a block and in the tail: the
+// bytes before it are copied, it is escaped, and the bytes after follow.
 TEST(XmlTextTest, ASpecialByteIsFoundAtEveryOffset) {
     struct Case {
         std::string_view byte;
@@ -42,13 +42,15 @@ TEST(XmlTextTest, ASpecialByteIsFoundAtEveryOffset) {
         {"\x7F", XmlPlace::Attribute, "\x7F"},  // DEL is a character XML holds
     };
     for (const Case& c : cases) {
-        for (std::size_t at = 0; at <= 20; ++at) {
-            const std::string before(at, 'a');
-            const std::string after(20 - at, 'z');
-            EXPECT_EQ(escaped(before + std::string(c.byte) + after, c.place),
-                      before + std::string(c.expected) + after)
-                << "byte " << static_cast<int>(static_cast<unsigned char>(c.byte[0])) << " at "
-                << at;
+        for (std::size_t length = 1; length <= 40; ++length) {
+            for (std::size_t at = 0; at < length; ++at) {
+                const std::string before(at, 'a');
+                const std::string after(length - at - 1, 'z');
+                EXPECT_EQ(escaped(before + std::string(c.byte) + after, c.place),
+                          before + std::string(c.expected) + after)
+                    << "byte " << static_cast<int>(static_cast<unsigned char>(c.byte[0])) << " at "
+                    << at << " of " << length;
+            }
         }
     }
 }
