@@ -153,10 +153,15 @@ void RequirementList::write_attribute_value(std::string_view value) {
         }
         return;
     }
-    decoded.clear();
-    local8bit_append_utf8(decoded, value);
+    // Under a UTF-8 locale an ASCII value is its own UTF-8 form.
+    std::string_view utf8 = value;
+    if (local8bit_kind() != Local8BitKind::Utf8 || !is_ascii(value)) {
+        decoded.clear();
+        local8bit_append_utf8(decoded, value);
+        utf8 = decoded;
+    }
     expanded.clear();
-    expand_variables(expanded, decoded, environment);
+    expand_variables(expanded, utf8, environment);
     out.put_text(expanded, XmlPlace::Attribute, TextEncoding::Utf8);
     if (echo) {
         line.append(expanded);
