@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     XmlStream out;
     out.put("<R>\n");
-    xrd_flush_comment(out, notes.first, size > 0 && (data[0] & 2) != 0, "\t",
+    EnvironmentCache list_environment;
+    xrd_flush_comment(out, notes.first, size > 0 && (data[0] & 2) != 0, "\t", list_environment,
                       verbose ? &echo : nullptr);
     out.put("</R>");
     require_well_formed(out.text());

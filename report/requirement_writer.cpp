@@ -49,19 +49,20 @@ class ForwardFind {
 // The state of one list: whether its block is open and the separator, which
 // a Note without ';' or ',' takes over from the Note before it.
 struct RequirementList {
-    RequirementList(XmlStream& out, std::string_view indent, bool ok, ConsoleEcho* echo)
-        : out(out), indent(indent), status(status_word(ok)), echo(echo) {}
+    RequirementList(XmlStream& out, std::string_view indent, bool ok, EnvironmentCache& environment,
+                    ConsoleEcho* echo)
+        : out(out), indent(indent), status(status_word(ok)), environment(environment), echo(echo) {}
 
     XmlStream& out;
     std::string_view indent;
     std::string_view status;
+    EnvironmentCache& environment;
     ConsoleEcho* echo;  // null: no echo
     bool open = false;
     char separator = ' ';
     std::string decoded;   // an attribute value in UTF-8, before expansion
     std::string expanded;  // the same after expansion
-    EnvironmentCache environment;
-    std::string line;  // the console line of the current requirement
+    std::string line;      // the console line of the current requirement
 
     void write_requirement(std::string_view text);
     void write_attribute_value(std::string_view value);
@@ -171,8 +172,8 @@ void RequirementList::write_attribute_value(std::string_view value) {
 }  // namespace
 
 void xrd_flush_comment(XmlStream& out, const RodNode* first_note, bool ok, std::string_view indent,
-                       ConsoleEcho* echo) {
-    RequirementList list(out, indent, ok, echo);
+                       EnvironmentCache& environment, ConsoleEcho* echo) {
+    RequirementList list(out, indent, ok, environment, echo);
     for (const RodNode* note = first_note; note; note = rod_next(note)) {
         const std::string_view text = rod_text_view(rod_note_text(note));
         if (rod_note_letter(note) == 'R' && !text.empty()) {
