@@ -11,6 +11,9 @@
 #include <string_view>
 #include <vector>
 
+class XmlStream;
+enum class XmlPlace;
+
 // Environment values looked up once per name for the life of the cache, and
 // kept in UTF-8: one requirement list can name the same variable thousands
 // of times, and each getenv scans the whole environment. The environment and
@@ -37,3 +40,9 @@ class EnvironmentCache {
 // Appends utf8 to out with its references expanded, looking the variables
 // up through environment.
 void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache& environment);
+
+// Writes the same expansion of utf8, which must be valid UTF-8, to out as a
+// data text for place, without the copy: the bytes are those of the
+// expanded text put in one go.
+void expand_variables(XmlStream& out, std::string_view utf8, XmlPlace place,
+                      EnvironmentCache& environment);

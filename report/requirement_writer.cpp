@@ -60,9 +60,8 @@ struct RequirementList {
     ConsoleEcho* echo;  // null: no echo
     bool open = false;
     char separator = ' ';
-    std::string decoded;   // an attribute value in UTF-8, before expansion
-    std::string expanded;  // the same after expansion
-    std::string line;      // the console line of the current requirement
+    std::string decoded;  // an attribute value in UTF-8, before expansion
+    std::string line;     // the console line of the current requirement
 
     void write_requirement(std::string_view text);
     void write_attribute_value(std::string_view value);
@@ -161,11 +160,9 @@ void RequirementList::write_attribute_value(std::string_view value) {
         local8bit_append_utf8(decoded, value);
         utf8 = decoded;
     }
-    expanded.clear();
-    expand_variables(expanded, utf8, environment);
-    out.put_text(expanded, XmlPlace::Attribute, TextEncoding::Utf8);
+    expand_variables(out, utf8, XmlPlace::Attribute, environment);
     if (echo) {
-        line.append(expanded);
+        expand_variables(line, utf8, environment);
     }
 }
 

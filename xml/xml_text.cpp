@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -63,8 +62,8 @@ char* escape_ascii(char* out, unsigned char c) {
     }
 }
 
-// The bytes of the text as they are read: those that may need a look are
-// every special byte of place, and in content TAB and LF too, which
+// copy_ordinary stops at every byte that may need a look: the special bytes
+// of place and, where blocks are read, TAB and LF in content too, which
 // escape_candidate passes on.
 #if defined(__SSE2__)
 
