@@ -8,12 +8,14 @@
 
 XmlStream::XmlStream(ReplacingFile& file)
     : file_(&file), local8bit_is_utf8_(local8bit_kind() == Local8BitKind::Utf8) {
-    buffer_.resize(kBufferSize);
-    end_ = buffer_.data();
-    limit_ = end_ + buffer_.size();
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    end_ = buffer_.get();
+    limit_ = end_ + kBufferSize;
 }
 
-XmlStream::XmlStream() : local8bit_is_utf8_(local8bit_kind() == Local8BitKind::Utf8) {}
+XmlStream::XmlStream() : local8bit_is_utf8_(local8bit_kind() == Local8BitKind::Utf8) {
+    make_room(0);  // a first buffer, so that the stream never points nowhere
+}
 
 void XmlStream::put_int(long long value) {
     char digits[24];
@@ -24,17 +26,23 @@ void XmlStream::put_int(long long value) {
 // A file stream's buffer, once written out, holds whatever room_for asks:
 // texts are escaped in pieces that fit, and longer markup goes straight out.
 void XmlStream::make_room(std::size_t size) {
-    std::size_t used = static_cast<std::size_t>(end_ - buffer_.data());
+    const auto used = static_cast<std::size_t>(end_ - buffer_.get());
     if (file_) {
-        if (used > 0 && !file_->write(std::string_view(buffer_.data(), used))) {
+        if (used > 0 && !file_->write(std::string_view(buffer_.get(), used))) {
             failed_ = true;
         }
-        used = 0;
-    } else {
-        buffer_.resize(std::max({buffer_.size() * 2, used + size, std::size_t{4096}}));
+        end_ = buffer_.get();
+        return;
     }
-    end_ = buffer_.data() + used;
-    limit_ = buffer_.data() + buffer_.size();
+    const auto capacity = static_cast<std::size_t>(limit_ - buffer_.get());
+    const std::size_t grown = std::max({capacity * 2, used + size, std::size_t{4096}});
+    auto larger = std::make_unique_for_overwrite<char[]>(grown);
+    if (used > 0) {
+        std::memcpy(larger.get(), buffer_.get(), used);
+    }
+    buffer_ = std::move(larger);
+    end_ = buffer_.get() + used;
+    limit_ = buffer_.get() + grown;
 }
 
 void XmlStream::put_past_room(std::string_view markup) {

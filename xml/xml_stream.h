@@ -9,6 +9,7 @@
 #include "xml/xml_text.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -74,9 +75,7 @@ class XmlStream {
     bool failed() const { return failed_; }
 
     // Everything written, for a memory stream.
-    std::string text() const {
-        return std::string(buffer_.data(), static_cast<std::size_t>(end_ - buffer_.data()));
-    }
+    std::string text() const { return std::string(buffer_.get(), end_); }
 
   private:
     // A file stream writes its buffer out in pieces of about this size; a
@@ -102,11 +101,11 @@ class XmlStream {
 
     ReplacingFile* file_ = nullptr;
     bool local8bit_is_utf8_;
-    // The buffer's size is its capacity; the bytes up to end_ are pending,
-    // and limit_ is the end of the buffer.
-    std::string buffer_;
-    char* end_ = buffer_.data();
-    char* limit_ = end_;
+    // The bytes up to end_ are pending, and limit_ is the end of the buffer,
+    // which is left uninitialised until written.
+    std::unique_ptr<char[]> buffer_;
+    char* end_ = nullptr;
+    char* limit_ = nullptr;
     std::string decoded_;  // a local 8-bit text in UTF-8, before escaping
     bool failed_ = false;
 };
