@@ -1,8 +1,10 @@
 // The whole conversion: arbitrary bytes read as a ROD file, the tree written
 // as a report (in element mode or not, with -v or not), and the report must
-// parse as XML.
+// parse as XML. The same bytes taken as one data text must be escaped as the
+// plain reference escapes them, in both places.
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/xml_escape_reference.h"
 #include "report/console_echo.h"
 #include "report/report_writer.h"
 #include "rod/rod.h"
@@ -25,6 +27,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static FuzzFile file("conversion_fuzz");
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    for (const XmlPlace place : {XmlPlace::Attribute, XmlPlace::Content}) {
+        XmlStream text;
+        text.put_text(bytes, place, TextEncoding::Utf8);
+        if (text.text() != reference_xml_escape(bytes, place)) {
+            std::abort();
+        }
+    }
     if (!file.write(bytes)) {
         return 0;
     }

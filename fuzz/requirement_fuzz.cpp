@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     XmlStream out;
     out.put("<R>\n");
+    EnvironmentCache list_environment;
     xrd_flush_comment(out, rod_list_first(notes), size > 0 && (data[0] & 2) != 0, "\t",
-                      verbose ? &echo : nullptr);
+                      list_environment, verbose ? &echo : nullptr);
     out.put("</R>");
     require_well_formed(out.text());
 

@@ -1,6 +1,7 @@
 #include "project/expand_variables.h"
 
 #include "i18n/local8bit.h"
+#include "xml/xml_stream.h"
 
 #include <cstdlib>
 
@@ -12,21 +13,30 @@ bool is_name_byte(unsigned char c) {
 
 }  // namespace
 
-const char* EnvironmentCache::get(std::string_view name) {
+const std::string* EnvironmentCache::get(std::string_view name) {
     for (const Entry& entry : entries_) {
         if (entry.name == name) {
-            return entry.value;
+            return entry.set ? &entry.utf8 : nullptr;
         }
     }
-    lookup_.assign(name);
-    const char* value = std::getenv(lookup_.c_str());
-    if (entries_.size() < kMaxNames) {
-        entries_.push_back({lookup_, value});
+    Entry& entry = entries_.size() < kMaxNames ? entries_.emplace_back() : lookup_;
+    entry.name.assign(name);
+    const char* value = std::getenv(entry.name.c_str());
+    entry.set = value != nullptr;
+    entry.utf8.clear();
+    if (value) {
+        // Environment values are bytes in the locale's encoding.
+        local8bit_append_utf8(entry.utf8, value);
     }
-    return value;
+    return entry.set ? &entry.utf8 : nullptr;
 }
 
-void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache& environment) {
+namespace {
+
+// Hands the pieces of the expansion of utf8 to put, in order: the text
+// between references and the values of the set variables.
+template <typename Put>
+void expand_pieces(std::string_view utf8, EnvironmentCache& environment, Put put) {
     // A name character is ASCII and never part of a multi-byte sequence, so
     // the byte-level search finds exactly the references of the UTF-16 one.
     const std::size_t size = utf8.size();
@@ -45,14 +55,29 @@ void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache&
             pos = end;
             continue;
         }
-        const char* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
+        const std::string* value = environment.get(utf8.substr(pos + 1, end - pos - 1));
         if (value != nullptr) {
-            out.append(utf8.substr(done, pos - done));
-            // Environment values are bytes in the locale's encoding.
-            local8bit_append_utf8(out, value);
+            put(utf8.substr(done, pos - done));
+            put(*value);
             done = end;
         }
         pos = end;
     }
-    out.append(utf8.substr(done));
+    put(utf8.substr(done));
+}
+
+}  // namespace
+
+void expand_variables(std::string& out, std::string_view utf8, EnvironmentCache& environment) {
+    expand_pieces(utf8, environment, [&out](std::string_view piece) { out.append(piece); });
+}
+
+// Valid UTF-8 cut before and after ASCII bytes is whole characters, and so
+// is a decoded value; escaping goes character by character, so the pieces
+// escaped one after the other give the bytes of the whole escaped at once.
+void expand_variables(XmlStream& out, std::string_view utf8, XmlPlace place,
+                      EnvironmentCache& environment) {
+    expand_pieces(utf8, environment, [&out, place](std::string_view piece) {
+        out.put_text(piece, place, TextEncoding::Utf8);
+    });
 }

@@ -60,19 +60,21 @@ NoBreakSpace no_break_space() {
 
 // The text without white space, the no-break space included, at both ends.
 std::string_view trimmed(std::string_view text, std::string_view nbsp) {
-    for (;;) {
-        if (!text.empty() && is_white(text.front())) {
+    // The first byte is compared before the whole space: most texts start
+    // and end with neither.
+    while (!text.empty()) {
+        if (is_white(text.front())) {
             text.remove_prefix(1);
-        } else if (!nbsp.empty() && text.starts_with(nbsp)) {
+        } else if (!nbsp.empty() && text.front() == nbsp.front() && text.starts_with(nbsp)) {
             text.remove_prefix(nbsp.size());
         } else {
             break;
         }
     }
-    for (;;) {
-        if (!text.empty() && is_white(text.back())) {
+    while (!text.empty()) {
+        if (is_white(text.back())) {
             text.remove_suffix(1);
-        } else if (!nbsp.empty() && text.ends_with(nbsp)) {
+        } else if (!nbsp.empty() && text.back() == nbsp.back() && text.ends_with(nbsp)) {
             text.remove_suffix(nbsp.size());
         } else {
             break;
@@ -102,6 +104,12 @@ std::string_view module_name(std::string_view text, std::string_view nbsp) {
     return trimmed(text.substr(file_at + file.size()), nbsp);
 }
 
+// Whether two views hold the same bytes; a block's module is most often the
+// very view the lines that follow it name.
+bool same_text(std::string_view a, std::string_view b) {
+    return (a.data() == b.data() && a.size() == b.size()) || a == b;
+}
+
 }  // namespace
 
 void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_view indent) {
@@ -126,7 +134,7 @@ void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_v
         if (!module) {
             continue;  // counted lines before any module line are dropped
         }
-        if (block != module) {
+        if (!block || !same_text(*block, *module)) {
             if (block) {
                 out.put(indent);
                 out.put("</COVERAGE_RESULT>\n");

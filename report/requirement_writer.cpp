@@ -49,19 +49,19 @@ class ForwardFind {
 // The state of one list: whether its block is open and the separator, which
 // a Note without ';' or ',' takes over from the Note before it.
 struct RequirementList {
-    RequirementList(XmlStream& out, std::string_view indent, bool ok, ConsoleEcho* echo)
-        : out(out), indent(indent), status(status_word(ok)), echo(echo) {}
+    RequirementList(XmlStream& out, std::string_view indent, bool ok, EnvironmentCache& environment,
+                    ConsoleEcho* echo)
+        : out(out), indent(indent), status(status_word(ok)), environment(environment), echo(echo) {}
 
     XmlStream& out;
     std::string_view indent;
     std::string_view status;
+    EnvironmentCache& environment;
     ConsoleEcho* echo;  // null: no echo
     bool open = false;
     char separator = ' ';
-    std::string decoded;   // an attribute value in UTF-8, before expansion
-    std::string expanded;  // the same after expansion
-    EnvironmentCache environment;
-    std::string line;  // the console line of the current requirement
+    std::string decoded;  // an attribute value in UTF-8, before expansion
+    std::string line;     // the console line of the current requirement
 
     void write_requirement(std::string_view text);
     void write_attribute_value(std::string_view value);
@@ -109,11 +109,10 @@ void RequirementList::write_requirement(std::string_view text) {
         const std::size_t mark = std::min(colons.from(pos), equals.from(pos));
         std::size_t attribute_start = pos;
         out.put(indent);
+        out.put("\t\t<ATTRIBUTE NAME=\"");
         if (mark != npos) {
             const std::string_view attribute_name = text.substr(pos, mark - pos);
-            out.put("\t\t<ATTRIBUTE NAME=\"");
             out.put_text(attribute_name, XmlPlace::Attribute, TextEncoding::Local8Bit);
-            out.put("\" ");
             if (echo) {
                 line.append(", ");
                 local8bit_append_utf8(line, attribute_name);
@@ -121,16 +120,19 @@ void RequirementList::write_requirement(std::string_view text) {
             }
             attribute_start = skip_blanks(text, mark + 1);
         } else {
-            out.put("\t\t<ATTRIBUTE NAME=\"att_");
+            out.put("att_");
             out.put_int(position);
-            out.put("\" ");
             if (echo) {
                 line.append(", ");
             }
         }
         const std::size_t attribute_end =
             std::min(text.find(separator, attribute_start), text.size());
+        out.put("\" VALUE=\"");
         write_attribute_value(text.substr(attribute_start, attribute_end - attribute_start));
+        out.put("\">\n");
+        out.put(indent);
+        out.put("\t\t</ATTRIBUTE>\n");
         pos = attribute_end < text.size() ? skip_blanks(text, attribute_end + 1) : text.size();
     }
 
@@ -143,35 +145,32 @@ void RequirementList::write_requirement(std::string_view text) {
 }
 
 void RequirementList::write_attribute_value(std::string_view value) {
-    // Under a UTF-8 locale an ASCII value is its own UTF-8 form, and a value
-    // without '$' is its own expansion: most values need neither copy.
+    if (value.find('$') == npos) {
+        // A value without '$' is its own expansion: the stream converts it.
+        out.put_text(value, XmlPlace::Attribute, TextEncoding::Local8Bit);
+        if (echo) {
+            local8bit_append_utf8(line, value);
+        }
+        return;
+    }
+    // Under a UTF-8 locale an ASCII value is its own UTF-8 form.
     std::string_view utf8 = value;
     if (local8bit_kind() != Local8BitKind::Utf8 || !is_ascii(value)) {
         decoded.clear();
         local8bit_append_utf8(decoded, value);
         utf8 = decoded;
     }
-    std::string_view result = utf8;
-    if (utf8.find('$') != npos) {
-        expanded.clear();
-        expand_variables(expanded, utf8, environment);
-        result = expanded;
-    }
-    out.put("VALUE=\"");
-    out.put_text(result, XmlPlace::Attribute, TextEncoding::Utf8);
-    out.put("\">\n");
-    out.put(indent);
-    out.put("\t\t</ATTRIBUTE>\n");
+    expand_variables(out, utf8, XmlPlace::Attribute, environment);
     if (echo) {
-        line.append(result);
+        expand_variables(line, utf8, environment);
     }
 }
 
 }  // namespace
 
 void xrd_flush_comment(XmlStream& out, const RodNode* first_note, bool ok, std::string_view indent,
-                       ConsoleEcho* echo) {
-    RequirementList list(out, indent, ok, echo);
+                       EnvironmentCache& environment, ConsoleEcho* echo) {
+    RequirementList list(out, indent, ok, environment, echo);
     for (const RodNode* note = first_note; note; note = rod_next(note)) {
         const std::string_view text = rod_text_view(rod_note_text(note));
         if (rod_note_letter(note) == 'R' && !text.empty()) {

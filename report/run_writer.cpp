@@ -1,3 +1,4 @@
+#include "project/expand_variables.h"
 #include "project/header_section.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
@@ -74,6 +75,7 @@ void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOp
         write_header_section(out, options.header_file);
     }
     xrd_comment_write(out, rod_notes(run), "\t");
-    xrd_flush_comment(out, rod_notes(run), ok, "\t", echo);
+    EnvironmentCache environment;
+    xrd_flush_comment(out, rod_notes(run), ok, "\t", environment, echo);
     xrd_coverage_write(out, rod_coverage_notes(run), "\t");
 }

@@ -10,13 +10,15 @@
 // The writers of a Service, Test or Element, and the three list writers,
 // write nothing when given no node (or a node of another kind). Writers that
 // write requirements echo each one as a line on `echo` when it is not null
-// (the -v option).
+// (the -v option), and look the $NAME references of their attribute values
+// up through `environment`, which keeps each lookup for the lists after.
 
 #include "report/run_options.h"
 
 #include <string_view>
 
 class ConsoleEcho;
+class EnvironmentCache;
 class XmlStream;
 struct RodNode;
 
@@ -37,17 +39,19 @@ void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOp
 // The REPORT_INFO element: one attribute per report field that is present.
 void xrd_report_info_write(XmlStream& out, const RodNode* run);
 
-// One SERVICE element with its comments, requirements, tests and coverage.
+// One SERVICE element with its comments, requirements, tests and coverage;
+// its lists share one lookup of each $NAME.
 void xrd_service_write(XmlStream& out, const RodNode* service, const RunOptions& options,
                        ConsoleEcho* echo);
 
 // One TEST element under the Test's verdict ok; its Elements are folded into
 // it or written as ELEMENT elements, as options.element_mode says.
 void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptions& options,
-                    ConsoleEcho* echo);
+                    EnvironmentCache& environment, ConsoleEcho* echo);
 
 // One ELEMENT element with its comments and requirements.
-void xrd_element_write(XmlStream& out, const RodNode* element, ConsoleEcho* echo);
+void xrd_element_write(XmlStream& out, const RodNode* element, EnvironmentCache& environment,
+                       ConsoleEcho* echo);
 
 // The COMMENT elements of a notes list (its 'C' Notes), each at indent.
 void xrd_comment_write(XmlStream& out, const RodNode* first_note, std::string_view indent);
@@ -58,7 +62,7 @@ void xrd_comment_write(XmlStream& out, const RodNode* first_note, std::string_vi
 // their $NAME references expanded. Each requirement is also echoed as one
 // UTF-8 line on echo, when there is one.
 void xrd_flush_comment(XmlStream& out, const RodNode* first_note, bool ok, std::string_view indent,
-                       ConsoleEcho* echo);
+                       EnvironmentCache& environment, ConsoleEcho* echo);
 
 // The COVERAGE_RESULT blocks of a coverage list, each at indent.
 void xrd_coverage_write(XmlStream& out, const RodNode* first_note, std::string_view indent);

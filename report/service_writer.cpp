@@ -1,3 +1,4 @@
+#include "project/expand_variables.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
@@ -65,10 +66,11 @@ void xrd_service_write(XmlStream& out, const RodNode* service, const RunOptions&
     out.put("\" >\n");
 
     xrd_comment_write(out, rod_notes(service), "\t\t");
-    xrd_flush_comment(out, rod_notes(service), ok, "\t\t", echo);
+    EnvironmentCache environment;
+    xrd_flush_comment(out, rod_notes(service), ok, "\t\t", environment, echo);
     std::size_t index = 0;
     for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
-        xrd_test_write(out, test, test_ok[index++], options, echo);
+        xrd_test_write(out, test, test_ok[index++], options, environment, echo);
     }
     xrd_coverage_write(out, rod_coverage_notes(service), "\t\t");
     out.put("\t</SERVICE>\n");

@@ -4,7 +4,7 @@
 #include "report/section_writers.h"
 
 void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptions& options,
-                    ConsoleEcho* echo) {
+                    EnvironmentCache& environment, ConsoleEcho* echo) {
     if (rod_kind(test) != NodeKind::Test) {
         return;
     }
@@ -18,9 +18,9 @@ void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptio
     const RodNode* elements = rod_test_elements(test);
     xrd_comment_write(out, rod_notes(test), indent);
     if (options.element_mode) {
-        xrd_flush_comment(out, rod_notes(test), ok, indent, echo);
+        xrd_flush_comment(out, rod_notes(test), ok, indent, environment, echo);
         for (const RodNode* element = elements; element; element = rod_next(element)) {
-            xrd_element_write(out, element, echo);
+            xrd_element_write(out, element, environment, echo);
         }
     } else {
         // Without ELEMENT elements the Elements' notes are folded into the
@@ -29,16 +29,17 @@ void xrd_test_write(XmlStream& out, const RodNode* test, bool ok, const RunOptio
         for (const RodNode* element = elements; element; element = rod_next(element)) {
             xrd_comment_write(out, rod_notes(element), indent);
         }
-        xrd_flush_comment(out, rod_notes(test), ok, indent, echo);
+        xrd_flush_comment(out, rod_notes(test), ok, indent, environment, echo);
         for (const RodNode* element = elements; element; element = rod_next(element)) {
-            xrd_flush_comment(out, rod_notes(element), ok, indent, echo);
+            xrd_flush_comment(out, rod_notes(element), ok, indent, environment, echo);
         }
     }
     xrd_coverage_write(out, rod_coverage_notes(test), indent);
     out.put("\t\t</TEST>\n");
 }
 
-void xrd_element_write(XmlStream& out, const RodNode* element, ConsoleEcho* echo) {
+void xrd_element_write(XmlStream& out, const RodNode* element, EnvironmentCache& environment,
+                       ConsoleEcho* echo) {
     if (rod_kind(element) != NodeKind::Element) {
         return;
     }
@@ -49,6 +50,6 @@ void xrd_element_write(XmlStream& out, const RodNode* element, ConsoleEcho* echo
     out.put(status_word(ok));
     out.put("\" >\n");
     xrd_comment_write(out, rod_notes(element), "\t\t\t\t");
-    xrd_flush_comment(out, rod_notes(element), ok, "\t\t\t\t", echo);
+    xrd_flush_comment(out, rod_notes(element), ok, "\t\t\t\t", environment, echo);
     out.put("\t\t\t</ELEMENT>\n");
 }

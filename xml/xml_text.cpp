@@ -1,10 +1,14 @@
 #include "xml/xml_text.h"
 
 #include "i18n/local8bit.h"
+#include "xml/plain_bytes.h"
 
 #include <QList>
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
@@ -32,86 +36,151 @@ constexpr auto kContentSpecial = special_bytes(XmlPlace::Content);
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-void append_escaped_ascii(std::string& out, unsigned char c) {
+char* copy(char* out, std::string_view bytes) {
+    std::memcpy(out, bytes.data(), bytes.size());
+    return out + bytes.size();
+}
+
+char* escape_ascii(char* out, unsigned char c) {
     switch (c) {
         case '&':
-            out.append("&amp;");
-            return;
+            return copy(out, "&amp;");
         case '<':
-            out.append("&lt;");
-            return;
+            return copy(out, "&lt;");
         case '>':
-            out.append("&gt;");
-            return;
+            return copy(out, "&gt;");
         case '"':
-            out.append("&quot;");
-            return;
+            return copy(out, "&quot;");
         case '\t':
-            out.append("&#9;");
-            return;
+            return copy(out, "&#9;");
         case '\n':
-            out.append("&#10;");
-            return;
+            return copy(out, "&#10;");
         case '\r':
-            out.append("&#13;");
-            return;
+            return copy(out, "&#13;");
         default:
-            out.append(kReplacement);
-            return;  // a control XML cannot hold
+            return copy(out, kReplacement);  // a control XML cannot hold
     }
+}
+
+// copy_ordinary stops at every byte that may need a look: the special bytes
+// of place and, where blocks are read, TAB and LF in content too, which
+// escape_candidate passes on.
+#if defined(__SSE2__)
+
+// Writes the text from p on to out, stopping before the first byte that may
+// need a look. A whole block is stored before the bytes that count are
+// known: out has room for kXmlEscapedMax bytes per byte left, and
+// kXmlEscapeSlack.
+template <XmlPlace place>
+void copy_ordinary(const unsigned char*& p, const unsigned char* end, char*& out) {
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+        const unsigned mask = xml_candidate_mask<place>(bytes);
+        if (mask != 0) {
+            const int ordinary = std::countr_zero(mask);
+            p += ordinary;
+            out += ordinary;
+            return;
+        }
+        p += 16;
+        out += 16;
+    }
+    while (p < end) {
+        const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(end - p), 8);
+        const __m128i bytes = xml_load_short(p, size);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+        const unsigned mask = xml_candidate_mask<place>(bytes) & ((1u << size) - 1);
+        if (mask != 0) {
+            const int ordinary = std::countr_zero(mask);
+            p += ordinary;
+            out += ordinary;
+            return;
+        }
+        p += size;
+        out += size;
+    }
+}
+
+#else
+
+template <XmlPlace place>
+void copy_ordinary(const unsigned char*& p, const unsigned char* end, char*& out) {
+    const auto& special = place == XmlPlace::Attribute ? kAttributeSpecial : kContentSpecial;
+    while (p < end && !special[*p]) {
+        *out++ = static_cast<char>(*p++);
+    }
+}
+
+#endif
+
+// Writes the byte or sequence at p, which may need a look, and moves past it.
+template <XmlPlace place>
+[[gnu::noinline]] void escape_candidate(const unsigned char*& p, const unsigned char* end,
+                                        char*& out) {
+    const auto& special = place == XmlPlace::Attribute ? kAttributeSpecial : kContentSpecial;
+    if (!special[*p]) {
+        *out++ = static_cast<char>(*p++);  // TAB or LF in content
+        return;
+    }
+    if (*p < 0x80) {
+        out = escape_ascii(out, *p++);
+        return;
+    }
+    const std::size_t length = utf8_sequence_length(
+        std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+    // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
+    const bool non_character = length == 3 && p[0] == 0xEF && p[1] == 0xBF && p[2] >= 0xBE;
+    if (length == 0 || non_character) {
+        out = copy(out, kReplacement);
+        p += length != 0 ? length : 1;
+        return;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        *out++ = static_cast<char>(*p++);
+    }
+}
+
+template <XmlPlace place>
+char* escape_utf8(char* out, std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    for (;;) {
+        copy_ordinary<place>(p, end, out);
+        if (p == end) {
+            return out;
+        }
+        escape_candidate<place>(p, end, out);
+    }
+}
+
+bool is_continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 }  // namespace
 
-void xml_append_utf8(std::string& out, std::string_view text, XmlPlace place) {
-    const auto& special = place == XmlPlace::Attribute ? kAttributeSpecial : kContentSpecial;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t size = text.size();
-    std::size_t run_start = 0;
-    std::size_t i = 0;
-    while (i < size) {
-        if (!special[bytes[i]]) {
-            ++i;
-            continue;
-        }
-        if (bytes[i] >= 0x80) {
-            const std::size_t length = utf8_sequence_length(text.substr(i));
-            // U+FFFE and U+FFFF are EF BF BE and EF BF BF.
-            const bool non_character =
-                length == 3 && bytes[i] == 0xEF && bytes[i + 1] == 0xBF && bytes[i + 2] >= 0xBE;
-            if (length != 0 && !non_character) {
-                i += length;
-                continue;
-            }
-            out.append(text.data() + run_start, i - run_start);
-            out.append(kReplacement);
-            i += length != 0 ? length : 1;
-            run_start = i;
-            continue;
-        }
-        out.append(text.data() + run_start, i - run_start);
-        append_escaped_ascii(out, bytes[i]);
-        ++i;
-        run_start = i;
-    }
-    out.append(text.data() + run_start, size - run_start);
+char* xml_escape_utf8(char* out, std::string_view text, XmlPlace place) {
+    return place == XmlPlace::Attribute ? escape_utf8<XmlPlace::Attribute>(out, text)
+                                        : escape_utf8<XmlPlace::Content>(out, text);
 }
 
-void xml_append_local8(std::string& out, std::string_view text, XmlPlace place) {
-    if (local8bit_kind() == Local8BitKind::Utf8) {
-        // Decoding UTF-8 is validation, which the escaper does as it goes.
-        xml_append_utf8(out, text, place);
-        return;
+// A sequence is only read from its first byte on, up to the first byte that
+// cannot continue it and at most three bytes past the first; the first byte
+// of a sequence is never a continuation byte (10xxxxxx). So a cut before a
+// byte that is no continuation byte splits no sequence, and neither does a
+// cut after three continuation bytes: no sequence that starts before them
+// reaches past them.
+std::size_t xml_utf8_cut(std::string_view text, std::size_t limit) {
+    if (limit >= text.size()) {
+        return text.size();
     }
-    std::string utf8;
-    local8bit_append_utf8(utf8, text);
-    xml_append_utf8(out, utf8, place);
-}
-
-void xml_append_qstring(std::string& out, const QString& text, XmlPlace place) {
-    const QByteArray utf8 = text.toUtf8();
-    xml_append_utf8(out, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
-                    place);
+    for (std::size_t cut = limit; cut + 3 >= limit; --cut) {
+        if (!is_continuation(text[cut])) {
+            return cut;
+        }
+    }
+    return limit;
 }
 
 namespace {

@@ -10,19 +10,26 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 enum class XmlPlace { Attribute, Content };
 
-// Text that is already UTF-8 (invalid sequences become U+FFFD).
-void xml_append_utf8(std::string& out, std::string_view utf8, XmlPlace place);
+// The most bytes one byte of text becomes ("&quot;").
+inline constexpr std::size_t kXmlEscapedMax = 6;
+// The room the escaper may use past the escaped text.
+inline constexpr std::size_t kXmlEscapeSlack = 8;
 
-// Text in the local 8-bit encoding of the process.
-void xml_append_local8(std::string& out, std::string_view local8, XmlPlace place);
+// Writes text that is already UTF-8 (invalid sequences become U+FFFD) to out,
+// which has room for kXmlEscapedMax bytes per byte of text plus
+// kXmlEscapeSlack; returns the end of what it wrote.
+char* xml_escape_utf8(char* out, std::string_view utf8, XmlPlace place);
 
-// A toolkit string.
-void xml_append_qstring(std::string& out, const QString& text, XmlPlace place);
+// A length at most limit, which is at least 4, and above 0, at which utf8 may be cut
+// so that the two pieces, escaped one after the other, give the bytes of the
+// whole escaped in one go: no sequence is cut, valid or not.
+std::size_t xml_utf8_cut(std::string_view utf8, std::size_t limit);
 
 // A free text made into an element or attribute name, in UTF-8. Parsers
 // differ on letters outside Latin (the current XML 1.0 edition accepts almost

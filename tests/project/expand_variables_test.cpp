@@ -1,6 +1,7 @@
 #include "project/expand_variables.h"
 
 #include "tests/support/scoped_state.h"
+#include "xml/xml_stream.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,32 @@ TEST(ExpandVariables, CachedLookupsGiveTheEnvironmentsValues) {
     std::string both;
     expand_variables(both, "$QT_EXP_A$QT_EXP_AB$QT_EXP_ABC", environment);
     EXPECT_EQ(both, "aab$QT_EXP_ABC");
+}
+
+// Expanding straight into a stream writes the bytes of the expanded text
+// escaped in one go, whatever the values and the text around them hold.
+TEST(ExpandVariables, IntoAStreamAsTheExpandedTextWouldBe) {
+    ScopedEnv env{{"QT_EXP_MARKUP", "<a & \"b\">\t"},
+                  {"QT_EXP_ACCENT", "\xC3\xA9"},
+                  {"QT_EXP_EMPTY", ""},
+                  {"QT_EXP_UNSET", nullptr}};
+    const std::string texts[] = {
+        "$QT_EXP_MARKUP",
+        "\xC3\xA9$QT_EXP_ACCENT\xE2\x82\xAC&$QT_EXP_EMPTY<",
+        "a\t$QT_EXP_UNSET\"$QT_EXP_MARKUP$QT_EXP_MARKUP b",
+        "no reference but <markup> and a long enough tail for the block path",
+        "",
+    };
+    for (const XmlPlace place : {XmlPlace::Attribute, XmlPlace::Content}) {
+        for (const std::string& text : texts) {
+            EnvironmentCache environment;
+            XmlStream direct;
+            expand_variables(direct, text, place, environment);
+            XmlStream through_copy;
+            through_copy.put_text(expand(text), place, TextEncoding::Utf8);
+            EXPECT_EQ(direct.text(), through_copy.text()) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "project/expand_variables.h"
 #include "report/console_echo.h"
 #include "report/section_writers.h"
 #include "report_test_trees.h"
@@ -23,7 +24,8 @@ std::string requirements(const std::vector<std::string_view>& texts, bool ok = t
         tree.note(tree.run().notes, 'R', text);
     }
     XmlStream out;
-    xrd_flush_comment(out, rod_list_first(tree.run().notes), ok, indent, echo);
+    EnvironmentCache environment;
+    xrd_flush_comment(out, rod_list_first(tree.run().notes), ok, indent, environment, echo);
     return out.text();
 }
 
@@ -177,11 +179,12 @@ TEST(RequirementCutting, OnlyRequirementNotesWithTextCount) {
     tree.note(notes, 'R', "");
     tree.note(notes, 'K', "R9");
     XmlStream out;
-    xrd_flush_comment(out, rod_list_first(notes), true, "\t", nullptr);
+    EnvironmentCache environment;
+    xrd_flush_comment(out, rod_list_first(notes), true, "\t", environment, nullptr);
     EXPECT_EQ(out.text(), "");
 
     tree.note(notes, 'R', "R1");
-    xrd_flush_comment(out, rod_list_first(notes), true, "\t", nullptr);
+    xrd_flush_comment(out, rod_list_first(notes), true, "\t", environment, nullptr);
     EXPECT_EQ(out.text(),
               "\t<REQUIREMENTS>\n"
               "\t\t<REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"\">\n"

@@ -1,4 +1,5 @@
 #include "i18n/local8bit.h"
+#include "project/expand_variables.h"
 #include "report/section_writers.h"
 #include "report_test_trees.h"
 #include "tests/support/test_support.h"
@@ -157,10 +158,11 @@ TEST(RunWriter, WritersIgnoreOtherKinds) {
     xrd_run_info_write(out, nullptr, true, RunOptions{}, nullptr);
     xrd_report_info_write(out, service);
     xrd_service_write(out, tree.run_node(), RunOptions{}, nullptr);
-    xrd_test_write(out, service, true, RunOptions{}, nullptr);
-    xrd_element_write(out, nullptr, nullptr);
+    EnvironmentCache environment;
+    xrd_test_write(out, service, true, RunOptions{}, environment, nullptr);
+    xrd_element_write(out, nullptr, environment, nullptr);
     xrd_comment_write(out, nullptr, "\t");
-    xrd_flush_comment(out, nullptr, true, "\t", nullptr);
+    xrd_flush_comment(out, nullptr, true, "\t", environment, nullptr);
     xrd_coverage_write(out, nullptr, "\t");
     EXPECT_EQ(out.text(), "");
 }

@@ -1,3 +1,4 @@
+#include "project/expand_variables.h"
 #include "report/section_writers.h"
 #include "report_test_trees.h"
 #include "tests/support/test_support.h"
@@ -30,7 +31,8 @@ struct ThreeBlocks {
 
     std::string write(const RunOptions& options = {}) const {
         XmlStream out;
-        xrd_test_write(out, test, rod_status(test) != 0, options, nullptr);
+        EnvironmentCache environment;
+        xrd_test_write(out, test, rod_status(test) != 0, options, environment, nullptr);
         return out.text();
     }
 };
