@@ -135,6 +135,7 @@ bool ReplacingFile::open_temporary() {
                 if (fchown(fd_, static_cast<uid_t>(-1), target_group_) != 0) {
                     // Not a member of that group: the new file keeps ours.
                 }
+                writeback_.follow(fd_);
             }
             return true;
         }
@@ -206,10 +207,13 @@ bool ReplacingFile::write(std::string_view bytes) {
     if (!write_all(fd_, bytes)) {
         return fail(Failure::Write, temporary_.empty() ? target_ : temporary_);
     }
+    written_ += bytes.size();
+    writeback_.written(written_);
     return true;
 }
 
 bool ReplacingFile::commit() {
+    writeback_.finish();
     if (failure_ != Failure::None || fd_ < 0) {
         return false;
     }
@@ -245,6 +249,7 @@ bool ReplacingFile::commit() {
 }
 
 void ReplacingFile::discard() {
+    writeback_.finish();
     if (owns_temporary_) {
         const CleanupSignalsBlocked blocked;
         unlink(temporary_.c_str());

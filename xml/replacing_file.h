@@ -19,7 +19,11 @@
 // it means. A directory or a block device is refused before anything is
 // written.
 
+#include "xml/early_writeback.h"
+
 #include <sys/types.h>
+
+#include <cstdint>
 
 #include <string>
 #include <string_view>
@@ -71,6 +75,8 @@ class ReplacingFile {
     mode_t target_mode_ = 0;
     gid_t target_group_ = 0;
     bool owns_temporary_ = false;  // the temporary file is ours to remove
+    std::uint64_t written_ = 0;
+    EarlyWriteback writeback_;  // only for a file renamed over an existing one
     Failure failure_ = Failure::None;
     std::string failed_name_;
 };
