@@ -69,9 +69,22 @@ std::size_t walk_variables(const RodNode* variable) {
     return sum;
 }
 
+// The verdict the reader let an Element keep must be the one a full walk of
+// its Variables and Stubs gives.
+void check_kept_verdict(const RodNode& element) {
+    const int kept = rod_status(&element);
+    const std::uint8_t saved = element.verdict;
+    element.verdict = kRodVerdictWalk;
+    if (rod_status(&element) != kept) {
+        std::abort();
+    }
+    element.verdict = saved;
+}
+
 std::size_t walk_elements(const RodNode* element) {
     std::size_t sum = 0;
     for (; element; element = rod_next(element)) {
+        check_kept_verdict(*element);
         const auto* e = rod_node_as<RodElementNode>(element);
         sum += touch(e->name) + walk_position(*e) + walk_notes(rod_notes(element));
         sum += walk_variables(rod_variables(element));

@@ -287,6 +287,12 @@ TEST(KeptVerdictTest, ReadTreesAnswerAlikeInAnyOrder) {
         {"NS s\nNT t\nNB e\nAT boom\n", 0, 0, 1, 0, 1},
         {"NS s\nRS INCORRECT\nNT t\nNB e\n", 0, 1, 1, 1, 0},
         {"NS s\nNT t\nNB e\nNT u\nNB f\nNV v\nRV INCORRECT\n", 0, 1, 1, 1, 1},
+        // Every way a KO verdict gets below an Element: an implicit Element,
+        // a Stub's own verdict, a verdict text of its own, a later sibling.
+        {"NS s\nNT t\nNV v\nRV INCORRECT\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nNB e\nMN st\nRV INCORRECT\nMC c\nMP p\nRV CORRECT\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nNB e\nEN en\nNV v\nRV Invalid\n", 0, 0, 0, 0, 1},
+        {"NS s\nNT t\nNB e\nNB f\nNV v\nRV INCORRECT\n", 0, 0, 1, 0, 1},
     };
     for (const Case& c : cases) {
         for (const bool run_first : {true, false}) {
