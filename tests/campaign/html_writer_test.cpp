@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 namespace {
 
@@ -104,12 +103,25 @@ class CampaignPage : public testing::Test {
         const qtest::ProcessResult run =
             chromium({"--dump-dom"}, "file://" + dir.file("campaign.html") + fragment);
         EXPECT_EQ(run.exit_status, 0) << run.err;
-        static const std::regex row(
-            R"re(<div class="row" id="([^"]*)" data-verdict="([A-Z]+)" role="row"( hidden="")?)re");
+        // <div class="row" id="ID" data-verdict="KO" role="row"[ hidden=""]
+        const std::string& dom = run.out;
+        const std::string start = "<div class=\"row\" id=\"";
+        const std::string verdict = "\" data-verdict=\"";
+        const std::string role = "\" role=\"row\"";
         std::vector<Row> found;
-        for (std::sregex_iterator it(run.out.begin(), run.out.end(), row), end; it != end; ++it) {
-            if ((*it)[1].str().rfind(prefix, 0) == 0) {
-                found.push_back({(*it)[1].str(), (*it)[2].str(), (*it)[3].matched});
+        for (std::size_t at = dom.find(start); at != std::string::npos; at = dom.find(start, at)) {
+            at += start.size();
+            const std::size_t id_end = dom.find(verdict, at);
+            const std::size_t verdict_end = dom.find(role, id_end);
+            if (id_end == std::string::npos || verdict_end == std::string::npos) {
+                ADD_FAILURE() << "a row without its verdict and role at " << at;
+                break;
+            }
+            const std::string id = dom.substr(at, id_end - at);
+            const std::size_t verdict_at = id_end + verdict.size();
+            if (id.rfind(prefix, 0) == 0) {
+                found.push_back({id, dom.substr(verdict_at, verdict_end - verdict_at),
+                                 dom.compare(verdict_end + role.size(), 10, " hidden=\"\"") == 0});
             }
         }
         return found;
