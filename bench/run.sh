@@ -10,12 +10,18 @@
 #   bench/run.sh 20                   # campaign profiles of 20 MB
 #   bench/run.sh 100 unit_variables services   # only these inputs
 #   RUNS=9 bench/run.sh               # nine runs per input and case (default 5)
+#   PAUSE=5 bench/run.sh              # sleep 5 s before each timed run
 #   QUILLON=build-base/qarvo/bin/quillon bench/run.sh   # time another build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 profile_mb=${1:-100}
 shift || true
 runs=${RUNS:-5}
+# Back to back, a run reuses the memory and disk state the run before it
+# left warm; a real run usually comes after a pause. On a virtual machine
+# that hands free memory back to its host, that difference can reverse a
+# result, so changes touching memory or the disk are worth a PAUSE run too.
+pause=${PAUSE:-0}
 bash scripts/setup.sh
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench >/dev/null
@@ -68,7 +74,8 @@ median_spread() {
     printf "%.3f %.3f %.3f\n", m, v[1], v[NR] }'
 }
 
-echo "cores: $(nproc), load: $(cut -d' ' -f1-3 /proc/loadavg), $runs runs per case, $quillon"
+echo "cores: $(nproc), load: $(cut -d' ' -f1-3 /proc/loadavg), $runs runs per case," \
+  "pause ${pause} s, $quillon"
 printf '%-16s %6s | %7s %13s %6s %6s | %7s %13s %6s | %8s %5s | %6s %6s\n' input MB \
   "rerun s" "min-max" "MB/s" "cpu s" "new s" "min-max" "MB/s" "peak MiB" "xsize" "cat s" "xprof"
 fastest_s_per_mb=''  # the fastest campaign profile's rerun time per MB
@@ -86,6 +93,7 @@ for entry in "${inputs[@]}"; do
   "$bin/measure" "$quillon" "$path" >/dev/null
   rerun_times=() rerun_cpu=()
   for ((run = 0; run < runs; run++)); do
+    sleep "$pause"
     read -r wall run_kib status cpu < <("$bin/measure" "$quillon" "$path")
     [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $path" >&2
     rerun_times+=("$wall")
@@ -97,6 +105,7 @@ for entry in "${inputs[@]}"; do
   for ((run = 0; run < runs; run++)); do
     rm -f "$report"
     sync
+    sleep "$pause"
     read -r wall run_kib status _ < <("$bin/measure" "$quillon" "$path")
     [[ "$status" == 0 ]] || echo "warning: quillon exited with $status on $path" >&2
     new_times+=("$wall")
