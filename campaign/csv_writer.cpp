@@ -3,7 +3,7 @@
 namespace {
 
 // One field as RFC 4180 writes it.
-void put_csv_field(OutputStream& out, std::string_view field) {
+void put_csv_field(XmlStream& out, std::string_view field) {
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
         out.put(field);
         return;
@@ -20,7 +20,7 @@ void put_csv_field(OutputStream& out, std::string_view field) {
 
 }  // namespace
 
-void write_campaign_csv(OutputStream& out, const Campaign& campaign) {
+void write_campaign_csv(XmlStream& out, const Campaign& campaign) {
     out.put("requirement,verdict,ok,ko,listed,places\r\n");
     std::string places;  // one row's, reused from row to row
     for (const Requirement& requirement : campaign.requirements) {

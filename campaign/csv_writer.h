@@ -6,6 +6,6 @@
 // (report/service/test[/element], joined with "; ").
 
 #include "campaign/campaign.h"
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
-void write_campaign_csv(OutputStream& out, const Campaign& campaign);
+void write_campaign_csv(XmlStream& out, const Campaign& campaign);

@@ -9,7 +9,7 @@ bool kept_in_anchor(unsigned char c) {
 
 }  // namespace
 
-void append_html(OutputStream& out, std::string_view utf8) {
+void append_html(XmlStream& out, std::string_view utf8) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const char* entity = nullptr;

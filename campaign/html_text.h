@@ -3,14 +3,14 @@
 // element ids that depend only on names, so a link pasted into a ticket
 // still points at the same row after the campaign has changed.
 
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Escapes &, <, > and " (enough for element content and quoted attributes).
-void append_html(OutputStream& out, std::string_view utf8);
+void append_html(XmlStream& out, std::string_view utf8);
 
 // prefix, then each part with every byte outside [A-Za-z0-9_.:-] written as
 // "~XX" (upper-case hex), the parts joined by '/'. Distinct part lists give

@@ -19,7 +19,7 @@ const char* verdict_code(RequirementVerdict verdict) {
     return verdict == RequirementVerdict::NotVerified ? "NV" : verdict_word(verdict);
 }
 
-void badge(OutputStream& out, std::string_view code, std::string_view label) {
+void badge(XmlStream& out, std::string_view code, std::string_view label) {
     out.put("<span class=\"badge badge-");
     out.put(code);
     out.put("\">");
@@ -27,7 +27,7 @@ void badge(OutputStream& out, std::string_view code, std::string_view label) {
     out.put("</span>");
 }
 
-void tile(OutputStream& out, const char* id, int value, const char* label, const char* kind) {
+void tile(XmlStream& out, const char* id, int value, const char* label, const char* kind) {
     out.put("<div class=\"tile");
     if (*kind != '\0' && value > 0) {
         out.put(" tile-");
@@ -45,7 +45,7 @@ void tile(OutputStream& out, const char* id, int value, const char* label, const
 // The long lists are grids of <div> rows rather than tables: a browser lays
 // out only the rows in view (content-visibility), which keeps a page of
 // thousands of requirements quick to open.
-void grid_start(OutputStream& out, const char* id, const char* columns,
+void grid_start(XmlStream& out, const char* id, const char* columns,
                 std::initializer_list<const char*> headers) {
     out.put("<div class=\"grid filterable ");
     out.put(columns);
@@ -60,7 +60,7 @@ void grid_start(OutputStream& out, const char* id, const char* columns,
     out.put("</div>\n");
 }
 
-void row_start(OutputStream& out, const std::string& id, std::string_view verdict) {
+void row_start(XmlStream& out, const std::string& id, std::string_view verdict) {
     out.put("<div class=\"row\" id=\"");
     out.put(id);
     out.put("\" data-verdict=\"");
@@ -68,7 +68,7 @@ void row_start(OutputStream& out, const std::string& id, std::string_view verdic
     out.put("\" role=\"row\">");
 }
 
-void cell(OutputStream& out, const char* cls = nullptr) {
+void cell(XmlStream& out, const char* cls = nullptr) {
     out.put("<div role=\"cell\"");
     if (cls) {
         out.put(" class=\"");
@@ -88,7 +88,7 @@ std::string test_anchor(const Campaign& campaign, int report, int test) {
                                campaign.test_keys[report][test]});
 }
 
-void head(OutputStream& out, const Campaign& campaign) {
+void head(XmlStream& out, const Campaign& campaign) {
     const CampaignCounts& c = campaign.counts;
     out.put(
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -129,7 +129,7 @@ void head(OutputStream& out, const Campaign& campaign) {
         "tests</a></nav>\n");
 }
 
-void problems(OutputStream& out, const Campaign& campaign) {
+void problems(XmlStream& out, const Campaign& campaign) {
     if (campaign.problems.isEmpty()) {
         return;
     }
@@ -144,7 +144,7 @@ void problems(OutputStream& out, const Campaign& campaign) {
     out.put("</ul></section>\n");
 }
 
-void changes_section(OutputStream& out, const Changes& changes) {
+void changes_section(XmlStream& out, const Changes& changes) {
     static const char* const kKinds[kChangeKinds] = {"regression", "fixed", "appeared",
                                                      "disappeared"};
     static const char* const kTitles[kChangeKinds] = {"Regressions (OK → KO)", "Fixed (KO → OK)",
@@ -195,7 +195,7 @@ void changes_section(OutputStream& out, const Changes& changes) {
     out.put("</tbody></table></section>\n");
 }
 
-void reports_section(OutputStream& out, const Campaign& campaign,
+void reports_section(XmlStream& out, const Campaign& campaign,
                      const std::vector<std::string>& links) {
     std::vector<int> order(campaign.reports.size());
     std::iota(order.begin(), order.end(), 0);
@@ -235,7 +235,7 @@ void reports_section(OutputStream& out, const Campaign& campaign,
 }
 
 // One place per line; KO ones say so in words as well as in colour.
-void place_item(OutputStream& out, const Campaign& campaign, const RequirementPlace& place) {
+void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace& place) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
     out.put(occurrence.ok ? "<span>" : "<span class=\"ko\">");
@@ -261,7 +261,7 @@ void place_item(OutputStream& out, const Campaign& campaign, const RequirementPl
     out.put(occurrence.ok ? "</span><br>" : " (KO)</span><br>");
 }
 
-void matrix_section(OutputStream& out, const Campaign& campaign) {
+void matrix_section(XmlStream& out, const Campaign& campaign) {
     out.put("<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>");
     grid_start(out, "matrix-table", "cols-matrix",
                {"Requirement", "Verdict", "OK", "KO", "Verified in"});
@@ -296,7 +296,7 @@ void matrix_section(OutputStream& out, const Campaign& campaign) {
     out.put("</div></section>\n");
 }
 
-void failing_section(OutputStream& out, const Campaign& campaign) {
+void failing_section(XmlStream& out, const Campaign& campaign) {
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
     grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
@@ -329,7 +329,7 @@ void failing_section(OutputStream& out, const Campaign& campaign) {
 
 }  // namespace
 
-void write_campaign_html(OutputStream& out, const Campaign& campaign, const Changes* changes,
+void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
                          const std::vector<std::string>& links) {
     head(out, campaign);
     problems(out, campaign);

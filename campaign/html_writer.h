@@ -10,12 +10,12 @@
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
 #include <string>
 #include <vector>
 
 // links holds, per report, the URL its name links to (see report_links);
 // changes is null without a baseline.
-void write_campaign_html(OutputStream& out, const Campaign& campaign, const Changes* changes,
+void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
                          const std::vector<std::string>& links);

@@ -20,7 +20,7 @@ constexpr std::array<bool, 256> kCopiedAsIs = [] {
 }();
 
 // The escape of an ASCII byte that cannot stand as it is.
-void put_escape(OutputStream& out, unsigned char byte) {
+void put_escape(XmlStream& out, unsigned char byte) {
     static constexpr char kHex[] = "0123456789abcdef";
     switch (byte) {
         case '"':
@@ -53,7 +53,7 @@ void put_escape(OutputStream& out, unsigned char byte) {
 
 }  // namespace
 
-void append_json_string(OutputStream& out, std::string_view utf8) {
+void append_json_string(XmlStream& out, std::string_view utf8) {
     out.put('"');
     std::size_t start = 0;  // of the run of bytes copied in one go
     std::size_t i = 0;

@@ -6,7 +6,7 @@
 // out in the order they are given; QJsonObject keeps them sorted by key, so
 // a caller that wants its bytes gives them sorted.
 
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@
 class JsonWriter {
   public:
     // Writes to out, which must outlive the writer.
-    explicit JsonWriter(OutputStream& out) : out_(out) {}
+    explicit JsonWriter(XmlStream& out) : out_(out) {}
 
     void begin_object();
     void end_object();
@@ -39,7 +39,7 @@ class JsonWriter {
     void close(char bracket);
     void indent();
 
-    OutputStream& out_;
+    XmlStream& out_;
     std::vector<Level> levels_;
 };
 
@@ -48,4 +48,4 @@ class JsonWriter {
 // or \u00XX (lower-case hex), valid UTF-8 is copied as it is, and each byte
 // that does not start a valid UTF-8 sequence becomes U+FFFD (as
 // QString::fromUtf8 reads it), so the text is always valid UTF-8.
-void append_json_string(OutputStream& out, std::string_view utf8);
+void append_json_string(XmlStream& out, std::string_view utf8);

@@ -144,7 +144,7 @@ void changes_json(JsonWriter& json, const Changes& changes) {
 
 }  // namespace
 
-void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes) {
+void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes) {
     JsonWriter json(out);
     json.begin_object();
     if (changes) {

@@ -6,8 +6,8 @@
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
 // changes is null when no baseline was given; the document then has no
 // "changes" member.
-void write_campaign_json(OutputStream& out, const Campaign& campaign, const Changes* changes);
+void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes);

@@ -12,7 +12,7 @@ namespace {
 // output stream, which checks the writes into the file.
 class StreamDevice : public QIODevice {
   public:
-    explicit StreamDevice(OutputStream& out) : out_(out) {
+    explicit StreamDevice(XmlStream& out) : out_(out) {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
 
@@ -24,7 +24,7 @@ class StreamDevice : public QIODevice {
     }
 
   private:
-    OutputStream& out_;
+    XmlStream& out_;
 };
 
 // Makes every (classname, name) pair of the document unique.
@@ -112,7 +112,7 @@ void test_case(JunitDocument& document, const std::string& classname, const std:
 
 }  // namespace
 
-void write_campaign_junit(OutputStream& out, const Campaign& campaign) {
+void write_campaign_junit(XmlStream& out, const Campaign& campaign) {
     // The root element states the totals, so they are counted first; the
     // suites are then written one at a time, never held whole.
     SuiteCounts total;

@@ -12,6 +12,6 @@
 // gets " #2", " #3"... after its name.
 
 #include "campaign/campaign.h"
-#include "campaign/output_file.h"
+#include "xml/xml_stream.h"
 
-void write_campaign_junit(OutputStream& out, const Campaign& campaign);
+void write_campaign_junit(XmlStream& out, const Campaign& campaign);

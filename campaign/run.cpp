@@ -88,16 +88,16 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
-    const std::pair<const QString*, std::function<void(OutputStream&)>> outputs[] = {
+    const std::pair<const QString*, std::function<void(XmlStream&)>> outputs[] = {
         {&options.html,
-         [&](OutputStream& out) {
+         [&](XmlStream& out) {
              const QString folder = QFileInfo(options.html).absolutePath();
              write_campaign_html(out, campaign, changes_or_null, report_links(campaign, folder));
          }},
-        {&options.csv, [&](OutputStream& out) { write_campaign_csv(out, campaign); }},
-        {&options.junit, [&](OutputStream& out) { write_campaign_junit(out, campaign); }},
+        {&options.csv, [&](XmlStream& out) { write_campaign_csv(out, campaign); }},
+        {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},
         {&options.json,
-         [&](OutputStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
+         [&](XmlStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
     };
     bool any_output = false;
     bool output_failed = false;

@@ -77,11 +77,13 @@ bool ReplacingFile::fail(Failure failure, const std::string& name) {
     if (failure_ == Failure::None) {
         failure_ = failure;
         failed_name_ = name;
+        error_number_ = errno;
     }
     return false;
 }
 
 bool ReplacingFile::open(std::string_view target) {
+    errno = 0;  // a target refused without a failing call keeps error number 0
     target_.assign(target);
     if (target_.empty()) {
         return fail(Failure::Open, target_);
@@ -234,12 +236,14 @@ bool ReplacingFile::commit() {
     {
         const CleanupSignalsBlocked blocked;
         const bool renamed = ::rename(temporary_.c_str(), target_.c_str()) == 0;
+        const int rename_error = errno;
         // Either way the file is no longer ours to remove: it is the target
         // now, or the new document kept under its temporary name for the
         // user to recover.
         unregister_temporary_file();
         owns_temporary_ = false;
         if (!renamed) {
+            errno = rename_error;
             return fail(Failure::Rename, target_);
         }
     }

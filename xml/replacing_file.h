@@ -58,6 +58,9 @@ class ReplacingFile {
     Failure failure() const { return failure_; }
     // The file a failure concerns: the temporary file or the target.
     const std::string& failed_name() const { return failed_name_; }
+    // The errno of the call that failed; 0 when the target was refused
+    // without a failing call (a directory, a block device).
+    int error_number() const { return error_number_; }
     // Empty when the target is written straight into.
     const std::string& temporary_name() const { return temporary_; }
 
@@ -79,4 +82,5 @@ class ReplacingFile {
     EarlyWriteback writeback_;  // only for a file renamed over an existing one
     Failure failure_ = Failure::None;
     std::string failed_name_;
+    int error_number_ = 0;
 };

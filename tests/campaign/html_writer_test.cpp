@@ -21,7 +21,7 @@ TEST(HtmlText, AnchorsDependOnNamesOnlyAndNeverCollide) {
     EXPECT_EQ(anchor_id("test-", {"Board A", "nav/x", "t~1"}), "test-Board~20A/nav~2Fx/t~7E1");
     EXPECT_NE(anchor_id("t-", {"a/b", "c"}), anchor_id("t-", {"a", "b/c"}));
     EXPECT_EQ(anchor_id("r-", {"\xC3\xA9=&"}), "r-~C3~A9~3D~26");
-    OutputStream html;
+    XmlStream html;
     append_html(html, "<a href=\"x\">&</a>");
     EXPECT_EQ(html.text(), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
 }
@@ -74,7 +74,7 @@ class CampaignPage : public testing::Test {
             GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh --tests)";
         }
         const std::vector<std::string> links(campaign.reports.size(), "x.html");
-        OutputStream page;
+        XmlStream page;
         write_campaign_html(page, campaign, nullptr, links);
         qtest::write_file(dir.file("campaign.html"), page.text());
     }

@@ -36,7 +36,7 @@ TEST(JsonString, EscapesAsRfc8259AndNeverLetsInvalidUtf8Through) {
         {"\xF4\x90\x80\x80\xFF", "\"" + kFffd + kFffd + kFffd + kFffd + kFffd + "\""},
     };
     for (const auto& c : cases) {
-        OutputStream out;
+        XmlStream out;
         append_json_string(out, c.text);
         EXPECT_EQ(out.text(), c.json) << c.text;
         // What QJsonDocument wrote for the text as Qt decodes it.
