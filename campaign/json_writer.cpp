@@ -2,6 +2,8 @@
 
 #include "campaign/json_stream.h"
 
+#include <ranges>
+
 namespace {
 
 std::string_view ok_word(bool ok) {
@@ -16,6 +18,18 @@ void string_member(JsonWriter& json, std::string_view key, std::string_view utf8
 void number_member(JsonWriter& json, std::string_view key, long long value) {
     json.key(key);
     json.number(value);
+}
+
+// key, then an array of what write_item writes for each of items.
+template <typename Items, typename WriteItem>
+void array_member(JsonWriter& json, std::string_view key, const Items& items,
+                  WriteItem write_item) {
+    json.key(key);
+    json.begin_array();
+    for (const auto& item : items) {
+        write_item(item);
+    }
+    json.end_array();
 }
 
 void counts_json(JsonWriter& json, const CampaignCounts& c) {
@@ -44,24 +58,19 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     string_member(json, "name", campaign.report_keys[r]);
     json.key("path");
     json.string(report.path);
-    json.key("services");
-    json.begin_array();
-    for (std::size_t s = 0; s < report.services.size(); ++s) {
-        json.begin_object();
-        string_member(json, "name", report.services[s].name);
-        json.key("tests");
-        json.begin_array();
-        for (const std::size_t t : tests_of[s]) {
-            json.begin_object();
-            string_member(json, "name", campaign.test_keys[r][t]);
-            string_member(json, "verdict", ok_word(report.tests[t].ok));
-            json.end_object();
-        }
-        json.end_array();
-        string_member(json, "verdict", ok_word(report.services[s].ok));
-        json.end_object();
-    }
-    json.end_array();
+    array_member(json, "services", std::views::iota(std::size_t{0}, report.services.size()),
+                 [&](std::size_t s) {
+                     json.begin_object();
+                     string_member(json, "name", report.services[s].name);
+                     array_member(json, "tests", tests_of[s], [&](std::size_t t) {
+                         json.begin_object();
+                         string_member(json, "name", campaign.test_keys[r][t]);
+                         string_member(json, "verdict", ok_word(report.tests[t].ok));
+                         json.end_object();
+                     });
+                     string_member(json, "verdict", ok_word(report.services[s].ok));
+                     json.end_object();
+                 });
     string_member(json, "verdict", ok_word(report.run_ok));
     json.end_object();
 }
@@ -94,12 +103,8 @@ void requirement_json(JsonWriter& json, const Campaign& campaign, const Requirem
         json.boolean(requirement.listed);
     }
     number_member(json, "ok", requirement.ok_count);
-    json.key("places");
-    json.begin_array();
-    for (const RequirementPlace& place : requirement.places) {
-        place_json(json, campaign, place);
-    }
-    json.end_array();
+    array_member(json, "places", requirement.places,
+                 [&](const RequirementPlace& place) { place_json(json, campaign, place); });
     string_member(json, "verdict", verdict_word(requirement.verdict));
     json.end_object();
 }
@@ -116,27 +121,21 @@ void changes_json(JsonWriter& json, const Changes& changes) {
     json.key("requirements");
     json.begin_object();
     for (const auto& [name, kind] : kKinds) {
-        json.key(name);
-        json.begin_array();
-        for (const std::string& id : changes.requirements[kind]) {
-            json.string(id);
-        }
-        json.end_array();
+        array_member(json, name, changes.requirements[kind],
+                     [&](const std::string& id) { json.string(id); });
     }
     json.end_object();
     json.key("tests");
     json.begin_object();
     for (const auto& [name, kind] : kKinds) {
-        json.key(name);
-        json.begin_array();
-        for (const auto& [report, service, test] : changes.tests[kind]) {
+        array_member(json, name, changes.tests[kind], [&](const auto& change) {
+            const auto& [report, service, test] = change;
             json.begin_object();
             string_member(json, "report", report);
             string_member(json, "service", service);
             string_member(json, "test", test);
             json.end_object();
-        }
-        json.end_array();
+        });
     }
     json.end_object();
     json.end_object();
@@ -154,24 +153,13 @@ void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes
     json.key("counts");
     counts_json(json, campaign.counts);
     string_member(json, "format", "quillon-campaign");
-    json.key("problems");
-    json.begin_array();
-    for (const QString& problem : campaign.problems) {
-        json.string(problem);
-    }
-    json.end_array();
-    json.key("reports");
-    json.begin_array();
-    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
-        report_json(json, campaign, r);
-    }
-    json.end_array();
-    json.key("requirements");
-    json.begin_array();
-    for (const Requirement& requirement : campaign.requirements) {
+    array_member(json, "problems", campaign.problems,
+                 [&](const QString& problem) { json.string(problem); });
+    array_member(json, "reports", std::views::iota(std::size_t{0}, campaign.reports.size()),
+                 [&](std::size_t r) { report_json(json, campaign, r); });
+    array_member(json, "requirements", campaign.requirements, [&](const Requirement& requirement) {
         requirement_json(json, campaign, requirement);
-    }
-    json.end_array();
+    });
     string_member(json, "verdict", ok_word(campaign.ok));
     number_member(json, "version", 1);
     json.end_object();
