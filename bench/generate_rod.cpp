@@ -55,6 +55,21 @@ void header(Out& out) {
     }
 }
 
+// Writes services until the file holds megabytes: each opens with its
+// position, its name (prefix and number) and its type, then body(number, the
+// number as text) writes the rest.
+template <typename Body>
+void each_service(Out& out, long long megabytes, const char* prefix, const char* type, Body body) {
+    const long long target = megabytes * 1024 * 1024;
+    for (long long service = 1; out.written() < target; ++service) {
+        const std::string s = std::to_string(service);
+        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
+        out.line("NS " + std::string(prefix) + s);
+        out.line("TS " + std::string(type));
+        body(service, s);
+    }
+}
+
 // The general campaign: most lines are variables with their values and
 // verdicts, in elements, environments and stubs; one requirement and one
 // comment sit on each service and test; a coverage summary closes each
@@ -63,14 +78,7 @@ void mixed(long long megabytes, const char* path) {
     Out out(path);
     header(out);
     std::mt19937 random(42);
-    const long long target = megabytes * 1024 * 1024;
-    long long service = 0;
-    while (out.written() < target) {
-        ++service;
-        const std::string s = std::to_string(service);
-        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
-        out.line("NS service_" + s);
-        out.line("TS unit");
+    each_service(out, megabytes, "service_", "unit", [&](long long, const std::string& s) {
         out.line("CO Checks the behaviour of service " + s + " under nominal and limit inputs.");
         out.line("RQ SRS_" + s + "_001; source=SRS v2.3; verified_by:test; owner=$USER");
         for (int t = 0; t < 12; ++t) {
@@ -123,7 +131,7 @@ void mixed(long long megabytes, const char* path) {
             out.line("KL function_" + std::to_string(k) + "\tif (x > " + std::to_string(k) + ") (" +
                      std::to_string(k % 4) + "/4)");
         }
-    }
+    });
 }
 
 // A short value as unit tests check them: an integer of up to five digits,
@@ -149,14 +157,7 @@ void unit_variables(long long megabytes, const char* path) {
     Out out(path);
     header(out);
     std::mt19937 random(7);
-    const long long target = megabytes * 1024 * 1024;
-    long long service = 0;
-    while (out.written() < target) {
-        ++service;
-        const std::string s = std::to_string(service);
-        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
-        out.line("NS utl_" + s);
-        out.line("TS unit");
+    each_service(out, megabytes, "utl_", "unit", [&](long long service, const std::string& s) {
         for (int t = 0; t < 40; ++t) {
             const std::string tn = std::to_string(t);
             out.line("FP6 " + std::to_string(1 + service % 20) + " " + std::to_string(100 + t));
@@ -177,7 +178,7 @@ void unit_variables(long long megabytes, const char* path) {
             }
             out.line("RT CORRECT");
         }
-    }
+    });
 }
 
 // Integration tests traced to requirements: each test carries three to five
@@ -188,44 +189,38 @@ void requirements(long long megabytes, const char* path) {
     Out out(path);
     header(out);
     std::mt19937 random(11);
-    const long long target = megabytes * 1024 * 1024;
     const char* levels[] = {"A", "B", "C", "D"};
-    long long service = 0;
-    while (out.written() < target) {
-        ++service;
-        const std::string s = std::to_string(service);
-        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
-        out.line("NS itg_" + s);
-        out.line("TS integration");
-        out.line("RQ SYS_" + s + "; level=" + levels[service % 4] +
-                 "; baseline=$BASELINE; owner:$USER; source=SSS v4.1");
-        for (int t = 0; t < 15; ++t) {
-            const std::string tn = std::to_string(t);
-            out.line("FP6 " + std::to_string(1 + t % 20) + " " + std::to_string(100 + t));
-            out.line("NT scenario_" + s + "_" + tn);
-            out.line("CO Scenario " + tn + " drives the interface through its nominal path.");
-            out.line("CO Expected: no error & the state machine back in IDLE.");
-            const int count = 3 + static_cast<int>(random() % 3);
-            for (int r = 0; r < count; ++r) {
-                std::string rq = "RQ HLR_" + s + "_" + tn + "_" + std::to_string(r) +
-                                 "; level=" + levels[random() % 4] +
-                                 "; source=SRS v2.3; verified_by:test; owner=$USER" +
-                                 "; baseline=$BASELINE";
-                const int more = static_cast<int>(random() % 6);
-                for (int a = 0; a < more; ++a) {
-                    rq += "; attr_" + std::to_string(a) + "=" + std::to_string(random() % 1000);
+    each_service(
+        out, megabytes, "itg_", "integration", [&](long long service, const std::string& s) {
+            out.line("RQ SYS_" + s + "; level=" + levels[service % 4] +
+                     "; baseline=$BASELINE; owner:$USER; source=SSS v4.1");
+            for (int t = 0; t < 15; ++t) {
+                const std::string tn = std::to_string(t);
+                out.line("FP6 " + std::to_string(1 + t % 20) + " " + std::to_string(100 + t));
+                out.line("NT scenario_" + s + "_" + tn);
+                out.line("CO Scenario " + tn + " drives the interface through its nominal path.");
+                out.line("CO Expected: no error & the state machine back in IDLE.");
+                const int count = 3 + static_cast<int>(random() % 3);
+                for (int r = 0; r < count; ++r) {
+                    std::string rq = "RQ HLR_" + s + "_" + tn + "_" + std::to_string(r) +
+                                     "; level=" + levels[random() % 4] +
+                                     "; source=SRS v2.3; verified_by:test; owner=$USER" +
+                                     "; baseline=$BASELINE";
+                    const int more = static_cast<int>(random() % 6);
+                    for (int a = 0; a < more; ++a) {
+                        rq += "; attr_" + std::to_string(a) + "=" + std::to_string(random() % 1000);
+                    }
+                    out.line(rq);
                 }
-                out.line(rq);
+                out.line("NB check");
+                for (int v = 0; v < 4; ++v) {
+                    out.line("NV signal_" + std::to_string(v));
+                    out.line("VA " + std::to_string(random() % 100));
+                    out.line(random() % 300 == 0 ? "RV INCORRECT" : "RV CORRECT");
+                }
+                out.line("RT CORRECT");
             }
-            out.line("NB check");
-            for (int v = 0; v < 4; ++v) {
-                out.line("NV signal_" + std::to_string(v));
-                out.line("VA " + std::to_string(random() % 100));
-                out.line(random() % 300 == 0 ? "RV INCORRECT" : "RV CORRECT");
-            }
-            out.line("RT CORRECT");
-        }
-    }
+        });
 }
 
 // Tests run with code coverage on: every test ends with the coverage of the
@@ -236,8 +231,6 @@ void coverage_heavy(long long megabytes, const char* path) {
     Out out(path);
     header(out);
     std::mt19937 random(13);
-    const long long target = megabytes * 1024 * 1024;
-    long long service = 0;
     auto module_coverage = [&](const std::string& module, int functions) {
         out.line("KL File src/" + module + ".c");
         out.line("KL   Hit\tcount\ttotal");
@@ -251,12 +244,7 @@ void coverage_heavy(long long megabytes, const char* path) {
             out.line("KL " + fn + "\tcalls\tnone");
         }
     };
-    while (out.written() < target) {
-        ++service;
-        const std::string s = std::to_string(service);
-        out.line("FP7 " + std::to_string(1 + service % 20) + " " + std::to_string(10 + service));
-        out.line("NS mod_" + s);
-        out.line("TS unit");
+    each_service(out, megabytes, "mod_", "unit", [&](long long, const std::string& s) {
         out.line("RQ SRS_" + s + "_001; owner=$USER");
         for (int t = 0; t < 8; ++t) {
             const std::string tn = std::to_string(t);
@@ -272,7 +260,7 @@ void coverage_heavy(long long megabytes, const char* path) {
             module_coverage("mod_" + s, 6);
         }
         module_coverage("mod_" + s, 12);
-    }
+    });
 }
 
 // Each Service as a campaign declares it: a position, a type and one test,
