@@ -1,5 +1,7 @@
 #include "driver/long_options.h"
 
+#include "tests/support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,13 +10,8 @@
 namespace {
 
 LongOption find(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "quillon");
-    std::vector<char*> argv;
-    for (std::string& a : arguments) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    return find_long_option(static_cast<int>(arguments.size()), argv.data());
+    qtest::CommandLine line(std::move(arguments));
+    return find_long_option(line.argc(), line.argv());
 }
 
 TEST(LongOptionsTest, OnlyTheWholeArgumentsCount) {

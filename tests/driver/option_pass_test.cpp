@@ -16,17 +16,10 @@ struct Parsed {
 };
 
 Parsed parse(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "quillon");
-    std::vector<char*> argv;
-    for (std::string& a : arguments) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
+    qtest::CommandLine line(std::move(arguments));
     Parsed parsed;
-    parsed.err = qtest::capture_stderr([&] {
-        parsed.result =
-            run_option_pass(static_cast<int>(arguments.size()), argv.data(), parsed.options);
-    });
+    parsed.err = qtest::capture_stderr(
+        [&] { parsed.result = run_option_pass(line.argc(), line.argv(), parsed.options); });
     // Pointers into the local vector do not outlive this call.
     if (parsed.result.output_name) {
         static std::string output_copy;

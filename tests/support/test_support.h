@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qtest {
@@ -71,5 +72,27 @@ std::string capture_stdout(const std::function<void()>& body);
 
 // True when the named locale can be set in this process (setlocale).
 bool locale_available(const char* name);
+
+// A command line as main() receives it: "quillon", the arguments, then a
+// null pointer. The pointers stay valid for the life of the object.
+class CommandLine {
+  public:
+    explicit CommandLine(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {
+        arguments_.insert(arguments_.begin(), "quillon");
+        for (std::string& a : arguments_) {
+            argv_.push_back(a.data());
+        }
+        argv_.push_back(nullptr);
+    }
+    CommandLine(const CommandLine&) = delete;
+    CommandLine& operator=(const CommandLine&) = delete;
+
+    int argc() const { return static_cast<int>(arguments_.size()); }
+    char** argv() { return argv_.data(); }
+
+  private:
+    std::vector<std::string> arguments_;
+    std::vector<char*> argv_;
+};
 
 }  // namespace qtest
