@@ -75,10 +75,3 @@ bool check_option_files(int argc, char** argv) {
     }
     return true;
 }
-
-OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options) {
-    OptionPassResult result;
-    result.output_name = read_options(argc, argv, options);
-    result.ok = check_option_files(argc, argv);
-    return result;
-}

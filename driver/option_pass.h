@@ -4,19 +4,12 @@
 
 #include "report/run_options.h"
 
-struct OptionPassResult {
-    bool ok = true;                     // false: a -h or -l file failed to open
-    const char* output_name = nullptr;  // the -o value; null when not given
-};
-
 // Fills options from argv[1 .. argc-1], the last of repeated options
-// winning, without touching any file; returns the -o value.
+// winning, without touching any file; returns the -o value, null when not
+// given.
 const char* read_options(int argc, char** argv, RunOptions& options);
 
 // Checks, in the order of the arguments, that every -h file opens for
 // reading and every -l file for appending (which creates it), reporting the
 // first failure through tool_error; false then.
 bool check_option_files(int argc, char** argv);
-
-// Both: the whole option pass.
-OptionPassResult run_option_pass(int argc, char** argv, RunOptions& options);
