@@ -2,8 +2,6 @@
 
 #include "campaign/json_stream.h"
 
-#include <ranges>
-
 namespace {
 
 std::string_view ok_word(bool ok) {
@@ -28,6 +26,18 @@ void array_member(JsonWriter& json, std::string_view key, const Items& items,
     json.begin_array();
     for (const auto& item : items) {
         write_item(item);
+    }
+    json.end_array();
+}
+
+// key, then an array of what write_item writes for each index below count.
+template <typename WriteItem>
+void indexed_array_member(JsonWriter& json, std::string_view key, std::size_t count,
+                          WriteItem write_item) {
+    json.key(key);
+    json.begin_array();
+    for (std::size_t i = 0; i < count; ++i) {
+        write_item(i);
     }
     json.end_array();
 }
@@ -58,19 +68,18 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     string_member(json, "name", campaign.report_keys[r]);
     json.key("path");
     json.string(report.path);
-    array_member(json, "services", std::views::iota(std::size_t{0}, report.services.size()),
-                 [&](std::size_t s) {
-                     json.begin_object();
-                     string_member(json, "name", report.services[s].name);
-                     array_member(json, "tests", tests_of[s], [&](std::size_t t) {
-                         json.begin_object();
-                         string_member(json, "name", campaign.test_keys[r][t]);
-                         string_member(json, "verdict", ok_word(report.tests[t].ok));
-                         json.end_object();
-                     });
-                     string_member(json, "verdict", ok_word(report.services[s].ok));
-                     json.end_object();
-                 });
+    indexed_array_member(json, "services", report.services.size(), [&](std::size_t s) {
+        json.begin_object();
+        string_member(json, "name", report.services[s].name);
+        array_member(json, "tests", tests_of[s], [&](std::size_t t) {
+            json.begin_object();
+            string_member(json, "name", campaign.test_keys[r][t]);
+            string_member(json, "verdict", ok_word(report.tests[t].ok));
+            json.end_object();
+        });
+        string_member(json, "verdict", ok_word(report.services[s].ok));
+        json.end_object();
+    });
     string_member(json, "verdict", ok_word(report.run_ok));
     json.end_object();
 }
@@ -155,8 +164,8 @@ void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes
     string_member(json, "format", "quillon-campaign");
     array_member(json, "problems", campaign.problems,
                  [&](const QString& problem) { json.string(problem); });
-    array_member(json, "reports", std::views::iota(std::size_t{0}, campaign.reports.size()),
-                 [&](std::size_t r) { report_json(json, campaign, r); });
+    indexed_array_member(json, "reports", campaign.reports.size(),
+                         [&](std::size_t r) { report_json(json, campaign, r); });
     array_member(json, "requirements", campaign.requirements, [&](const Requirement& requirement) {
         requirement_json(json, campaign, requirement);
     });
