@@ -47,20 +47,6 @@ bool remove_entry(const std::string& path, const struct stat& entry) {
     return result == 0 || errno == ENOENT;
 }
 
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 std::string canonical_path(const std::string& path) {
     const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
                                                                &std::free);
@@ -115,7 +101,32 @@ bool ReplacingFile::open(std::string_view target) {
     replaces_existing_ = true;
     target_mode_ = entry.st_mode & kPermissionBits;
     target_group_ = entry.st_gid;
+    if (entry.st_nlink == 1) {
+        open_replaced(entry);
+    }
     return open_temporary();
+}
+
+// The file about to be replaced, read-only, so that its cached pages can be
+// let go while the new one is written (see write_behind.h). Only a plain
+// file that is still the one looked at, and has no other name.
+void ReplacingFile::open_replaced(const struct stat& looked_at) {
+    const int fd =
+        ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened {};
+    if (fd >= 0 && fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+        same_file(opened, looked_at) && opened.st_nlink == 1) {
+        replaced_fd_ = fd;
+    } else if (fd >= 0) {
+        ::close(fd);
+    }
+}
+
+void ReplacingFile::close_replaced() {
+    if (replaced_fd_ >= 0) {
+        ::close(replaced_fd_);
+        replaced_fd_ = -1;
+    }
 }
 
 bool ReplacingFile::open_direct() {
@@ -123,6 +134,7 @@ bool ReplacingFile::open_direct() {
     if (fd_ < 0) {
         return fail(Failure::Open, target_);
     }
+    writer_.follow(fd_, false, -1);
     return true;
 }
 
@@ -137,8 +149,8 @@ bool ReplacingFile::open_temporary() {
                 if (fchown(fd_, static_cast<uid_t>(-1), target_group_) != 0) {
                     // Not a member of that group: the new file keeps ours.
                 }
-                writeback_.follow(fd_);
             }
+            writer_.follow(fd_, replaces_existing_, replaced_fd_);
             return true;
         }
         if (failure_ != Failure::None) {
@@ -206,18 +218,36 @@ bool ReplacingFile::write(std::string_view bytes) {
     if (failure_ != Failure::None || fd_ < 0) {
         return false;
     }
-    if (!write_all(fd_, bytes)) {
-        return fail(Failure::Write, temporary_.empty() ? target_ : temporary_);
+    return writer_.write(bytes) || fail(Failure::Write, written_name());
+}
+
+bool ReplacingFile::write_behind(std::string_view bytes) {
+    if (failure_ != Failure::None || fd_ < 0) {
+        return false;
     }
-    written_ += bytes.size();
-    writeback_.written(written_);
-    return true;
+    return writer_.write_behind(bytes) || fail(Failure::Write, written_name());
+}
+
+bool ReplacingFile::wait_for_writes() {
+    if (failure_ != Failure::None || fd_ < 0) {
+        return false;
+    }
+    return writer_.wait() || fail(Failure::Write, written_name());
+}
+
+const std::string& ReplacingFile::written_name() const {
+    return temporary_.empty() ? target_ : temporary_;
 }
 
 bool ReplacingFile::commit() {
-    writeback_.finish();
     if (failure_ != Failure::None || fd_ < 0) {
         return false;
+    }
+    const bool written = writer_.finish();
+    // Held across the rename, it would leave freeing the old file to us.
+    close_replaced();
+    if (!written) {
+        return fail(Failure::Write, written_name());
     }
     if (temporary_.empty()) {
         const int result = ::close(fd_);
@@ -253,7 +283,8 @@ bool ReplacingFile::commit() {
 }
 
 void ReplacingFile::discard() {
-    writeback_.finish();
+    writer_.finish();
+    close_replaced();
     if (owns_temporary_) {
         const CleanupSignalsBlocked blocked;
         unlink(temporary_.c_str());

@@ -19,11 +19,10 @@
 // it means. A directory or a block device is refused before anything is
 // written.
 
-#include "xml/early_writeback.h"
+#include "xml/write_behind.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
-
-#include <cstdint>
 
 #include <string>
 #include <string_view>
@@ -48,6 +47,15 @@ class ReplacingFile {
     // Writes every byte; false when this or an earlier write failed.
     bool write(std::string_view bytes);
 
+    // Hands bytes over to be written while the caller goes on; they must
+    // stay as they are until the next call on this file (see
+    // write_behind.h). False when an earlier write failed.
+    bool write_behind(std::string_view bytes);
+
+    // Returns once every byte handed over is written; false when a write
+    // failed.
+    bool wait_for_writes();
+
     // Puts the file in place. The new file takes the permission bits of the
     // file it replaces (and its group, where this process may set it); a
     // new file has 0666 less the umask. False on failure: after a failed
@@ -70,6 +78,9 @@ class ReplacingFile {
     bool acquire_temporary();
     bool fail(Failure failure, const std::string& name);
     void discard();
+    void open_replaced(const struct stat& looked_at);
+    void close_replaced();
+    const std::string& written_name() const;
 
     std::string target_;
     std::string temporary_;
@@ -78,8 +89,8 @@ class ReplacingFile {
     mode_t target_mode_ = 0;
     gid_t target_group_ = 0;
     bool owns_temporary_ = false;  // the temporary file is ours to remove
-    std::uint64_t written_ = 0;
-    EarlyWriteback writeback_;  // only for a file renamed over an existing one
+    int replaced_fd_ = -1;         // the file to be replaced, read-only
+    WriteBehind writer_;
     Failure failure_ = Failure::None;
     std::string failed_name_;
     int error_number_ = 0;

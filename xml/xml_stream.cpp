@@ -17,21 +17,37 @@ XmlStream::XmlStream() : local8bit_is_utf8_(local8bit_kind() == Local8BitKind::U
     make_room(0);  // a first buffer, so that the stream never points nowhere
 }
 
+XmlStream::~XmlStream() {
+    if (file_) {
+        file_->wait_for_writes();  // the file may still be writing from a buffer
+    }
+}
+
 void XmlStream::put_int(long long value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
     put(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-// A file stream's buffer, once written out, holds whatever room_for asks:
+// A file stream hands a full buffer over to the file, which writes it
+// while the other one fills. An empty buffer holds whatever room_for asks:
 // texts are escaped in pieces that fit, and longer markup goes straight out.
 void XmlStream::make_room(std::size_t size) {
     const auto used = static_cast<std::size_t>(end_ - buffer_.get());
     if (file_) {
-        if (used > 0 && !file_->write(std::string_view(buffer_.get(), used))) {
+        if (used == 0) {
+            return;
+        }
+        if (!spare_) {
+            spare_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        }
+        // The file is done with the spare buffer once it takes this one.
+        if (!file_->write_behind(std::string_view(buffer_.get(), used))) {
             failed_ = true;
         }
+        std::swap(buffer_, spare_);
         end_ = buffer_.get();
+        limit_ = end_ + kBufferSize;
         return;
     }
     const auto capacity = static_cast<std::size_t>(limit_ - buffer_.get());
@@ -73,6 +89,9 @@ void XmlStream::put_decoded_text(std::string_view local8, XmlPlace place) {
 bool XmlStream::flush() {
     if (file_) {
         make_room(0);
+        if (!file_->wait_for_writes()) {
+            failed_ = true;
+        }
     }
     return !failed_;
 }

@@ -29,6 +29,7 @@ class XmlStream {
     XmlStream();
     XmlStream(const XmlStream&) = delete;
     XmlStream& operator=(const XmlStream&) = delete;
+    ~XmlStream();
 
     // Markup: bytes the caller knows to be well-formed UTF-8 in their place.
     // Inline, so that a literal is copied without a call.
@@ -104,6 +105,7 @@ class XmlStream {
     // The bytes up to end_ are pending, and limit_ is the end of the buffer,
     // which is left uninitialised until written.
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> spare_;  // a file stream's other buffer, being written
     char* end_ = nullptr;
     char* limit_ = nullptr;
     std::string decoded_;  // a local 8-bit text in UTF-8, before escaping

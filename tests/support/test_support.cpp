@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -20,6 +21,24 @@
 #include <stdexcept>
 
 namespace qtest {
+
+int thread_count() {
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks)) {
+            count += entry->d_name[0] != '.' ? 1 : 0;
+        }
+        closedir(tasks);
+    }
+    return count;
+}
+
+int thread_count_after_joins(int expected) {
+    for (int i = 0; i < 1000 && thread_count() != expected; ++i) {
+        ::usleep(1000);
+    }
+    return thread_count();
+}
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -18,6 +18,12 @@ std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 
+// The threads of this process; after a join, the count the joined threads
+// leave, waited for: the kernel lets a joiner go before a thread is gone
+// from /proc.
+int thread_count();
+int thread_count_after_joins(int expected);
+
 // A directory removed with everything in it when the object goes away.
 class TempDir {
   public:
