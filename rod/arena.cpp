@@ -22,9 +22,12 @@ std::byte* RodArena::new_block(std::size_t size) {
         chunks_.reserve(chunks_.capacity() < 16 ? 16 : 2 * chunks_.capacity());
     }
     if (size >= kLargestChunkSize) {
-        // Populated at once: one call instead of a page fault per 4 KiB.
-        void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        void* block = size == kLargestChunkSize ? populated_.take() : nullptr;
+        if (!block) {
+            // Populated at once: one call instead of a page fault per 4 KiB.
+            block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        }
         if (block == MAP_FAILED) {
             throw std::bad_alloc();
         }

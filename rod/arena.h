@@ -2,6 +2,8 @@
 // A bump allocator for the nodes and texts of one result tree: many small
 // allocations, released all at once with the tree.
 
+#include "rod/populated_chunks.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,6 +30,10 @@ class RodArena {
         return allocate_slow(size);
     }
 
+    // Says that the tree is complete: memory made ready ahead of the reader
+    // goes back to the system. Later allocations still succeed.
+    void finish_growing() { populated_.stop(); }
+
     // Bytes obtained from the system so far.
     std::size_t reserved_bytes() const { return reserved_; }
 
@@ -39,7 +45,7 @@ class RodArena {
   private:
     // Chunks start small, for small files, and double up to 2 MiB; from
     // there on memory is mapped and populated 2 MiB at a time rather than
-    // faulted in page by page.
+    // faulted in page by page, by a helper thread as far as it keeps up.
     static constexpr std::size_t kFirstChunkSize = 64 * 1024;
     static constexpr std::size_t kLargestChunkSize = 2 * 1024 * 1024;
 
@@ -63,6 +69,7 @@ class RodArena {
     std::byte* new_block(std::size_t size);
 
     std::vector<Block> chunks_;
+    PopulatedChunks populated_{kLargestChunkSize};
     std::size_t next_chunk_size_ = kFirstChunkSize;
     std::byte* cursor_ = nullptr;
     std::size_t left_ = 0;

@@ -110,6 +110,7 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
                 act_on_record(path, line_number, line, state);
             }
         }
+        run->arena.finish_growing();
         if (run->arena.exhausted()) {
             failure = RodReadFailure::OutOfMemory;
             return nullptr;
