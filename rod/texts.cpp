@@ -71,6 +71,10 @@ TextKey text_key(std::string_view bytes) {
 }
 
 std::size_t slot_of(const TextKey& key, std::size_t length) {
+    if (!key.exact) {
+        // A hash, already mixed, that took the length in.
+        return static_cast<std::size_t>(key.low >> 20) & (RodRunNode::kRecentTextSlots - 1);
+    }
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15u;
     std::uint64_t hash = (key.low ^ (length * kMultiplier)) * kMultiplier;
     hash = (hash ^ (hash >> 29) ^ key.high) * kMultiplier;
