@@ -69,16 +69,16 @@ std::size_t walk_variables(const RodNode* variable) {
     return sum;
 }
 
-// The verdict the reader let an Element keep must be the one a full walk of
-// its Variables and Stubs gives.
-void check_kept_verdict(const RodNode& element) {
-    const int kept = rod_status(&element);
-    const std::uint8_t saved = element.verdict;
-    element.verdict = kRodVerdictWalk;
-    if (rod_status(&element) != kept) {
+// The verdict the reader let a Test or an Element keep (perhaps worked out
+// while reading) must be the one a full walk of what it holds gives now.
+void check_kept_verdict(const RodNode& node) {
+    const int kept = rod_status(&node);
+    const std::uint8_t saved = node.verdict;
+    node.verdict = kRodVerdictWalk;
+    if (rod_status(&node) != kept) {
         std::abort();
     }
-    element.verdict = saved;
+    node.verdict = saved;
 }
 
 std::size_t walk_elements(const RodNode* element) {
@@ -122,6 +122,7 @@ std::size_t walk_run(const RodNode* run) {
                    touch(x->li_text) + walk_notes(rod_list_first(x->tf_notes));
         }
         for (const RodNode* test = rod_service_tests(service); test; test = rod_next(test)) {
+            check_kept_verdict(*test);
             const auto* t = rod_node_as<RodTestNode>(test);
             sum += touch(t->name) + walk_position(*t) + touch(t->status_text) +
                    touch(rod_test_abort_cause(test)) + touch(rod_service_abort_cause(test));

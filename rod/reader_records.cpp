@@ -98,8 +98,18 @@ void close_below_element(ReaderState& s) {
     s.variable = {};
 }
 
-void close_below_service(ReaderState& s) {
+// Records only ever change the open Test, so once it is closed its verdict
+// is final: worked out now, while its nodes are still in the cache, rather
+// than by a walk over the whole tree when the report asks for it.
+void close_test(ReaderState& s) {
+    if (s.test.node) {
+        rod_status(s.test.node);
+    }
     s.test = {};
+}
+
+void close_below_service(ReaderState& s) {
+    close_test(s);
     s.element = {};
     close_below_element(s);
 }
@@ -184,6 +194,7 @@ void new_service(ReaderState& s, std::string_view line) {
 }
 
 void new_test(ReaderState& s, std::string_view line) {
+    close_test(s);
     s.element = {};
     close_below_element(s);
     s.coverage_tail = nullptr;
