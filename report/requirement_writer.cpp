@@ -11,6 +11,10 @@
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 namespace {
@@ -46,12 +50,50 @@ class ForwardFind {
     std::size_t found_ = npos;
 };
 
+// Markup made of a few pieces, joined once per list so that each use is one
+// copy. Indents are a few TABs and the markup fits in place; a longer one
+// goes to the heap.
+class JoinedMarkup {
+  public:
+    JoinedMarkup(std::initializer_list<std::string_view> pieces) {
+        std::size_t total = 0;
+        for (const std::string_view piece : pieces) {
+            total += piece.size();
+        }
+        char* bytes = in_place_;
+        if (total > sizeof in_place_) {
+            on_heap_ = std::make_unique_for_overwrite<char[]>(total);
+            bytes = on_heap_.get();
+        }
+        for (const std::string_view piece : pieces) {
+            std::memcpy(bytes + size_, piece.data(), piece.size());
+            size_ += piece.size();
+        }
+        bytes_ = bytes;
+    }
+    JoinedMarkup(const JoinedMarkup&) = delete;
+    JoinedMarkup& operator=(const JoinedMarkup&) = delete;
+    std::string_view view() const { return {bytes_, size_}; }
+
+  private:
+    char in_place_[48];
+    std::unique_ptr<char[]> on_heap_;
+    const char* bytes_ = nullptr;
+    std::size_t size_ = 0;
+};
+
 // The state of one list: whether its block is open and the separator, which
 // a Note without ';' or ',' takes over from the Note before it.
 struct RequirementList {
     RequirementList(XmlStream& out, std::string_view indent, bool ok, EnvironmentCache& environment,
                     ConsoleEcho* echo)
-        : out(out), indent(indent), status(status_word(ok)), environment(environment), echo(echo) {}
+        : out(out),
+          indent(indent),
+          status(status_word(ok)),
+          environment(environment),
+          echo(echo),
+          attribute_open{indent, "\t\t<ATTRIBUTE NAME=\""},
+          attribute_close{"\">\n", indent, "\t\t</ATTRIBUTE>\n"} {}
 
     XmlStream& out;
     std::string_view indent;
@@ -62,6 +104,8 @@ struct RequirementList {
     char separator = ' ';
     std::string decoded;  // an attribute value in UTF-8, before expansion
     std::string line;     // the console line of the current requirement
+    const JoinedMarkup attribute_open;
+    const JoinedMarkup attribute_close;
 
     void write_requirement(std::string_view text);
     void write_attribute_value(std::string_view value);
@@ -108,8 +152,7 @@ void RequirementList::write_requirement(std::string_view text) {
     for (int position = 1; pos < text.size(); ++position) {
         const std::size_t mark = std::min(colons.from(pos), equals.from(pos));
         std::size_t attribute_start = pos;
-        out.put(indent);
-        out.put("\t\t<ATTRIBUTE NAME=\"");
+        out.put(attribute_open.view());
         if (mark != npos) {
             const std::string_view attribute_name = text.substr(pos, mark - pos);
             out.put_text(attribute_name, XmlPlace::Attribute, TextEncoding::Local8Bit);
@@ -130,9 +173,7 @@ void RequirementList::write_requirement(std::string_view text) {
             std::min(text.find(separator, attribute_start), text.size());
         out.put("\" VALUE=\"");
         write_attribute_value(text.substr(attribute_start, attribute_end - attribute_start));
-        out.put("\">\n");
-        out.put(indent);
-        out.put("\t\t</ATTRIBUTE>\n");
+        out.put(attribute_close.view());
         pos = attribute_end < text.size() ? skip_blanks(text, attribute_end + 1) : text.size();
     }
 

@@ -48,6 +48,22 @@ Echoed requirements_echoed(const std::vector<std::string_view>& texts, bool ok =
     return result;
 }
 
+// Every line of the block carries the list's indent, a writer's few TABs
+// or one far longer than any writer uses.
+TEST(RequirementIndent, EveryLineCarriesTheIndent) {
+    const std::vector<std::string_view> texts = {"R1; a=1; 2", "R2 b:3"};
+    const std::string flat = requirements(texts);
+    for (const std::string& indent : {std::string("\t\t\t"), std::string(60, '\t')}) {
+        std::string expected;
+        for (std::size_t start = 0; start < flat.size();) {
+            const std::size_t end = flat.find('\n', start) + 1;
+            expected += indent + flat.substr(start, end - start);
+            start = end;
+        }
+        EXPECT_EQ(requirements(texts, true, indent), expected) << indent.size();
+    }
+}
+
 TEST(RequirementCutting, NameAloneGivesEmptyValueAndNoAttribute) {
     EXPECT_EQ(requirements({"R1"}),
               "<REQUIREMENTS>\n"
