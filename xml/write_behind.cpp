@@ -1,5 +1,7 @@
 #include "xml/write_behind.h"
 
+#include "xml/page_cache.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -20,6 +22,17 @@ constexpr std::uint64_t kWritebackChunk = std::uint64_t{8} << 20;
 // The thread only makes system calls; a small stack keeps it out of the way
 // of a memory limit.
 constexpr std::size_t kThreadStack = std::size_t{64} << 10;
+
+// Lets the cached pages of the file about to be replaced go now, rather than
+// in the rename. Not when some are dirty (a report written moments ago as a
+// new file): dropping them would first write back to the disk pages that
+// are about to be freed, which the rename simply discards.
+void let_go_of_cached_pages(int fd) {
+    const std::optional<PageCacheState> cache = page_cache_state(fd);
+    if (cache && cache->cached > 0 && cache->dirty == 0) {
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    }
+}
 
 }  // namespace
 
@@ -137,7 +150,7 @@ void* WriteBehind::run(void* self) {
 
 void WriteBehind::write_pieces() {
     if (replaced_fd_ >= 0) {
-        posix_fadvise(replaced_fd_, 0, 0, POSIX_FADV_DONTNEED);
+        let_go_of_cached_pages(replaced_fd_);
     }
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {

@@ -16,8 +16,9 @@
 //   (sync_file_range without waiting);
 // - the rename frees the old file, and with it every page of it still
 //   cached, a tenth of a second for a large report: the thread lets those
-//   pages go from the start (POSIX_FADV_DONTNEED). The file itself is left
-//   as it is, and read back from the disk should anyone read it meanwhile.
+//   pages go from the start (POSIX_FADV_DONTNEED), when none is dirty. The
+//   file itself is left as it is, and read back from the disk should anyone
+//   read it meanwhile.
 //
 // A failed write is kept and reported by the next call, with its errno;
 // nothing after it is written.
