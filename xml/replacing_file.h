@@ -48,8 +48,10 @@ class ReplacingFile {
     bool write(std::string_view bytes);
 
     // Hands bytes over to be written while the caller goes on; they must
-    // stay as they are until the next call on this file (see
-    // write_behind.h). False when an earlier write failed.
+    // stay as they are until kPiecesAhead more pieces have been handed over
+    // or wait_for_writes() returned (see write_behind.h). False when an
+    // earlier write failed.
+    static constexpr std::size_t kPiecesAhead = WriteBehind::kPiecesAhead;
     bool write_behind(std::string_view bytes);
 
     // Returns once every byte handed over is written; false when a write

@@ -45,7 +45,8 @@ void WriteBehind::follow(int fd, bool replacing, int replaced_fd) {
     fd_ = fd;
     replacing_ = replacing;
     replaced_fd_ = replaced_fd;
-    piece_ = {};
+    first_piece_ = 0;
+    piece_count_ = 0;
     stopping_ = false;
     error_ = 0;
     size_ = 0;
@@ -62,13 +63,17 @@ bool WriteBehind::write_behind(std::string_view bytes) {
             return write_now(bytes);
         }
     }
+    if (bytes.empty()) {
+        return wait();
+    }
     std::unique_lock<std::mutex> lock(mutex_);
-    piece_done_.wait(lock, [&] { return piece_.empty(); });
+    piece_done_.wait(lock, [&] { return piece_count_ < kPiecesAhead; });
     if (error_ != 0) {
         errno = error_;
         return false;
     }
-    piece_ = bytes;
+    pieces_[(first_piece_ + piece_count_) % kPiecesAhead] = bytes;
+    ++piece_count_;
     lock.unlock();
     piece_handed_.notify_one();
     return true;
@@ -77,7 +82,7 @@ bool WriteBehind::write_behind(std::string_view bytes) {
 bool WriteBehind::wait() {
     if (thread_running_) {
         std::unique_lock<std::mutex> lock(mutex_);
-        piece_done_.wait(lock, [&] { return piece_.empty(); });
+        piece_done_.wait(lock, [&] { return piece_count_ == 0; });
     }
     if (error_ != 0) {
         errno = error_;
@@ -154,15 +159,16 @@ void WriteBehind::write_pieces() {
     }
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        piece_handed_.wait(lock, [&] { return stopping_ || !piece_.empty(); });
-        if (piece_.empty()) {
+        piece_handed_.wait(lock, [&] { return stopping_ || piece_count_ > 0; });
+        if (piece_count_ == 0) {
             return;  // stopping, with nothing left
         }
-        const std::string_view piece = piece_;
+        const std::string_view piece = pieces_[first_piece_];
         lock.unlock();
         const bool written = error_ == 0 && write_now(piece);
         lock.lock();
-        piece_ = {};
+        first_piece_ = (first_piece_ + 1) % kPiecesAhead;
+        --piece_count_;
         piece_done_.notify_one();
         if (written && replacing_ && size_ - handed_to_disk_ >= kWritebackChunk) {
             // The caller may fill its next buffer meanwhile.

@@ -26,6 +26,7 @@
 #include <pthread.h>
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <string_view>
@@ -43,10 +44,15 @@ class WriteBehind {
     // open until finish() too.
     void follow(int fd, bool replacing, int replaced_fd);
 
+    // How many pieces may wait to be written at once: enough to ride out
+    // the file system holding up a write for a few milliseconds.
+    static constexpr std::size_t kPiecesAhead = 3;
+
     // Hands bytes over to be written behind the caller, once the file is
     // large; until then writes them at once. The bytes must stay as they
-    // are until the next call on this object. False, with errno set, when
-    // a write so far failed.
+    // are until kPiecesAhead more pieces have been handed over, or wait()
+    // or finish() returned. False, with errno set, when a write so far
+    // failed.
     bool write_behind(std::string_view bytes);
 
     // Writes bytes before returning, after whatever was handed over.
@@ -79,7 +85,11 @@ class WriteBehind {
     std::mutex mutex_;
     std::condition_variable piece_handed_;  // wakes the thread
     std::condition_variable piece_done_;    // wakes the caller
-    std::string_view piece_;                // handed over, not yet written
+    // Handed over and not yet written, oldest first from first_piece_; the
+    // thread takes a piece off once it is written.
+    std::string_view pieces_[kPiecesAhead];
+    std::size_t first_piece_ = 0;
+    std::size_t piece_count_ = 0;
     bool stopping_ = false;
     int error_ = 0;           // errno of the first failed write
     std::uint64_t size_ = 0;  // bytes written to the file so far

@@ -30,7 +30,7 @@ void XmlStream::put_int(long long value) {
 }
 
 // A file stream hands a full buffer over to the file, which writes it
-// while the other one fills. An empty buffer holds whatever room_for asks:
+// while the next one fills. An empty buffer holds whatever room_for asks:
 // texts are escaped in pieces that fit, and longer markup goes straight out.
 void XmlStream::make_room(std::size_t size) {
     const auto used = static_cast<std::size_t>(end_ - buffer_.get());
@@ -38,14 +38,16 @@ void XmlStream::make_room(std::size_t size) {
         if (used == 0) {
             return;
         }
-        if (!spare_) {
-            spare_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
-        }
-        // The file is done with the spare buffer once it takes this one.
         if (!file_->write_behind(std::string_view(buffer_.get(), used))) {
             failed_ = true;
         }
-        std::swap(buffer_, spare_);
+        // The file is done with the next buffer of the ring once it takes
+        // this one.
+        std::swap(buffer_, written_[next_written_]);
+        next_written_ = (next_written_ + 1) % kBuffersWritten;
+        if (!buffer_) {
+            buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        }
         end_ = buffer_.get();
         limit_ = end_ + kBufferSize;
         return;

@@ -6,14 +6,13 @@
 // memory, for tests), and the stream remembers whether any write failed.
 
 #include "xml/plain_bytes.h"
+#include "xml/replacing_file.h"
 #include "xml/xml_text.h"
 
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-
-class ReplacingFile;
 
 // The encoding the bytes of a data text are in.
 enum class TextEncoding {
@@ -105,7 +104,11 @@ class XmlStream {
     // The bytes up to end_ are pending, and limit_ is the end of the buffer,
     // which is left uninitialised until written.
     std::unique_ptr<char[]> buffer_;
-    std::unique_ptr<char[]> spare_;  // a file stream's other buffer, being written
+    // A file stream's buffers handed over to the file, which it may still be
+    // writing: a ring, taken in turn as buffer_ fills (made as first needed).
+    static constexpr std::size_t kBuffersWritten = ReplacingFile::kPiecesAhead;
+    std::unique_ptr<char[]> written_[kBuffersWritten];
+    std::size_t next_written_ = 0;
     char* end_ = nullptr;
     char* limit_ = nullptr;
     std::string decoded_;  // a local 8-bit text in UTF-8, before escaping

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,16 +30,17 @@ TEST(WriteBehindTest, AThreadOnlyWhileALargeFileIsWritten) {
     const std::string path = dir.file("report");
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     ASSERT_GE(fd, 0);
-    // Two buffers taken in turn, as the stream does: each is refilled only
-    // after the next one was handed over.
-    std::string buffers[2] = {std::string(300 * 1024, ' '), std::string(300 * 1024, ' ')};
+    // Buffers taken in turn, as the stream does: each is refilled only once
+    // as many pieces as may wait were handed over after it.
+    constexpr std::size_t kBuffers = WriteBehind::kPiecesAhead + 1;
+    std::vector<std::string> buffers(kBuffers, std::string(300 * 1024, ' '));
     std::string expected;
     const int before = qtest::thread_count();
     {
         WriteBehind writer;
         writer.follow(fd, true, -1);
         for (int i = 0; i < 40; ++i) {
-            std::string& buffer = buffers[i % 2];
+            std::string& buffer = buffers[i % kBuffers];
             buffer.assign(buffer.size(), static_cast<char>('a' + i % 26));
             ASSERT_TRUE(writer.write_behind(buffer));
             expected += buffer;
