@@ -1,5 +1,7 @@
 #include "driver/run_loop.h"
 
+#include "driver/tree_release.h"
+
 #include "i18n/tool_messages.h"
 #include "report/console_echo.h"
 #include "report/report_writer.h"
@@ -35,7 +37,7 @@ int run_inputs(int argc, char** argv, const RunOptions& options, const char* out
             continue;  // options were taken by the option pass
         }
         RodReadFailure failure = RodReadFailure::None;
-        const RodTree run(rod_read(input, failure));
+        RodTree run(rod_read(input, failure));
         if (!run) {
             if (failure == RodReadFailure::OutOfMemory) {
                 tool_error(kToolErrorNoMemory, "kvw2req", "rod_read");
@@ -56,9 +58,11 @@ int run_inputs(int argc, char** argv, const RunOptions& options, const char* out
                 return -1;
             }
         }
+        TreeRelease release;
         const ReportOutcome outcome =
             xrd_report_write(output_name ? output_name : report_name.c_str(), run.get(), options,
-                             echo ? &*echo : nullptr);
+                             echo ? &*echo : nullptr, [&] { release.start(std::move(run)); });
+        release.wait();
         if (outcome == ReportOutcome::OutOfMemory) {
             return -1;
         }

@@ -28,12 +28,16 @@ void report_failure(const ReplacingFile& file) {
 }
 
 bool write_report(const char* report_name, const RodNode* run, const RunOptions& options,
-                  ConsoleEcho* echo) {
+                  ConsoleEcho* echo, const std::function<void()>& document_complete) {
     ReplacingFile file;
     if (file.open(report_name)) {
         XmlStream out(file);
         xrd_document_write(out, run, options, echo);
-        if (out.flush() && file.commit()) {
+        const bool flushed = out.flush();
+        if (document_complete) {
+            document_complete();
+        }
+        if (flushed && file.commit()) {
             return true;
         }
     }
@@ -55,7 +59,8 @@ void xrd_document_write(XmlStream& out, const RodNode* run, const RunOptions& op
 }
 
 ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
-                               const RunOptions& options, ConsoleEcho* echo) {
+                               const RunOptions& options, ConsoleEcho* echo,
+                               const std::function<void()>& document_complete) {
     if (!report_name || !run) {
         return ReportOutcome::Failed;
     }
@@ -64,7 +69,7 @@ ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
     // else: the temporary file goes with the ReplacingFile, the old report
     // stays, and the run stops.
     try {
-        const bool written = write_report(report_name, run, options, echo);
+        const bool written = write_report(report_name, run, options, echo, document_complete);
         if (echo) {
             echo->flush();
         }

@@ -4,6 +4,8 @@
 #include "report/run_options.h"
 #include "rod/rod.h"
 
+#include <functional>
+
 class ConsoleEcho;
 class XmlStream;
 
@@ -24,6 +26,8 @@ enum class ReportOutcome {
 // when options name a log file, "REQ <report_name>" is appended to it in
 // one write. Failures are reported through tool_error; an old report stays
 // untouched by a failed write, and no log line is written for a report that
-// is not in place.
+// is not in place. document_complete, when given, is called once the
+// document is written, before it is put in place; run is not read after it.
 ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
-                               const RunOptions& options, ConsoleEcho* echo);
+                               const RunOptions& options, ConsoleEcho* echo,
+                               const std::function<void()>& document_complete = {});
