@@ -14,26 +14,48 @@ void restart_scan(RodLineSource& source) {
     source.scan_end = source.pos;
 }
 
+// A file smaller than this is read on the reader's thread alone: a helper
+// would save it little.
+constexpr std::size_t kReadAheadFrom = std::size_t{8} << 20;
+
 // Refills the block; false when nothing more can be read. A read error ends
 // the lines and is kept in read_error: the reader must not take what it read
-// so far for the whole file.
+// so far for the whole file. From the second block of a large file on, the
+// next one is read ahead into the spare block while this one is split into
+// lines.
 bool refill(RodLineSource& source) {
     if (source.at_end) {
         return false;
     }
     source.pos = 0;
     restart_scan(source);
-    source.end = std::fread(source.block.get(), 1, source.block_size, source.file.get());
+    const int fd = fileno(source.file.get());
+    ssize_t count = 0;
+    if (source.reading_ahead) {
+        count = source.ahead->finish();
+        std::swap(source.block, source.spare);
+        source.reading_ahead = false;
+    } else {
+        count = rod_read_block(fd, source.block.get(), source.block_size);
+    }
+    if (count < 0) {
+        // A line cut by a read error is not a line.
+        source.at_end = true;
+        source.read_error = true;
+        source.end = 0;
+        source.carry.clear();
+        return false;
+    }
+    source.end = static_cast<std::size_t>(count);
     source.bytes_read += source.end;
     if (source.end < source.block_size) {
         source.at_end = true;
-        if (std::ferror(source.file.get())) {
-            // A line cut by a read error is not a line.
-            source.read_error = true;
-            source.end = 0;
-            source.carry.clear();
-            return false;
+    } else if (++source.blocks_read >= 2 && source.file_size >= kReadAheadFrom) {
+        if (!source.spare) {
+            source.spare = std::make_unique<char[]>(source.block_size + kRodScanSlack);
+            source.ahead = std::make_unique<RodReadAhead>();
         }
+        source.reading_ahead = source.ahead->start(fd, source.spare.get(), source.block_size);
     }
     return source.end > 0;
 }

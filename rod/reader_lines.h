@@ -3,6 +3,8 @@
 // handed out whole whatever its length; only a line that spans blocks is
 // copied, so memory follows the longest line, not the file.
 
+#include "rod/read_ahead.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +23,7 @@ struct FileCloser {
 };
 
 struct RodLineSource {
-    std::unique_ptr<std::FILE, FileCloser> file;
+    std::unique_ptr<std::FILE, FileCloser> file;  // read through its descriptor
     std::unique_ptr<char[]> block;
     std::size_t block_size = 0;
     std::size_t pos = 0;      // next unread byte of block
@@ -39,9 +41,15 @@ struct RodLineSource {
     // whenever pos moves otherwise.
     std::uint64_t newlines = 0;
     std::size_t scan_end = 0;
+    // The block after this one, being read on a helper thread (declared
+    // last: the helper finishes with spare before it goes).
+    std::size_t blocks_read = 0;
+    bool reading_ahead = false;
+    std::unique_ptr<char[]> spare;
+    std::unique_ptr<RodReadAhead> ahead;
 };
 
-constexpr std::size_t kRodBlockSize = 1024 * 1024;
+constexpr std::size_t kRodBlockSize = 512 * 1024;
 
 // Bytes of the block behind its size, so that the last 64 bytes before the
 // end of the data can be scanned in one go.

@@ -3,6 +3,7 @@
 // outside are read in the locale's encoding, and QARVODIR names its folder by
 // its bytes.
 
+#include "rod/reader_lines.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -68,38 +69,56 @@ TEST_F(ReadPathTest, AReadErrorMeansNoReportForThatInput) {
         GTEST_SKIP() << "strace cannot inject read errors here (scripts/setup.sh --tests "
                         "installs it; tracing must be allowed)";
     }
-    // Four blocks of reading; the last record makes the verdict KO, so a
-    // report of any part of the file would be wrong.
-    std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
-    for (int i = 0; i < 200000; ++i) {
-        rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
-    }
-    write("big.rod", rod + "RT INCORRECT\n");
+    // Several blocks of reading; the last record makes the verdict KO, so a
+    // report of any part of the file would be wrong. The large file is read
+    // a block ahead on a second thread.
+    const auto make_rod = [](int requirements) {
+        std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
+        for (int i = 0; i < requirements; ++i) {
+            rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
+        }
+        return rod + "RT INCORRECT\n";
+    };
+    write("big.rod", make_rod(200000));
+    write("large.rod", make_rod(600000));
     ASSERT_EQ(std::filesystem::file_size(dir.file("big.rod")) >> 20, 3u);
-    const std::string read_error = "kvwxrd: Unable to read file \"big.rod\".\n";
+    ASSERT_GE(std::filesystem::file_size(dir.file("large.rod")) >> 20, 10u);
+    const auto read_error = [](const std::string& file) {
+        return "kvwxrd: Unable to read file \"" + file + "\".\n";
+    };
+    // One read per full block, one for the rest, and one that meets the end.
+    const int last_read =
+        static_cast<int>(std::filesystem::file_size(dir.file("big.rod")) / kRodBlockSize) + 2;
     const struct {
-        int failing_read;  // counted from 1
+        std::string file;
+        std::string failing_reads;  // strace's "when": counted from 1 on each thread
         const char* locale;
         std::string err;
     } cases[] = {
         // Before the header has been judged the file has no first line.
-        {1, "C.UTF-8", "Qarvo-E-BADRODFIL: kvwrod: File \"big.rod\" not recognized.\n\n"},
-        {2, "C.UTF-8", read_error},
-        {2, "fr_FR.UTF-8", "kvwxrd : impossible de lire le fichier \xC2\xAB big.rod \xC2\xBB.\n"},
-        {5, "C.UTF-8", read_error},  // the read that would have met the end
+        {"big.rod", "1", "C.UTF-8",
+         "Qarvo-E-BADRODFIL: kvwrod: File \"big.rod\" not recognized.\n\n"},
+        {"big.rod", "2", "C.UTF-8", read_error("big.rod")},
+        {"big.rod", "2", "fr_FR.UTF-8",
+         "kvwxrd : impossible de lire le fichier \xC2\xAB big.rod \xC2\xBB.\n"},
+        // The read that would have met the end.
+        {"big.rod", std::to_string(last_read), "C.UTF-8", read_error("big.rod")},
+        // Every read from the third on, whichever thread makes it.
+        {"large.rod", "3+", "C.UTF-8", read_error("large.rod")},
     };
     // A leak check stops the process with ptrace, which strace already holds.
     env["ASAN_OPTIONS"] = "detect_leaks=0";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing_read);
+        SCOPED_TRACE(c.file + " " + c.failing_reads);
         env["LC_ALL"] = c.locale;
-        write("big.req.xml", "<old/>");
+        const std::string report = c.file.substr(0, c.file.size() - 4) + ".req.xml";
+        write(report, "<old/>");
         expect_run({"/usr/bin/strace", "-f", "-qq", "-o", "/dev/null", "-P",
-                    std::filesystem::canonical(dir.file("big.rod")), "-e", "trace=read", "-e",
-                    "inject=read:error=EIO:when=" + std::to_string(c.failing_read)},
-                   "big.rod", 0, 0, c.err, "REQ a.req.xml\nREQ c.req.xml\n");
-        EXPECT_EQ(read("big.req.xml"), "<old/>");
-        EXPECT_FALSE(qtest::file_exists(dir.file("big.req.xml.tmp")));
+                    std::filesystem::canonical(dir.file(c.file)), "-e", "trace=read", "-e",
+                    "inject=read:error=EIO:when=" + c.failing_reads},
+                   c.file, 0, 0, c.err, "REQ a.req.xml\nREQ c.req.xml\n");
+        EXPECT_EQ(read(report), "<old/>");
+        EXPECT_FALSE(qtest::file_exists(dir.file(report + ".tmp")));
     }
 }
 

@@ -51,6 +51,23 @@ TEST(ReaderLinesSourceTest, LinesAcrossScanWindowsAndBlocks) {
     }
 }
 
+// A file past 8 MiB is read a block ahead on a second thread: its lines,
+// short, spanning blocks or longer than several, still come out whole and
+// in order, whatever the block size.
+TEST(ReaderLinesSourceTest, LinesOfALargeFileReadAhead) {
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; bytes.size() < (std::size_t{9} << 20); ++i) {
+        const std::size_t length = i % 1000 == 0 ? 20000 + i % 7 : i % 97;
+        expected.emplace_back(length, static_cast<char>('a' + i % 26));
+        bytes += expected.back() + "\n";
+    }
+    for (const std::size_t block : {4096u, 65536u + 3u}) {
+        SCOPED_TRACE(block);
+        EXPECT_TRUE(lines_of(bytes, block) == expected);
+    }
+}
+
 TEST(ReaderLinesSourceTest, AFinalLineEndAddsNoLine) {
     EXPECT_EQ(lines_of("a\n", 1), std::vector<std::string>{"a"});
     EXPECT_EQ(lines_of("a\n\n", 2), (std::vector<std::string>{"a", ""}));
