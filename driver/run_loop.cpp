@@ -1,11 +1,10 @@
 #include "driver/run_loop.h"
 
-#include "driver/tree_release.h"
-
 #include "i18n/tool_messages.h"
 #include "report/console_echo.h"
 #include "report/report_writer.h"
 #include "rod/rod.h"
+#include "rod/tree_release.h"
 
 #include <unistd.h>
 

@@ -1,9 +1,8 @@
 #include "rod/populated_chunks.h"
 
-#include <signal.h>
-#include <sys/mman.h>
+#include "rod/quiet_thread.h"
 
-#include <system_error>
+#include <sys/mman.h>
 
 PopulatedChunks::~PopulatedChunks() {
     stop();
@@ -27,19 +26,9 @@ void PopulatedChunks::stop() {
 
 void* PopulatedChunks::take() {
     if (!helper_.joinable() && !no_helper_) {
-        // Signals stay with the reader's thread, which the process's
-        // handlers expect to run on.
-        sigset_t all;
-        sigset_t saved;
-        sigfillset(&all);
-        pthread_sigmask(SIG_SETMASK, &all, &saved);
-        try {
-            helper_ = std::thread(&PopulatedChunks::populate_ahead, this);
-        } catch (const std::system_error&) {
-            no_helper_ = true;  // the reader maps its own chunks
-        }
-        pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-        return nullptr;  // the first chunk is the reader's to map
+        helper_ = rod_start_quiet_thread([this] { populate_ahead(); });
+        no_helper_ = !helper_.joinable();  // the reader maps its own chunks
+        return nullptr;                    // the first chunk is the reader's to map
     }
     void* chunk = nullptr;
     {

@@ -1,10 +1,10 @@
 #include "rod/read_ahead.h"
 
-#include <signal.h>
+#include "rod/quiet_thread.h"
+
 #include <unistd.h>
 
 #include <cerrno>
-#include <exception>
 
 ssize_t rod_read_block(int fd, char* buffer, std::size_t size) {
     std::size_t filled = 0;
@@ -37,16 +37,7 @@ RodReadAhead::~RodReadAhead() {
 
 bool RodReadAhead::start(int fd, char* buffer, std::size_t size) {
     if (!thread_.joinable()) {
-        // Signals stay with the reader's thread, whose handlers expect them.
-        sigset_t all;
-        sigset_t saved;
-        sigfillset(&all);
-        pthread_sigmask(SIG_SETMASK, &all, &saved);
-        try {
-            thread_ = std::thread(&RodReadAhead::read_blocks, this);
-        } catch (const std::exception&) {
-        }
-        pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+        thread_ = rod_start_quiet_thread([this] { read_blocks(); });
         if (!thread_.joinable()) {
             return false;
         }
