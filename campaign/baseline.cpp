@@ -1,6 +1,7 @@
 #include "campaign/baseline.h"
 
 #include "campaign/messages.h"
+#include "campaign/open_by_name.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -28,6 +29,9 @@ void compare_maps(const std::map<Key, bool>& before, const std::map<Key, bool>& 
             ++b;
         } else if (b == before.end() || n->first < b->first) {
             sink[kAppeared].push_back(n->first);
+            if (!n->second) {
+                sink[kRegression].push_back(n->first);  // a new failure fails the gate too
+            }
             ++n;
         } else {
             if (b->second && !n->second) {
@@ -58,6 +62,7 @@ bool parse_baseline(const QByteArray& json, Baseline* baseline, QString* error) 
     }
     for (const QJsonValue& report : root.value(QStringLiteral("reports")).toArray()) {
         const std::string report_name = utf8(report[QStringLiteral("name")]);
+        baseline->runs[report_name] = is_ok(report[QStringLiteral("verdict")]);
         for (const QJsonValue& service : report[QStringLiteral("services")].toArray()) {
             const std::string service_name = utf8(service[QStringLiteral("name")]);
             for (const QJsonValue& test : service[QStringLiteral("tests")].toArray()) {
@@ -76,15 +81,15 @@ bool parse_baseline(const QByteArray& json, Baseline* baseline, QString* error) 
     return true;
 }
 
-bool read_baseline(const QString& path, Baseline* baseline, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message_cannot_read(path, file.errorString());
+bool read_baseline(const std::string& path, Baseline* baseline, QString* error) {
+    QFile file;
+    QString why;
+    if (!open_by_name(path, &file, &why)) {
+        *error = message_cannot_read(shown_file_name(path), why);
         return false;
     }
-    QString why;
     if (!parse_baseline(file.readAll(), baseline, &why)) {
-        *error = message_bad_baseline(path, why);
+        *error = message_bad_baseline(shown_file_name(path), why);
         return false;
     }
     return true;
@@ -94,6 +99,7 @@ Baseline baseline_of(const Campaign& campaign) {
     Baseline now;
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         const ReportResult& report = campaign.reports[r];
+        now.runs[campaign.report_keys[r]] = report.run_ok;
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             const TestResult& test = report.tests[t];
             now.tests[{campaign.report_keys[r], report.services[test.service].name,
@@ -111,6 +117,7 @@ Baseline baseline_of(const Campaign& campaign) {
 Changes compare_with_baseline(const Baseline& baseline, const Campaign& campaign) {
     const Baseline now = baseline_of(campaign);
     Changes changes;
+    compare_maps(baseline.runs, now.runs, changes.runs);
     compare_maps(baseline.tests, now.tests, changes.tests);
     compare_maps(baseline.requirements, now.requirements, changes.requirements);
     return changes;

@@ -1,34 +1,71 @@
 #include "campaign/campaign.h"
 
+#include "i18n/local8bit.h"
+
 #include <algorithm>
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
+// The folder part of a path: everything up to its last '/'.
+std::string_view folder_of(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+// The deepest folder holding every path of the group (canonical paths).
+std::string_view common_folder(const std::vector<ReportResult>& reports,
+                               const std::vector<std::size_t>& group) {
+    std::string_view common = folder_of(reports[group.front()].real_path);
+    for (const std::size_t r : group) {
+        const std::string_view path = reports[r].real_path;
+        while (!(path.starts_with(common) &&
+                 (path.size() == common.size() || path[common.size()] == '/'))) {
+            common = folder_of(common);
+        }
+    }
+    return common;
+}
+
 std::vector<std::string> unique_report_keys(const std::vector<ReportResult>& reports) {
-    std::map<std::string, int> uses;
-    for (const ReportResult& report : reports) {
-        ++uses[report.name];
+    std::map<std::string, std::vector<std::size_t>> by_name;
+    for (std::size_t r = 0; r < reports.size(); ++r) {
+        by_name[reports[r].name].push_back(r);
     }
-    std::vector<std::string> keys;
-    keys.reserve(reports.size());
-    for (const ReportResult& report : reports) {
-        keys.push_back(uses[report.name] == 1
-                           ? report.name
-                           : report.name + " (" + report.path.toStdString() + ")");
+    std::vector<std::string> keys(reports.size());
+    for (const auto& [name, group] : by_name) {
+        if (group.size() == 1) {
+            keys[group.front()] = name;
+            continue;
+        }
+        const std::size_t skip = common_folder(reports, group).size() + 1;
+        for (const std::size_t r : group) {
+            const std::string_view below = std::string_view(reports[r].real_path).substr(skip);
+            keys[r] = name + " (" + local8bit_decode(below).toStdString() + ")";
+        }
     }
-    return keys;
+    return unique_keys(keys);
 }
 
 std::vector<std::string> unique_test_keys(const ReportResult& report) {
-    std::map<std::pair<std::string, std::string>, int> seen;
-    std::vector<std::string> keys;
-    keys.reserve(report.tests.size());
-    for (const TestResult& test : report.tests) {
-        const int n = ++seen[{report.services[test.service].name, test.name}];
-        keys.push_back(n == 1 ? test.name : test.name + " #" + std::to_string(n));
+    std::map<std::string, std::vector<std::size_t>> by_service;
+    for (std::size_t t = 0; t < report.tests.size(); ++t) {
+        by_service[report.services[report.tests[t].service].name].push_back(t);
+    }
+    std::vector<std::string> keys(report.tests.size());
+    std::vector<std::string> names;
+    for (const auto& [service, tests] : by_service) {
+        names.clear();
+        for (const std::size_t t : tests) {
+            names.push_back(report.tests[t].name);
+        }
+        names = unique_keys(names);
+        for (std::size_t i = 0; i < tests.size(); ++i) {
+            keys[tests[i]] = std::move(names[i]);
+        }
     }
     return keys;
 }
@@ -106,6 +143,24 @@ CampaignCounts count(const Campaign& campaign) {
 }
 
 }  // namespace
+
+std::vector<std::string> unique_keys(const std::vector<std::string>& names) {
+    const std::unordered_set<std::string> given(names.begin(), names.end());
+    std::unordered_set<std::string> taken;
+    std::vector<std::string> keys;
+    keys.reserve(names.size());
+    for (const std::string& name : names) {
+        std::string key = name;
+        int n = 1;
+        while (!taken.insert(key).second) {
+            do {
+                key = name + " #" + std::to_string(++n);
+            } while (given.contains(key));
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
 
 const char* verdict_word(RequirementVerdict verdict) {
     switch (verdict) {

@@ -52,11 +52,13 @@ struct CampaignCounts {
 
 struct Campaign {
     std::vector<ReportResult> reports;  // in the order of the inputs
-    // Per report, a name no other report has: its own name, followed by its
-    // path in parentheses when several reports share the name.
+    // Per report, a key no other report has, whatever the spelling of the
+    // paths it was read through: its name (REPORT_NAME); when several reports
+    // share it, followed by each one's place in parentheses, as its canonical
+    // path below the deepest folder holding all of them ("Suite (a/s.req.xml)").
     std::vector<std::string> report_keys;
-    // Per report and test, a name unique within its service: the test's
-    // name, followed by " #2", " #3"... for repeats of the same name.
+    // Per report and test, a key unique among the tests of the services of
+    // that name: made by unique_keys from the test names in report order.
     std::vector<std::vector<std::string>> test_keys;
     // KO first, then not verified, then OK; by ID within each.
     std::vector<Requirement> requirements;
@@ -65,6 +67,11 @@ struct Campaign {
     CampaignCounts counts;
     bool ok = true;
 };
+
+// Keys for names, one each, never two alike: the first of equal names keeps
+// it, each later one gets " #2", " #3"..., skipping any number whose key is
+// itself one of the names (so "t", "t", "t #2" give "t", "t #3", "t #2").
+std::vector<std::string> unique_keys(const std::vector<std::string>& names);
 
 // Builds the campaign from the reports read (in input order), the IDs of the
 // requirements list when one was given, and the input problems met so far.

@@ -2,13 +2,27 @@
 
 namespace {
 
-// One field as RFC 4180 writes it.
+// A spreadsheet runs a cell that starts with one of these as a formula
+// (=HYPERLINK(...) in a requirement ID): such a cell gets a leading '.
+bool reads_as_formula(std::string_view field) {
+    return !field.empty() &&
+           std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+}
+
+// One field as RFC 4180 writes it, formulas neutralised.
 void put_csv_field(XmlStream& out, std::string_view field) {
+    const bool formula = reads_as_formula(field);
     if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (formula) {
+            out.put('\'');
+        }
         out.put(field);
         return;
     }
     out.put('"');
+    if (formula) {
+        out.put('\'');
+    }
     for (const char c : field) {
         if (c == '"') {
             out.put('"');

@@ -11,8 +11,9 @@ int campaign_exit_status(const Campaign& campaign, const Changes* changes, FailO
     if (fail_on == FailOn::None) {
         return kExitOk;
     }
-    const bool regressed = changes && (!changes->tests[kRegression].empty() ||
-                                       !changes->requirements[kRegression].empty());
+    const bool regressed =
+        changes && (!changes->runs[kRegression].empty() || !changes->tests[kRegression].empty() ||
+                    !changes->requirements[kRegression].empty());
     if (regressed) {
         return kExitRegression;
     }

@@ -4,7 +4,8 @@
 //   5  an output file could not be written
 //   4  the command line was wrong (nothing was read)
 //   3  an input could not be used: unreadable, malformed, or no report
-//   2  a test or requirement went from OK to KO since the baseline
+//   2  a run, test or requirement went from OK to KO since the baseline, or
+//      appeared KO
 //   1  the campaign is KO (a KO run, test or requirement, or a listed
 //      requirement not verified)
 //   0  otherwise

@@ -2,6 +2,7 @@
 
 #include "campaign/html_assets.h"
 #include "campaign/html_text.h"
+#include "campaign/messages.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -147,13 +148,23 @@ void problems(XmlStream& out, const Campaign& campaign) {
 void changes_section(XmlStream& out, const Changes& changes) {
     static const char* const kKinds[kChangeKinds] = {"regression", "fixed", "appeared",
                                                      "disappeared"};
-    static const char* const kTitles[kChangeKinds] = {"Regressions (OK → KO)", "Fixed (KO → OK)",
+    static const char* const kTitles[kChangeKinds] = {"Regressions (now KO)", "Fixed (KO → OK)",
                                                       "Appeared", "Disappeared"};
     out.put(
         "<section class=\"card\" id=\"changes\"><h2>Changes since the baseline</h2>"
         "<table><thead><tr><th>Change</th><th>What</th><th>Name</th></tr></thead><tbody>");
     bool any = false;
     for (int kind = 0; kind < kChangeKinds; ++kind) {
+        for (const std::string& report : changes.runs[kind]) {
+            any = true;
+            out.put("<tr class=\"change-");
+            out.put(kKinds[kind]);
+            out.put("\"><td>");
+            out.put(kTitles[kind]);
+            out.put("</td><td>run</td><td>");
+            append_html(out, report);
+            out.put("</td></tr>");
+        }
         for (const auto& [report, service, test] : changes.tests[kind]) {
             any = true;
             out.put("<tr class=\"change-");
@@ -228,7 +239,7 @@ void reports_section(XmlStream& out, const Campaign& campaign,
         out.put_int(ko);
         out.put("</div>");
         cell(out, "path");
-        append_html(out, report.path.toStdString());
+        append_html(out, shown_file_name(report.path).toStdString());
         out.put("</div></div>\n");
     }
     out.put("</div></section>\n");

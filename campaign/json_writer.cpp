@@ -1,6 +1,7 @@
 #include "campaign/json_writer.h"
 
 #include "campaign/json_stream.h"
+#include "campaign/messages.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     json.begin_object();
     string_member(json, "name", campaign.report_keys[r]);
     json.key("path");
-    json.string(report.path);
+    json.string(shown_file_name(report.path));
     indexed_array_member(json, "services", report.services.size(), [&](std::size_t s) {
         json.begin_object();
         string_member(json, "name", report.services[s].name);
@@ -132,6 +133,13 @@ void changes_json(JsonWriter& json, const Changes& changes) {
     for (const auto& [name, kind] : kKinds) {
         array_member(json, name, changes.requirements[kind],
                      [&](const std::string& id) { json.string(id); });
+    }
+    json.end_object();
+    json.key("runs");
+    json.begin_object();
+    for (const auto& [name, kind] : kKinds) {
+        array_member(json, name, changes.runs[kind],
+                     [&](const std::string& report) { json.string(report); });
     }
     json.end_object();
     json.key("tests");

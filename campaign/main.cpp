@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     local8bit_init();
     load_messages(app);
 
-    const ParsedOptions parsed = parse_options(QCoreApplication::arguments());
+    const ParsedOptions parsed = parse_options(arguments_as_bytes(argc, argv));
     if (!parsed.ok) {
         print_text(parsed.error, stderr);
         return kExitUsage;

@@ -26,6 +26,10 @@ void print_text(const QString& text, FILE* stream) {
     std::fflush(stream);
 }
 
+QString shown_file_name(std::string_view bytes) {
+    return local8bit_decode(bytes);
+}
+
 QString message_not_a_report(const QString& root_element) {
     return fill_placeholders(
         translate("the document element is <%1>, not <RUN>", "%1 is the name of an XML element"),
@@ -46,6 +50,10 @@ QString message_baseline_not_json(const QString& why) {
 
 QString message_baseline_wrong_format() {
     return translate("not the JSON summary of quillon-campaign, version 1");
+}
+
+QString message_doctype() {
+    return translate("the report has a document type declaration, which quillon never writes");
 }
 
 QString message_cannot_read(const QString& path, const QString& why) {
@@ -85,6 +93,25 @@ QString message_empty_log(const QString& path) {
         translate("%1: the log lists no report", "%1 is the name of a log file"), {path});
 }
 
+QString message_cannot_list(const QString& folder, const QString& why) {
+    return fill_placeholders(
+        translate("%1: cannot list this folder: %2", "%1 is a folder name, %2 the system's reason"),
+        {folder, why});
+}
+
+QString message_unfinished_rod(const QString& rod_path, const QString& test, qint64 line) {
+    return fill_placeholders(
+        translate("%1: the file ends inside test %2 (line %3), which has no verdict: the run was "
+                  "cut short",
+                  "%1 is the name of a ROD file, %2 a test name, %3 a line number"),
+        {rod_path, test, number(line)});
+}
+
+QString message_empty_requirement_list(const QString& path) {
+    return fill_placeholders(
+        translate("%1: the requirement list names no requirement", "%1 is a file name"), {path});
+}
+
 QString message_bad_baseline(const QString& path, const QString& why) {
     return fill_placeholders(
         translate("%1: not a usable baseline: %2", "%1 is a file name, %2 the reason"),
@@ -118,6 +145,20 @@ QString message_bad_jobs(const QString& value) {
 
 QString message_no_input() {
     return translate("quillon-campaign: no input given (see --help)\n");
+}
+
+QString message_output_is_input(const QString& output, const QString& input) {
+    return fill_placeholders(
+        translate("quillon-campaign: the output %1 would replace the input %2\n",
+                  "%1 and %2 are file names"),
+        {output, input});
+}
+
+QString message_same_output(const QString& output, const QString& other) {
+    return fill_placeholders(
+        translate("quillon-campaign: the outputs %1 and %2 are the same file\n",
+                  "%1 and %2 are file names"),
+        {output, other});
 }
 
 QString help_text(const QString& program) {
@@ -189,4 +230,8 @@ QString message_test_regression(const QString& report, const QString& service,
 QString message_requirement_regression(const QString& id) {
     return fill_placeholders(translate("Regression: requirement %1\n", "%1 is a requirement ID"),
                              {id});
+}
+
+QString message_run_regression(const QString& report) {
+    return fill_placeholders(translate("Regression: run %1\n", "%1 is a report name"), {report});
 }

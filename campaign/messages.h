@@ -10,17 +10,23 @@
 #include <QString>
 
 #include <cstdio>
+#include <string_view>
 
 struct CampaignCounts;
 
 // Writes text in the local 8-bit encoding to stream, byte for byte.
 void print_text(const QString& text, FILE* stream);
 
+// A file name's bytes as a text, decoded from the local 8-bit encoding:
+// what the messages, the page and the JSON show of a file.
+QString shown_file_name(std::string_view bytes);
+
 // Details placed inside message_bad_report and message_bad_baseline.
 QString message_not_a_report(const QString& root_element);
 QString message_malformed_report(const QString& why, qint64 line, qint64 column);
 QString message_baseline_not_json(const QString& why);
 QString message_baseline_wrong_format();
+QString message_doctype();
 
 // Problem lines.
 QString message_cannot_read(const QString& path, const QString& why);
@@ -30,6 +36,9 @@ QString message_no_report(const QString& rod_path, const QString& report_path);
 QString message_stale_report(const QString& rod_path, const QString& report_path);
 QString message_empty_folder(const QString& path);
 QString message_empty_log(const QString& path);
+QString message_cannot_list(const QString& folder, const QString& why);
+QString message_unfinished_rod(const QString& rod_path, const QString& test, qint64 line);
+QString message_empty_requirement_list(const QString& path);
 QString message_bad_baseline(const QString& path, const QString& why);
 QString message_cannot_write(const QString& path, const QString& why);
 
@@ -38,6 +47,8 @@ QString message_usage_error(const QString& why);
 QString message_bad_fail_on(const QString& value);
 QString message_bad_jobs(const QString& value);
 QString message_no_input();
+QString message_output_is_input(const QString& output, const QString& input);
+QString message_same_output(const QString& output, const QString& other);
 
 QString help_text(const QString& program);
 QString version_text(const QString& version);
@@ -51,3 +62,4 @@ QString message_changes(int test_regressions, int test_fixed, int test_appeared,
                         int requirement_appeared, int requirement_disappeared);
 QString message_test_regression(const QString& report, const QString& service, const QString& test);
 QString message_requirement_regression(const QString& id);
+QString message_run_regression(const QString& report);

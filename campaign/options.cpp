@@ -1,6 +1,7 @@
 #include "campaign/options.h"
 
 #include "campaign/messages.h"
+#include "i18n/local8bit.h"
 
 #include <QCommandLineParser>
 
@@ -8,6 +9,24 @@ namespace {
 
 QCommandLineOption valued(const char* name) {
     return QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+}
+
+std::string bytes(const QString& argument) {
+    return argument.toLatin1().toStdString();
+}
+
+std::vector<std::string> all_bytes(const QStringList& arguments) {
+    std::vector<std::string> out;
+    out.reserve(arguments.size());
+    for (const QString& argument : arguments) {
+        out.push_back(bytes(argument));
+    }
+    return out;
+}
+
+// A text of the command line as the user's locale shows it.
+QString shown(const QString& argument) {
+    return local8bit_decode(bytes(argument));
 }
 
 }  // namespace
@@ -25,20 +44,20 @@ ParsedOptions parse_options(const QStringList& arguments) {
 
     ParsedOptions parsed;
     if (!parser.parse(arguments)) {
-        parsed.error = message_usage_error(parser.errorText());
+        parsed.error = message_usage_error(shown(parser.errorText()));
         return parsed;
     }
     CampaignOptions& o = parsed.options;
     o.help = parser.isSet(QStringLiteral("help"));
     o.version = parser.isSet(QStringLiteral("version"));
-    o.inputs = parser.positionalArguments();
-    o.logs = parser.values(QStringLiteral("log"));
-    o.html = parser.value(QStringLiteral("html"));
-    o.csv = parser.value(QStringLiteral("csv"));
-    o.junit = parser.value(QStringLiteral("junit"));
-    o.json = parser.value(QStringLiteral("json"));
-    o.baseline = parser.value(QStringLiteral("baseline"));
-    o.requirements = parser.value(QStringLiteral("requirements"));
+    o.inputs = all_bytes(parser.positionalArguments());
+    o.logs = all_bytes(parser.values(QStringLiteral("log")));
+    o.html = bytes(parser.value(QStringLiteral("html")));
+    o.csv = bytes(parser.value(QStringLiteral("csv")));
+    o.junit = bytes(parser.value(QStringLiteral("junit")));
+    o.json = bytes(parser.value(QStringLiteral("json")));
+    o.baseline = bytes(parser.value(QStringLiteral("baseline")));
+    o.requirements = bytes(parser.value(QStringLiteral("requirements")));
 
     if (parser.isSet(QStringLiteral("fail-on"))) {
         const QString fail_on = parser.value(QStringLiteral("fail-on"));
@@ -49,7 +68,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
         } else if (fail_on == QStringLiteral("regression")) {
             o.fail_on = FailOn::Regression;
         } else {
-            parsed.error = message_bad_fail_on(fail_on);
+            parsed.error = message_bad_fail_on(shown(fail_on));
             return parsed;
         }
     }
@@ -57,14 +76,22 @@ ParsedOptions parse_options(const QStringList& arguments) {
         bool number = false;
         o.jobs = parser.value(QStringLiteral("jobs")).toInt(&number);
         if (!number || o.jobs < 1 || o.jobs > 256) {
-            parsed.error = message_bad_jobs(parser.value(QStringLiteral("jobs")));
+            parsed.error = message_bad_jobs(shown(parser.value(QStringLiteral("jobs"))));
             return parsed;
         }
     }
-    if (!o.help && !o.version && o.inputs.isEmpty() && o.logs.isEmpty()) {
+    if (!o.help && !o.version && o.inputs.empty() && o.logs.empty()) {
         parsed.error = message_no_input();
         return parsed;
     }
     parsed.ok = true;
     return parsed;
+}
+
+QStringList arguments_as_bytes(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLatin1(argv[i]));
+    }
+    return arguments;
 }

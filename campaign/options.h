@@ -6,17 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+#include <vector>
+
 enum class FailOn { None, Ko, Regression };
 
+// File names are bytes, as the command line gave them: a name that is valid
+// in no encoding still names its file.
 struct CampaignOptions {
-    QStringList inputs;
-    QStringList logs;
-    QString html;
-    QString csv;
-    QString junit;
-    QString json;
-    QString baseline;
-    QString requirements;
+    std::vector<std::string> inputs;
+    std::vector<std::string> logs;
+    std::string html;
+    std::string csv;
+    std::string junit;
+    std::string json;
+    std::string baseline;
+    std::string requirements;
     FailOn fail_on = FailOn::Ko;
     int jobs = 0;  // 0: one thread per core
     bool help = false;
@@ -29,5 +34,10 @@ struct ParsedOptions {
     QString error;  // a finished line when !ok
 };
 
-// arguments includes the program name first, as QCoreApplication gives it.
+// arguments includes the program name first; each argument's bytes are given
+// one character each (as QString::fromLatin1 makes them), so that no byte is
+// lost to decoding.
 ParsedOptions parse_options(const QStringList& arguments);
+
+// The command line as parse_options takes it.
+QStringList arguments_as_bytes(int argc, char** argv);

@@ -12,9 +12,10 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 // Writes the output at path, whose text write puts into the stream (as
 // markup: the writers escape their texts for their own formats). On failure
 // *error is the whole problem line naming the file.
-bool write_output(const QString& path, const std::function<void(XmlStream&)>& write,
+bool write_output(const std::string& path, const std::function<void(XmlStream&)>& write,
                   QString* error);

@@ -5,9 +5,10 @@
 
 #include "campaign/campaign.h"
 
-#include <QString>
-
 #include <string>
 #include <vector>
 
-std::vector<std::string> report_links(const Campaign& campaign, const QString& page_directory);
+// The folder a page at page_path lands in, absolute (bytes).
+std::string folder_of_page(const std::string& page_path);
+
+std::vector<std::string> report_links(const Campaign& campaign, const std::string& page_directory);

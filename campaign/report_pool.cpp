@@ -16,18 +16,19 @@ struct Slot {
 
 }  // namespace
 
-ReadReports read_reports(const QStringList& paths, int threads) {
-    const int count = static_cast<int>(paths.size());
+ReadReports read_reports(const std::vector<ReportInput>& inputs, int threads) {
+    const int count = static_cast<int>(inputs.size());
     if (threads <= 0) {
         threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     }
     threads = std::max(1, std::min(threads, count));
 
-    std::vector<Slot> results(paths.size());
+    std::vector<Slot> results(inputs.size());
     std::atomic<int> next{0};
     const auto work = [&] {
         for (int i = next++; i < count; i = next++) {
-            results[i].read = read_report_file(paths[i], &results[i].report, &results[i].problem);
+            results[i].read =
+                read_report_file(inputs[i].report, &results[i].report, &results[i].problem);
         }
     };
     {

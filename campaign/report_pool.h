@@ -3,6 +3,7 @@
 // results back in the order of the paths, whatever order the threads
 // finished in. A report that cannot be read never stops the others.
 
+#include "campaign/inputs.h"
 #include "campaign/report_result.h"
 
 #include <QStringList>
@@ -15,4 +16,4 @@ struct ReadReports {
 };
 
 // threads 0 means one per core.
-ReadReports read_reports(const QStringList& paths, int threads);
+ReadReports read_reports(const std::vector<ReportInput>& inputs, int threads);

@@ -1,12 +1,15 @@
 #include "campaign/report_reader.h"
 
 #include "campaign/messages.h"
+#include "campaign/open_by_name.h"
+
+#include "i18n/local8bit.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <expat.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -19,11 +22,22 @@ enum class Level { Run, Service, Test, Element, Requirements };
 
 constexpr int kChunk = 256 * 1024;
 
+// A child of RUN shaped like an entry of the header section: its start tag,
+// kept until its first child (then it is part of the body after all) or its
+// end tag (then it was a header entry, and is dropped).
+struct PendingEntry {
+    bool waiting = false;
+    std::string name;
+    std::vector<std::string> attributes;  // name, value, name, value...
+};
+
 struct ReadState {
     XML_Parser parser = nullptr;
     ReportResult* report = nullptr;
     std::vector<Level> open;  // the element levels the reader is inside
     int skipped_depth = 0;    // > 0 while inside an element passed over
+    bool run_child_seen = false;
+    PendingEntry pending;
     int service = -1;
     int test = -1;
     std::string element;
@@ -73,8 +87,11 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
         return true;
     }
     if (parent == Level::Run && is(name, "REPORT_INFO")) {
-        if (const char* report_name = attribute(attributes, "REPORT_NAME")) {
-            report.name = report_name;
+        // Only the run's own, its first child, names the report.
+        if (!state.run_child_seen) {
+            if (const char* report_name = attribute(attributes, "REPORT_NAME")) {
+                report.name = report_name;
+            }
         }
         return false;
     }
@@ -98,8 +115,39 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
     return false;
 }
 
+// The header section, which quillon writes between REPORT_INFO and the body,
+// holds ENV_INFO elements and named entries <TAG NAME="..." X="..."></TAG>
+// whose tag is any word of the header file, SERVICE or REQUIREMENTS among
+// them. A body element of that shape has children; a named entry never has.
+bool header_entry_shaped(const char** attributes) {
+    return attributes[0] && attributes[2] && !attributes[4] &&
+           (is(attributes[0], "NAME") || is(attributes[2], "NAME"));
+}
+
+void enter_or_skip(ReadState& state, const char* name, const char** attributes) {
+    if (!enter(state, name, attributes)) {
+        state.skipped_depth = 1;
+    }
+    state.run_child_seen = true;
+}
+
+// The pending entry has a child: it was a body element, entered now.
+void enter_pending(ReadState& state) {
+    PendingEntry& pending = state.pending;
+    std::vector<const char*> attributes;
+    for (const std::string& text : pending.attributes) {
+        attributes.push_back(text.c_str());
+    }
+    attributes.push_back(nullptr);
+    pending.waiting = false;
+    enter_or_skip(state, pending.name.c_str(), attributes.data());
+}
+
 void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
     ReadState& state = *static_cast<ReadState*>(data);
+    if (state.pending.waiting) {
+        enter_pending(state);
+    }
     if (state.skipped_depth > 0) {
         ++state.skipped_depth;
     } else if (state.open.empty()) {
@@ -111,16 +159,29 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attribu
         }
         state.report->run_ok = says_ok(attributes);
         state.open.push_back(Level::Run);
-    } else if (!enter(state, name, attributes)) {
-        state.skipped_depth = 1;
+    } else if (state.open.back() == Level::Run && header_entry_shaped(attributes)) {
+        PendingEntry& pending = state.pending;
+        pending.waiting = true;
+        pending.name = name;
+        pending.attributes.assign(attributes, attributes + 4);
+    } else {
+        enter_or_skip(state, name, attributes);
     }
 }
 
 void XMLCALL on_end(void* data, const XML_Char* /*name*/) {
     ReadState& state = *static_cast<ReadState*>(data);
+    if (state.pending.waiting) {
+        state.pending.waiting = false;  // a header entry: nothing of it is kept
+        state.run_child_seen = true;
+        return;
+    }
     if (state.skipped_depth > 0) {
         --state.skipped_depth;
         return;
+    }
+    if (state.open.empty()) {
+        return;  // the end of a refused document element, which expat still reports
     }
     switch (state.open.back()) {
         case Level::Service:
@@ -138,18 +199,28 @@ void XMLCALL on_end(void* data, const XML_Char* /*name*/) {
     state.open.pop_back();
 }
 
+// A document type declaration could give attributes default values (a
+// STATUS of OK to every test) or declare entities: quillon never writes one.
+void XMLCALL on_doctype(void* data, const XML_Char* /*name*/, const XML_Char* /*system_id*/,
+                        const XML_Char* /*public_id*/, int /*has_internal_subset*/) {
+    ReadState& state = *static_cast<ReadState*>(data);
+    state.error = message_doctype();
+    XML_StopParser(state.parser, XML_FALSE);
+}
+
 using ParserHandle = std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)>;
 
 }  // namespace
 
-std::string report_stem(const QString& path) {
-    QString name = QFileInfo(path).fileName();
-    if (name.endsWith(QStringLiteral(".req.xml"))) {
-        name.chop(8);
-    } else if (name.endsWith(QStringLiteral(".xml"))) {
-        name.chop(4);
+std::string report_stem(std::string_view path) {
+    std::string_view name = path.substr(path.rfind('/') + 1);
+    for (const std::string_view suffix : {std::string_view(".req.xml"), std::string_view(".xml")}) {
+        if (name.ends_with(suffix)) {
+            name.remove_suffix(suffix.size());
+            break;
+        }
     }
-    return name.toStdString();
+    return local8bit_decode(name).toStdString();
 }
 
 bool read_report(QIODevice& device, ReportResult* report, QString* error) {
@@ -163,6 +234,7 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
     state.report = report;
     XML_SetUserData(parser.get(), &state);
     XML_SetElementHandler(parser.get(), on_start, on_end);
+    XML_SetStartDoctypeDeclHandler(parser.get(), on_doctype);
 
     // The file goes through expat's own buffer a chunk at a time, so memory
     // stays the same whatever the size of the report.
@@ -191,16 +263,22 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
     return true;
 }
 
-bool read_report_file(const QString& path, ReportResult* report, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message_cannot_read(path, file.errorString());
+bool read_report_file(const std::string& path, ReportResult* report, QString* error) {
+    QFile file;
+    QString why;
+    if (!open_by_name(path, &file, &why)) {
+        *error = message_cannot_read(shown_file_name(path), why);
         return false;
     }
     report->path = path;
-    QString why;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        report->real_path = real;
+        std::free(real);
+    } else {
+        report->real_path = path;
+    }
     if (!read_report(file, report, &why)) {
-        *error = message_bad_report(path, why);
+        *error = message_bad_report(shown_file_name(path), why);
         return false;
     }
     if (report->name.empty()) {

@@ -7,17 +7,24 @@
 
 #include <QString>
 
+#include <string>
+#include <string_view>
+
 class QIODevice;
 
-// Fills *report from the document in device. On a malformed document or one
-// that is not a report, returns false and sets *error to one line saying why
+// Fills *report from the document in device: the run's verdict and name
+// (from its own REPORT_INFO, its first child), and the services, tests and
+// requirements of the body; the header section is passed over. On a
+// malformed document, one with a document type declaration, or one that is
+// not a report, returns false and sets *error to one line saying why
 // (without the file name and without a line end).
 bool read_report(QIODevice& device, ReportResult* report, QString* error);
 
-// Opens path and reads it; report->path is set to path and report->name
+// Opens path (bytes, as the file system has them) and reads it; report->path
+// is set to path, report->real_path to its canonical form, and report->name
 // falls back to the file name without ".req.xml" (or ".xml"). On failure
 // *error is the whole message line naming the file.
-bool read_report_file(const QString& path, ReportResult* report, QString* error);
+bool read_report_file(const std::string& path, ReportResult* report, QString* error);
 
 // The name a report gets from its file name when it has no REPORT_NAME.
-std::string report_stem(const QString& path);
+std::string report_stem(std::string_view path);

@@ -3,8 +3,6 @@
 // run verdict, its services and tests with their verdicts, and every
 // requirement it names with the place that names it. Texts are UTF-8.
 
-#include <QString>
-
 #include <string>
 #include <vector>
 
@@ -32,8 +30,14 @@ struct RequirementOccurrence {
 };
 
 struct ReportResult {
-    QString path;      // the report file, as it was named to the tool
-    std::string name;  // REPORT_NAME, else the file name without .req.xml
+    // The report file as it was named to the tool, and its canonical absolute
+    // path (links resolved), which gives the report its identity: both are
+    // bytes as the file system has them, in no particular encoding.
+    std::string path;
+    std::string real_path;
+    // The run's own REPORT_NAME (never one of the header section), else the
+    // file name without .req.xml, in UTF-8.
+    std::string name;
     bool run_ok = true;
     std::vector<ServiceResult> services;
     std::vector<TestResult> tests;

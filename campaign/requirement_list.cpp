@@ -1,6 +1,7 @@
 #include "campaign/requirement_list.h"
 
 #include "campaign/messages.h"
+#include "campaign/open_by_name.h"
 #include "i18n/local8bit.h"
 
 #include <QFile>
@@ -33,6 +34,17 @@ QByteArray first_field(const QByteArray& line) {
     return field;
 }
 
+bool is_header_word(QByteArray cell) {
+    cell = cell.toLower().replace('_', ' ').simplified();
+    for (const char* word :
+         {"id", "req", "req id", "requirement", "requirement id", "requirements"}) {
+        if (cell == word) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> parse_requirement_list(const QByteArray& text) {
@@ -41,25 +53,33 @@ std::vector<std::string> parse_requirement_list(const QByteArray& text) {
         body.remove(0, 3);
     }
     std::vector<std::string> ids;
+    bool first_row = true;
     for (const QByteArray& raw : body.split('\n')) {
         const QByteArray line = raw.trimmed();
         if (line.isEmpty() || line.startsWith('#')) {
             continue;
         }
         const QByteArray id = first_field(line).trimmed();
-        if (!id.isEmpty()) {
+        const bool header = first_row && is_header_word(id);
+        first_row = false;
+        if (!id.isEmpty() && !header) {
             ids.push_back(local8bit_decode(std::string_view(id.data(), id.size())).toStdString());
         }
     }
     return ids;
 }
 
-bool read_requirement_list(const QString& path, std::vector<std::string>* ids, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = message_cannot_read(path, file.errorString());
+bool read_requirement_list(const std::string& path, std::vector<std::string>* ids, QString* error) {
+    QFile file;
+    QString why;
+    if (!open_by_name(path, &file, &why)) {
+        *error = message_cannot_read(shown_file_name(path), why);
         return false;
     }
     *ids = parse_requirement_list(file.readAll());
+    if (ids->empty()) {
+        *error = message_empty_requirement_list(shown_file_name(path));
+        return false;
+    }
     return true;
 }

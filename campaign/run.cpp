@@ -9,12 +9,11 @@
 #include "campaign/json_writer.h"
 #include "campaign/junit_writer.h"
 #include "campaign/messages.h"
+#include "campaign/output_check.h"
 #include "campaign/output_file.h"
 #include "campaign/report_links.h"
 #include "campaign/report_pool.h"
 #include "campaign/requirement_list.h"
-
-#include <QFileInfo>
 
 #include <functional>
 #include <optional>
@@ -43,6 +42,9 @@ void print_changes(const Changes& changes, FILE* out) {
                                     QString::fromStdString(test)),
             out);
     }
+    for (const std::string& report : changes.runs[kRegression]) {
+        print_text(message_run_regression(QString::fromStdString(report)), out);
+    }
     for (const std::string& id : changes.requirements[kRegression]) {
         print_text(message_requirement_regression(QString::fromStdString(id)), out);
     }
@@ -52,10 +54,23 @@ void print_changes(const Changes& changes, FILE* out) {
 
 int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     ResolvedInputs inputs = resolve_inputs(options.inputs, options.logs);
+    std::vector<std::string> input_files = inputs.files;
+    if (!options.requirements.empty()) {
+        input_files.push_back(options.requirements);
+    }
+    const std::vector<NamedOutput> named_outputs = {{"--html", options.html},
+                                                    {"--csv", options.csv},
+                                                    {"--junit", options.junit},
+                                                    {"--json", options.json}};
+    const QString refused = check_outputs(named_outputs, input_files, options.baseline);
+    if (!refused.isEmpty()) {
+        print_text(refused, err);
+        return kExitUsage;
+    }
     QStringList problems = inputs.problems;
 
     std::optional<std::vector<std::string>> listed;
-    if (!options.requirements.isEmpty()) {
+    if (!options.requirements.empty()) {
         std::vector<std::string> ids;
         QString problem;
         if (read_requirement_list(options.requirements, &ids, &problem)) {
@@ -65,7 +80,7 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         }
     }
     std::optional<Baseline> baseline;
-    if (!options.baseline.isEmpty()) {
+    if (!options.baseline.empty()) {
         Baseline read;
         QString problem;
         if (read_baseline(options.baseline, &read, &problem)) {
@@ -88,11 +103,11 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
-    const std::pair<const QString*, std::function<void(XmlStream&)>> outputs[] = {
+    const std::pair<const std::string*, std::function<void(XmlStream&)>> outputs[] = {
         {&options.html,
          [&](XmlStream& out) {
-             const QString folder = QFileInfo(options.html).absolutePath();
-             write_campaign_html(out, campaign, changes_or_null, report_links(campaign, folder));
+             write_campaign_html(out, campaign, changes_or_null,
+                                 report_links(campaign, folder_of_page(options.html)));
          }},
         {&options.csv, [&](XmlStream& out) { write_campaign_csv(out, campaign); }},
         {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},
@@ -102,7 +117,7 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     bool any_output = false;
     bool output_failed = false;
     for (const auto& [path, write] : outputs) {
-        if (path->isEmpty()) {
+        if (path->empty()) {
             continue;
         }
         any_output = true;

@@ -1,4 +1,4 @@
-// Changes against an earlier run: every category, for tests and for
+// Changes against an earlier run: every category, for runs, tests and
 // requirements, and baselines that cannot be used.
 
 #include "campaign/baseline.h"
@@ -10,6 +10,7 @@ namespace {
 Campaign now() {
     ReportResult r;
     r.name = "A";
+    r.run_ok = false;
     r.services = {{"s", true}};
     r.tests = {{0, "same", true}, {0, "regressed", false}, {0, "fixed", true}, {0, "new", false}};
     r.requirements = {{"R_same", "", true, 0, 0, ""},
@@ -23,7 +24,7 @@ TEST(Baseline, EveryChangeOfTestsAndRequirements) {
     Baseline before;
     QString error;
     ASSERT_TRUE(parse_baseline(R"({"format": "quillon-campaign", "version": 1,
-        "reports": [{"name": "A", "services": [{"name": "s", "tests": [
+        "reports": [{"name": "A", "verdict": "OK", "services": [{"name": "s", "tests": [
             {"name": "same", "verdict": "OK"}, {"name": "regressed", "verdict": "OK"},
             {"name": "fixed", "verdict": "KO"}, {"name": "gone", "verdict": "OK"}]}]}],
         "requirements": [{"id": "R_same", "verdict": "OK"}, {"id": "R_regressed", "verdict": "OK"},
@@ -34,11 +35,13 @@ TEST(Baseline, EveryChangeOfTestsAndRequirements) {
         << error.toStdString();
     const Changes changes = compare_with_baseline(before, now());
     const auto test = [](const char* name) { return TestId{"A", "s", name}; };
-    EXPECT_EQ(changes.tests[kRegression], std::vector<TestId>{test("regressed")});
+    // A test that appears KO fails the gate as a regression too.
+    EXPECT_EQ(changes.tests[kRegression], (std::vector<TestId>{test("new"), test("regressed")}));
     EXPECT_EQ(changes.tests[kFixed], std::vector<TestId>{test("fixed")});
     EXPECT_EQ(changes.tests[kAppeared], std::vector<TestId>{test("new")});
     EXPECT_EQ(changes.tests[kDisappeared], std::vector<TestId>{test("gone")});
     using Ids = std::vector<std::string>;
+    EXPECT_EQ(changes.runs[kRegression], Ids{"A"});
     EXPECT_EQ(changes.requirements[kRegression], Ids{"R_regressed"});
     EXPECT_EQ(changes.requirements[kFixed], Ids{"R_fixed"});
     // Not verified counts as absent, on either side.
@@ -50,6 +53,7 @@ TEST(Baseline, ACampaignComparedWithItselfHasNoChange) {
     const Campaign c = now();
     const Changes changes = compare_with_baseline(baseline_of(c), c);
     for (int kind = 0; kind < kChangeKinds; ++kind) {
+        EXPECT_TRUE(changes.runs[kind].empty()) << kind;
         EXPECT_TRUE(changes.tests[kind].empty()) << kind;
         EXPECT_TRUE(changes.requirements[kind].empty()) << kind;
     }

@@ -11,7 +11,8 @@ ReportResult report(const std::string& name, const std::string& path, bool run_o
                     std::vector<RequirementOccurrence> requirements = {}) {
     ReportResult r;
     r.name = name;
-    r.path = QString::fromStdString(path);
+    r.path = path;
+    r.real_path = "/campaign/" + path;
     r.run_ok = run_ok;
     r.services = {{"s", true}};
     r.tests = {{0, "t", true}, {0, "t", true}, {0, "u", true}};
@@ -62,6 +63,38 @@ TEST(Campaign, SharedNamesAreMadeUnique) {
     EXPECT_EQ(c.report_keys,
               (std::vector<std::string>{"Board (a/x.req.xml)", "Board (b/x.req.xml)", "Other"}));
     EXPECT_EQ(c.test_keys[0], (std::vector<std::string>{"t", "t #2", "u"}));
+}
+
+// A suffix never takes a name that is really there, so no two keys are alike
+// and the baseline cannot merge two tests.
+TEST(Campaign, KeysNeverCollideWithNamesThatLookLikeSuffixes) {
+    const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
+        {{"t", "t", "t #2"}, {"t", "t #3", "t #2"}},
+        {{"t #2", "t", "t"}, {"t #2", "t", "t #3"}},
+        {{"t", "t #2", "t", "t #3", "t"}, {"t", "t #2", "t #4", "t #3", "t #5"}},
+        {{"t #2", "t #2", "t"}, {"t #2", "t #2 #2", "t"}},
+        {{"", ""}, {"", " #2"}},
+    };
+    for (const auto& [names, keys] : cases) {
+        EXPECT_EQ(unique_keys(names), keys) << names.size();
+    }
+}
+
+// However a report was named (relative, absolute, through a link), its key
+// comes from its name and its canonical place only.
+TEST(Campaign, ReportKeysDoNotDependOnTheSpellingOfThePaths) {
+    const auto keys = [](const std::string& path_a, const std::string& path_b) {
+        std::vector<ReportResult> reports;
+        reports.push_back(report("Board", path_a, true));
+        reports.push_back(report("Board", path_b, true));
+        reports[0].real_path = "/home/ci/out/a/x.req.xml";
+        reports[1].real_path = "/home/ci/out/b/x.req.xml";
+        return build_campaign(std::move(reports), std::nullopt, {}).report_keys;
+    };
+    const std::vector<std::string> expected = {"Board (a/x.req.xml)", "Board (b/x.req.xml)"};
+    EXPECT_EQ(keys("a/x.req.xml", "b/x.req.xml"), expected);
+    EXPECT_EQ(keys("/home/ci/out/a/x.req.xml", "./b/../b/x.req.xml"), expected);
+    EXPECT_EQ(keys("out/a/x.req.xml", "link/x.req.xml"), expected);
 }
 
 TEST(Campaign, VerdictIsOkOnlyWhenNothingSaysOtherwise) {

@@ -1,6 +1,7 @@
-// The example campaign end to end, as the README shows it: the built quillon
-// converts the ROD files with a log, then quillon-campaign gathers the
-// reports against the requirement list and the earlier run's summary.
+// The example campaign end to end, as the README's CI recipe runs it: the
+// built quillon converts the ROD files with a log, then quillon-campaign
+// gathers the reports of those ROD files against the requirement list and
+// the earlier run's summary.
 
 #include "tests/campaign/campaign_test_support.h"
 
@@ -9,28 +10,40 @@
 namespace {
 
 const std::string kExamples = std::string(QUILLON_SOURCE_DIR) + "/examples/campaign/";
+const std::vector<std::string> kRods = {"board_a.rod", "board_b.rod", "power.rod"};
+
+// quillon -lrun.log *.rod, then quillon-campaign with inputs and the outputs.
+struct Recipe {
+    qtest::ProcessResult quillon;
+    qtest::ProcessResult campaign;
+};
+
+Recipe run_recipe(const qtest::TempDir& dir, const std::vector<std::string>& inputs) {
+    std::vector<std::string> args = {"-lrun.log"};
+    args.insert(args.end(), kRods.begin(), kRods.end());
+    Recipe r;
+    r.quillon = qtest::run_quillon(args, qtest::default_tool_environment(), dir.path());
+    args = inputs;
+    args.insert(args.end(),
+                {"--requirements", kExamples + "requirements.txt", "--baseline",
+                 kExamples + "baseline.json", "--json", "campaign.json", "--csv", "campaign.csv",
+                 "--junit", "campaign.junit.xml", "--html", "campaign.html"});
+    r.campaign = ctest::run_campaign_tool(args, dir.path());
+    return r;
+}
 
 TEST(ExampleCampaign, QuillonThenQuillonCampaignShowTheRegressionAndTheFix) {
     qtest::TempDir dir;
-    const std::vector<std::string> rods = {"board_a.rod", "board_b.rod", "power.rod"};
-    for (const std::string& rod : rods) {
+    for (const std::string& rod : kRods) {
         qtest::write_file(dir.file(rod), qtest::read_file(kExamples + rod));
     }
-    std::vector<std::string> args = {"-lrun.log"};
-    args.insert(args.end(), rods.begin(), rods.end());
-    const qtest::ProcessResult quillon =
-        qtest::run_quillon(args, qtest::default_tool_environment(), dir.path());
-    ASSERT_EQ(quillon.exit_status, 0) << quillon.err;
+    const Recipe recipe = run_recipe(dir, kRods);
+    ASSERT_EQ(recipe.quillon.exit_status, 0) << recipe.quillon.err;
     for (const char* report : {"board_a.req.xml", "board_b.req.xml", "power.req.xml"}) {
         std::string error;
         EXPECT_TRUE(qtest::parses_as_xml(qtest::read_file(dir.file(report)), &error)) << error;
     }
-
-    const qtest::ProcessResult r = ctest::run_campaign_tool(
-        {"--log", "run.log", "--requirements", kExamples + "requirements.txt", "--baseline",
-         kExamples + "baseline.json", "--json", "campaign.json", "--csv", "campaign.csv", "--junit",
-         "campaign.junit.xml", "--html", "campaign.html"},
-        dir.path());
+    const qtest::ProcessResult& r = recipe.campaign;
     EXPECT_EQ(r.exit_status, 2);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, qtest::read_file(ctest::kExpected + "example.stdout"));
@@ -45,6 +58,32 @@ TEST(ExampleCampaign, QuillonThenQuillonCampaignShowTheRegressionAndTheFix) {
     const std::string page = qtest::read_file(dir.file("campaign.html"));
     EXPECT_NE(page.find("<a href=\"board_b.req.xml\">Flight control, board B</a>"),
               std::string::npos);
+}
+
+// A ROD file the harness left as garbage is turned down by quillon, which
+// writes no report for it: the recipe's campaign must not pass on the
+// report of the run before, whether it is given the ROD files or the log.
+TEST(ExampleCampaign, AGarbageRodFileFailsTheRecipeWithStatus3) {
+    const struct {
+        std::vector<std::string> inputs;
+        std::string problem;
+    } cases[] = {
+        {kRods, "board_b.rod: no report: board_b.req.xml is older than the ROD file\n"},
+        {{"--log", "run.log"},
+         "board_b.rod: no report: board_b.req.xml is older than the ROD file\n"},
+    };
+    for (const auto& c : cases) {
+        qtest::TempDir dir;
+        for (const std::string& rod : kRods) {
+            qtest::write_file(dir.file(rod), qtest::read_file(kExamples + rod));
+        }
+        ASSERT_EQ(run_recipe(dir, kRods).campaign.exit_status, 2);  // yesterday's good run
+        qtest::write_file(dir.file("board_b.rod"), "Segmentation fault\n");
+        const Recipe recipe = run_recipe(dir, c.inputs);
+        EXPECT_EQ(recipe.quillon.exit_status, 0);
+        EXPECT_EQ(recipe.campaign.exit_status, 3) << c.inputs.back();
+        EXPECT_EQ(recipe.campaign.err, c.problem);
+    }
 }
 
 }  // namespace

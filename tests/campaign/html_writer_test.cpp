@@ -34,7 +34,8 @@ Campaign large_campaign() {
     for (int r = 0; r < 50; ++r) {
         ReportResult report;
         report.name = "Board " + std::to_string(r);
-        report.path = QStringLiteral("board_%1.req.xml").arg(r);
+        report.path = "board_" + std::to_string(r) + ".req.xml";
+        report.real_path = "/c/" + report.path;
         for (int s = 0; s < 4; ++s) {
             report.services.push_back({"service_" + std::to_string(s), true});
             for (int t = 0; t < 10; ++t, ++n) {

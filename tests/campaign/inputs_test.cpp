@@ -5,11 +5,14 @@
 #include "campaign/inputs.h"
 #include "tests/support/test_support.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -19,51 +22,75 @@ TEST(Inputs, ReportNameOfARodFileFollowsQuillon) {
         {"x", "x.req.xml"},     {".rod", ".rod.req.xml"},       {"r.rod.bak", "r.rod.bak.req.xml"},
     };
     for (const auto& [rod, report] : cases) {
-        EXPECT_EQ(report_name_for_rod(QString::fromLatin1(rod)).toStdString(), report);
+        EXPECT_EQ(report_name_for_rod(rod), report);
     }
 }
 
 TEST(Inputs, ResolvesRodFilesFoldersAndLogsInOrderEachReportOnce) {
     qtest::TempDir dir;
-    const QString root = QString::fromStdString(dir.path());
-    const auto touch = [&](const QString& name, int age_seconds) {
-        qtest::write_file((root + "/" + name).toStdString(), "not read");
-        QFile file(root + "/" + name);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.setFileTime(QDateTime::currentDateTime().addSecs(-age_seconds),
-                         QFileDevice::FileModificationTime);
+    const std::string root = dir.path();
+    const auto touch = [&](const std::string& name, int age_seconds) {
+        const std::string path = root + "/" + name;
+        qtest::write_file(path, "not read");
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - age_seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
     };
-    QDir(root).mkpath(QStringLiteral("deep/er"));
-    touch(QStringLiteral("fresh.rod"), 100);
-    touch(QStringLiteral("fresh.req.xml"), 50);
-    touch(QStringLiteral("stale.ROD"), 50);
-    touch(QStringLiteral("stale.req.xml"), 100);
-    touch(QStringLiteral("lonely.rod"), 0);
-    touch(QStringLiteral("deep/er/z.req.xml"), 0);
-    touch(QStringLiteral("deep/a.req.xml"), 0);
-    touch(QStringLiteral("deep/notes.xml"), 0);
-    QDir(root).mkpath(QStringLiteral("empty"));
+    QDir(QString::fromStdString(root)).mkpath(QStringLiteral("deep/er"));
+    QDir(QString::fromStdString(root)).mkpath(QStringLiteral("deep/.hidden"));
+    touch("fresh.rod", 100);
+    touch("fresh.req.xml", 50);
+    touch("stale.ROD", 50);
+    touch("stale.req.xml", 100);
+    touch("lonely.rod", 0);
+    touch("deep/er/z.req.xml", 0);
+    touch("deep/a.req.xml", 0);
+    touch("deep/.six.req.xml", 0);
+    touch("deep/.hidden/two.req.xml", 0);
+    touch("deep/caf\xe9.req.xml", 0);
+    touch("deep/notes.xml", 0);
+    touch("logged.req.xml", 100);
+    touch("logged.rod", 50);
+    std::filesystem::create_symlink(root + "/nowhere", root + "/deep/dangling.req.xml");
+    QDir(QString::fromStdString(root)).mkpath(QStringLiteral("empty"));
     qtest::write_file(dir.file("run.log"), "REQ " + dir.file("fresh.req.xml") + "\nDUM x\nREQ " +
                                                dir.file("log.req.xml") + "\r\nREQ " +
-                                               dir.file("deep/a.req.xml") + "\n");
+                                               dir.file("deep/a.req.xml") + "\nREQ " +
+                                               dir.file("logged.req.xml") + "\n");
     qtest::write_file(dir.file("empty.log"), "DUM only\n");
 
-    const auto in = [&](const char* name) { return root + "/" + QString::fromLatin1(name); };
+    const auto in = [&](const char* name) { return root + "/" + name; };
     const ResolvedInputs resolved =
         resolve_inputs({in("fresh.rod"), in("stale.ROD"), in("lonely.rod"), in("deep"), in("empty"),
                         in("gone.req.xml"), in("deep/./a.req.xml")},
                        {in("run.log"), in("empty.log"), in("no.log")});
-    EXPECT_EQ(resolved.reports, QStringList({in("fresh.req.xml"), in("deep/a.req.xml"),
-                                             in("deep/er/z.req.xml"), in("log.req.xml")}));
+    std::vector<std::pair<std::string, std::string>> reports;
+    for (const ReportInput& input : resolved.reports) {
+        reports.emplace_back(input.report, input.rod);
+    }
+    // Hidden entries and a name in no valid encoding are reports like the others.
+    EXPECT_EQ(reports, (std::vector<std::pair<std::string, std::string>>{
+                           {in("fresh.req.xml"), in("fresh.rod")},
+                           {in("deep/.hidden/two.req.xml"), ""},
+                           {in("deep/.six.req.xml"), ""},
+                           {in("deep/a.req.xml"), ""},
+                           {in("deep/caf\xe9.req.xml"), ""},
+                           {in("deep/er/z.req.xml"), ""},
+                           {in("log.req.xml"), ""},
+                       }));
+    const auto shown = [&](const char* name) { return QString::fromStdString(in(name)); };
     EXPECT_EQ(
         resolved.problems,
-        QStringList({in("stale.ROD") + ": no report: " + in("stale.req.xml") +
-                         " is older than the ROD file",
-                     in("lonely.rod") + ": no report: " + in("lonely.req.xml") + " does not exist",
-                     in("empty") + ": no report (*.req.xml) in this folder",
-                     in("gone.req.xml") + ": no such file or folder",
-                     in("empty.log") + ": the log lists no report",
-                     in("no.log") + ": cannot read: No such file or directory"}));
+        QStringList(
+            {shown("stale.ROD") + ": no report: " + shown("stale.req.xml") +
+                 " is older than the ROD file",
+             shown("lonely.rod") + ": no report: " + shown("lonely.req.xml") + " does not exist",
+             shown("deep/dangling.req.xml") + ": cannot read: No such file or directory",
+             shown("empty") + ": no report (*.req.xml) in this folder",
+             shown("gone.req.xml") + ": no such file or folder",
+             shown("logged.rod") + ": no report: " + shown("logged.req.xml") +
+                 " is older than the ROD file",
+             shown("empty.log") + ": the log lists no report",
+             shown("no.log") + ": cannot read: No such file or directory"}));
 }
 
 }  // namespace
