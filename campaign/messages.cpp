@@ -171,7 +171,7 @@ QString help_text(const QString& program) {
                   "Inputs: report files (*.xml), folders (every *.req.xml below them), and ROD\n"
                   "files (each stands for the report quillon writes for it).\n"
                   "\n"
-                  "  --log FILE           the reports listed by a quillon -l log file\n"
+                  "  --log FILE           the reports written, as a quillon -l log lists them\n"
                   "  --requirements FILE  the requirement IDs to verify, one per line or the\n"
                   "                       first column of a CSV file\n"
                   "  --baseline FILE      an earlier --json output to compare with\n"

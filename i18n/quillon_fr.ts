@@ -288,7 +288,7 @@ earlier run.
 Inputs: report files (*.xml), folders (every *.req.xml below them), and ROD
 files (each stands for the report quillon writes for it).
 
-  --log FILE           the reports listed by a quillon -l log file
+  --log FILE           the reports written, as a quillon -l log lists them
   --requirements FILE  the requirement IDs to verify, one per line or the
                        first column of a CSV file
   --baseline FILE      an earlier --json output to compare with
@@ -315,7 +315,7 @@ depuis une exécution antérieure.
 Entrées : fichiers de rapport (*.xml), dossiers (tous les *.req.xml qu'ils
 contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
 
-  --log FICHIER           les rapports cités par un journal -l de quillon
+  --log FICHIER           les rapports écrits que cite un journal -l de quillon
   --requirements FICHIER  les identifiants d'exigences à vérifier, un par ligne
                           ou en première colonne d'un fichier CSV
   --baseline FICHIER      une sortie --json antérieure à comparer
@@ -367,6 +367,46 @@ Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifié
 </source>
         <comment>%1 is a requirement ID</comment>
         <translation>Régression : exigence %1
+</translation>
+    </message>
+    <message>
+        <source>the report has a document type declaration, which quillon never writes</source>
+        <translation>le rapport a une déclaration de type de document, ce que quillon n'écrit jamais</translation>
+    </message>
+    <message>
+        <source>%1: cannot list this folder: %2</source>
+        <comment>%1 is a folder name, %2 the system's reason</comment>
+        <translation>%1 : impossible de lister ce dossier : %2</translation>
+    </message>
+    <message>
+        <source>%1: the file ends inside test %2 (line %3), which has no verdict: the run was cut short</source>
+        <comment>%1 is the name of a ROD file, %2 a test name, %3 a line number</comment>
+        <translation>%1 : le fichier s'arrête dans le test %2 (ligne %3), qui n'a pas de verdict : l'exécution a été interrompue</translation>
+    </message>
+    <message>
+        <source>%1: the requirement list names no requirement</source>
+        <comment>%1 is a file name</comment>
+        <translation>%1 : la liste d'exigences n'en cite aucune</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: the output %1 would replace the input %2
+</source>
+        <comment>%1 and %2 are file names</comment>
+        <translation>quillon-campaign : la sortie %1 remplacerait l'entrée %2
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign: the outputs %1 and %2 are the same file
+</source>
+        <comment>%1 and %2 are file names</comment>
+        <translation>quillon-campaign : les sorties %1 et %2 sont le même fichier
+</translation>
+    </message>
+    <message>
+        <source>Regression: run %1
+</source>
+        <comment>%1 is a report name</comment>
+        <translation>Régression : exécution %1
 </translation>
     </message>
 </context>
