@@ -182,6 +182,8 @@ QString help_text(const QString& program) {
                   "  --fail-on WHAT       what fails the exit status: none, ko (the default)\n"
                   "                       or regression\n"
                   "  --jobs N             read reports with N threads (default: one per core)\n"
+                  "  --quiet              print nothing on standard output (by default the\n"
+                  "                       verdict, counts and what is KO)\n"
                   "  --help               show this help and exit\n"
                   "  --version            show the version and exit\n"
                   "\n"
@@ -205,6 +207,39 @@ QString message_summary(const CampaignCounts& c, bool ok) {
         {ok ? QStringLiteral("OK") : QStringLiteral("KO"), number(c.reports), number(c.tests),
          number(c.tests_ok), number(c.tests_ko), number(c.requirements), number(c.requirements_ok),
          number(c.requirements_ko), number(c.requirements_not_verified)});
+}
+
+QString message_ko_requirement(const QString& id, const QString& place) {
+    return fill_placeholders(translate("KO requirement %1: %2\n",
+                                       "%1 is a requirement ID, %2 the first place where it is KO"),
+                             {id, place});
+}
+
+QString message_not_verified(const QString& id) {
+    return fill_placeholders(translate("Not verified: %1\n", "%1 is a requirement ID"), {id});
+}
+
+QString message_ko_test(const QString& report, const QString& service, const QString& test) {
+    return fill_placeholders(translate("KO test: %1 / %2 / %3\n",
+                                       "%1 is a report name, %2 a service name, %3 a test name"),
+                             {report, service, test});
+}
+
+QString message_ko_run_by_service(const QString& report, const QString& service) {
+    return fill_placeholders(translate("KO run: %1 (service %2 is KO while none of its tests is)\n",
+                                       "%1 is a report name, %2 a service name"),
+                             {report, service});
+}
+
+QString message_ko_run(const QString& report) {
+    return fill_placeholders(
+        translate("KO run: %1 (the result file's own verdict; no test or service is KO)\n",
+                  "%1 is a report name"),
+        {report});
+}
+
+QString message_and_more(int count) {
+    return fill_placeholders(translate("... and %1 more\n", "%1 is a count"), {number(count)});
 }
 
 QString message_changes(int test_regressions, int test_fixed, int test_appeared,

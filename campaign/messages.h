@@ -53,8 +53,14 @@ QString message_same_output(const QString& output, const QString& other);
 QString help_text(const QString& program);
 QString version_text(const QString& version);
 
-// The one-line summary printed when no output file is asked for.
+// The summary's lines: verdict and counts, then what is KO.
 QString message_summary(const CampaignCounts& counts, bool ok);
+QString message_ko_requirement(const QString& id, const QString& place);
+QString message_not_verified(const QString& id);
+QString message_ko_test(const QString& report, const QString& service, const QString& test);
+QString message_ko_run_by_service(const QString& report, const QString& service);
+QString message_ko_run(const QString& report);
+QString message_and_more(int count);
 
 // The changes against a baseline, counted, then one line per regression.
 QString message_changes(int test_regressions, int test_fixed, int test_appeared,

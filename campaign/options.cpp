@@ -39,6 +39,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
     for (const char* name : kValued) {
         parser.addOption(valued(name));
     }
+    parser.addOption(QCommandLineOption(QStringLiteral("quiet")));
     parser.addOption(QCommandLineOption(QStringLiteral("help")));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
 
@@ -50,6 +51,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
     CampaignOptions& o = parsed.options;
     o.help = parser.isSet(QStringLiteral("help"));
     o.version = parser.isSet(QStringLiteral("version"));
+    o.quiet = parser.isSet(QStringLiteral("quiet"));
     o.inputs = all_bytes(parser.positionalArguments());
     o.logs = all_bytes(parser.values(QStringLiteral("log")));
     o.html = bytes(parser.value(QStringLiteral("html")));

@@ -23,7 +23,8 @@ struct CampaignOptions {
     std::string baseline;
     std::string requirements;
     FailOn fail_on = FailOn::Ko;
-    int jobs = 0;  // 0: one thread per core
+    int jobs = 0;        // 0: one thread per core
+    bool quiet = false;  // nothing on standard output
     bool help = false;
     bool version = false;
 };

@@ -14,6 +14,7 @@
 #include "campaign/report_links.h"
 #include "campaign/report_pool.h"
 #include "campaign/requirement_list.h"
+#include "campaign/summary.h"
 
 #include <functional>
 #include <optional>
@@ -114,13 +115,11 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         {&options.json,
          [&](XmlStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
     };
-    bool any_output = false;
     bool output_failed = false;
     for (const auto& [path, write] : outputs) {
         if (path->empty()) {
             continue;
         }
-        any_output = true;
         QString problem;
         if (!write_output(*path, write, &problem)) {
             print_text(problem + QLatin1Char('\n'), err);
@@ -128,11 +127,11 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         }
     }
 
-    if (!any_output) {
-        print_text(message_summary(campaign.counts, campaign.ok), out);
-    }
-    if (changes) {
-        print_changes(*changes, out);
+    if (!options.quiet) {
+        print_text(campaign_summary(campaign), out);
+        if (changes) {
+            print_changes(*changes, out);
+        }
     }
     return campaign_exit_status(campaign, changes_or_null, options.fail_on, output_failed);
 }

@@ -299,6 +299,8 @@ files (each stands for the report quillon writes for it).
   --fail-on WHAT       what fails the exit status: none, ko (the default)
                        or regression
   --jobs N             read reports with N threads (default: one per core)
+  --quiet              print nothing on standard output (by default the
+                       verdict, counts and what is KO)
   --help               show this help and exit
   --version            show the version and exit
 
@@ -326,6 +328,8 @@ contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
   --fail-on QUOI          ce qui fait échouer le code de sortie : none, ko
                           (par défaut) ou regression
   --jobs N                lire les rapports avec N fils (par défaut : un par cœur)
+  --quiet                 ne rien écrire sur la sortie standard (par défaut le
+                          verdict, les comptes et ce qui est KO)
   --help                  afficher cette aide et quitter
   --version               afficher la version et quitter
 
@@ -407,6 +411,48 @@ Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifié
 </source>
         <comment>%1 is a report name</comment>
         <translation>Régression : exécution %1
+</translation>
+    </message>
+    <message>
+        <source>KO requirement %1: %2
+</source>
+        <comment>%1 is a requirement ID, %2 the first place where it is KO</comment>
+        <translation>Exigence KO %1 : %2
+</translation>
+    </message>
+    <message>
+        <source>Not verified: %1
+</source>
+        <comment>%1 is a requirement ID</comment>
+        <translation>Non vérifiée : %1
+</translation>
+    </message>
+    <message>
+        <source>KO test: %1 / %2 / %3
+</source>
+        <comment>%1 is a report name, %2 a service name, %3 a test name</comment>
+        <translation>Test KO : %1 / %2 / %3
+</translation>
+    </message>
+    <message>
+        <source>KO run: %1 (service %2 is KO while none of its tests is)
+</source>
+        <comment>%1 is a report name, %2 a service name</comment>
+        <translation>Exécution KO : %1 (le service %2 est KO sans qu'aucun de ses tests le soit)
+</translation>
+    </message>
+    <message>
+        <source>KO run: %1 (the result file's own verdict; no test or service is KO)
+</source>
+        <comment>%1 is a report name</comment>
+        <translation>Exécution KO : %1 (verdict propre du fichier de résultats ; aucun test ni service n'est KO)
+</translation>
+    </message>
+    <message>
+        <source>... and %1 more
+</source>
+        <comment>%1 is a count</comment>
+        <translation>... et %1 de plus
 </translation>
     </message>
 </context>

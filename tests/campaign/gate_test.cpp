@@ -104,7 +104,7 @@ TEST_F(Gate, AFolderHidesNothing) {
               "f/x.req.xml: cannot read: No such file or directory\n");
     EXPECT_EQ(r.out,
               "Campaign KO: 3 reports, 3 tests (2 OK, 1 KO), 0 requirements (0 OK, 0 KO, 0 not "
-              "verified)\n");
+              "verified)\nKO test: Cafe / s / t\n");
 
     // The same name given as an argument.
     const qtest::ProcessResult direct = campaign({"f/caf\xe9.req.xml"});
@@ -167,7 +167,7 @@ TEST_F(Gate, TheHeaderSectionPutsNothingIntoTheCampaign) {
         qtest::run_quillon({"-hh.txt", "board.rod"}, qtest::default_tool_environment(), dir.path())
             .exit_status,
         0);
-    const qtest::ProcessResult r = campaign({"board.rod", "--json", "/dev/stdout"});
+    const qtest::ProcessResult r = campaign({"board.rod", "--quiet", "--json", "/dev/stdout"});
     EXPECT_EQ(r.exit_status, 0) << r.err;
     const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
     const QJsonObject report = json["reports"][0].toObject();

@@ -62,7 +62,9 @@ TEST_F(CampaignRun, AMalformedReportAmongGoodOnesGivesExactOutputsAndStatus3) {
     EXPECT_EQ(junit_counts(dir.file("c.junit.xml")), (std::vector<long>{9, 4, 9, 9, 4}));
 }
 
-TEST_F(CampaignRun, WithoutOutputsOneSummaryLineAndTheGateStatus) {
+// Standard output names what is KO, with or without output files; --quiet
+// says nothing.
+TEST_F(CampaignRun, TheSummaryNamesWhatIsKoAndTheStatusGates) {
     const struct {
         std::vector<std::string> args;
         int status;
@@ -72,14 +74,15 @@ TEST_F(CampaignRun, WithoutOutputsOneSummaryLineAndTheGateStatus) {
          0,
          "Campaign OK: 1 reports, 2 tests (2 OK, 0 KO), 2 requirements (2 OK, 0 KO, 0 not "
          "verified)\n"},
-        {{"beta.req.xml", "--requirements", "list.csv"},
+        {{"beta.req.xml", "--requirements", "list.csv", "--csv", "/dev/null"},
          1,
          "Campaign KO: 1 reports, 2 tests (2 OK, 0 KO), 3 requirements (2 OK, 0 KO, 1 not "
-         "verified)\n"},
+         "verified)\nNot verified: R9\n"},
         {{"beta.req.xml", "power.req.xml", "--fail-on=regression"},
          0,
          "Campaign KO: 2 reports, 3 tests (3 OK, 0 KO), 3 requirements (3 OK, 0 KO, 0 not "
-         "verified)\n"},
+         "verified)\nKO run: power (the result file's own verdict; no test or service is KO)\n"},
+        {{"beta.req.xml", "power.req.xml", "--quiet"}, 1, ""},
     };
     for (const auto& c : cases) {
         const qtest::ProcessResult r = ctest::run_campaign_tool(c.args, ctest::kData);
