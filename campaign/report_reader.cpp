@@ -2,6 +2,7 @@
 
 #include "campaign/messages.h"
 #include "campaign/open_by_name.h"
+#include "campaign/sha256.h"
 
 #include "i18n/local8bit.h"
 
@@ -92,6 +93,8 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
             if (const char* report_name = attribute(attributes, "REPORT_NAME")) {
                 report.name = report_name;
             }
+            report.provenance.run_date = text(attributes, "RUN_DATE");
+            report.provenance.target = text(attributes, "TARGET");
         }
         return false;
     }
@@ -158,6 +161,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attribu
             return;
         }
         state.report->run_ok = says_ok(attributes);
+        state.report->provenance.suite_path = text(attributes, "TESTSUITE_PATH");
         state.open.push_back(Level::Run);
     } else if (state.open.back() == Level::Run && header_entry_shaped(attributes)) {
         PendingEntry& pending = state.pending;
@@ -237,7 +241,9 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
     XML_SetStartDoctypeDeclHandler(parser.get(), on_doctype);
 
     // The file goes through expat's own buffer a chunk at a time, so memory
-    // stays the same whatever the size of the report.
+    // stays the same whatever the size of the report; each chunk is hashed
+    // on its way.
+    Sha256 sha256;
     for (bool last = false; !last;) {
         void* buffer = XML_GetBuffer(parser.get(), kChunk);
         if (!buffer) {
@@ -250,6 +256,9 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
             return false;
         }
         last = read == 0;
+        sha256.add(
+            std::string_view(static_cast<const char*>(buffer), static_cast<std::size_t>(read)));
+        report->provenance.size += read;
         if (XML_ParseBuffer(parser.get(), static_cast<int>(read), last) != XML_STATUS_OK) {
             *error = !state.error.isEmpty()
                          ? state.error
@@ -260,6 +269,7 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
             return false;
         }
     }
+    report->provenance.sha256 = sha256.hex();
     return true;
 }
 

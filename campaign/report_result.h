@@ -29,6 +29,16 @@ struct RequirementOccurrence {
     std::string element;
 };
 
+// What a reviewer files about a report: the file's size and SHA-256, and
+// the run's own identification fields (empty when the report has none).
+struct ReportProvenance {
+    long long size = 0;
+    std::string sha256;      // lower-case hexadecimal
+    std::string run_date;    // RUN_DATE of the run's REPORT_INFO
+    std::string target;      // TARGET of the run's REPORT_INFO
+    std::string suite_path;  // TESTSUITE_PATH of RUN
+};
+
 struct ReportResult {
     // The report file as it was named to the tool, and its canonical absolute
     // path (links resolved), which gives the report its identity: both are
@@ -39,6 +49,7 @@ struct ReportResult {
     // file name without .req.xml, in UTF-8.
     std::string name;
     bool run_ok = true;
+    ReportProvenance provenance;
     std::vector<ServiceResult> services;
     std::vector<TestResult> tests;
     std::vector<RequirementOccurrence> requirements;

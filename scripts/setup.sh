@@ -9,7 +9,7 @@ packages=(
   libgtest-dev
   locales
   libxml2-utils xsltproc
-  libexpat1-dev
+  libexpat1-dev libssl-dev
 )
 # The test suite also opens a rendered report in a headless browser, reads
 # the JUnit views with a JUnit reader, checks the manual pages with groff,

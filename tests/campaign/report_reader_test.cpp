@@ -5,6 +5,7 @@
 #include "tests/campaign/campaign_test_support.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,19 @@ TEST(ReportReader, KeepsVerdictsNamesAndEveryRequirementWithItsPlace) {
     const RequirementOccurrence& element = report.requirements[2];
     EXPECT_EQ(std::tie(element.id, element.ok, element.test, element.element),
               std::make_tuple(std::string("R2"), false, 1, std::string("e1")));
+}
+
+// What a reviewer files: the bytes read are the bytes hashed.
+TEST(ReportReader, ProvenanceIsTheFileItselfAndTheRunsOwnFields) {
+    ReportResult report;
+    QString error;
+    const std::string path = ctest::kData + "alpha.req.xml";
+    ASSERT_TRUE(read_report_file(path, &report, &error));
+    const QByteArray bytes = QByteArray::fromStdString(qtest::read_file(path));
+    EXPECT_EQ(report.provenance.size, bytes.size());
+    EXPECT_EQ(report.provenance.sha256,
+              QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString());
+    EXPECT_EQ(report.provenance.run_date, "2026/12/01");
 }
 
 TEST(ReportReader, NameFallsBackToTheFileStem) {
