@@ -169,6 +169,11 @@
         <translation>Nom de service en double %1 : ligne %2. première déclaration à la ligne %3.</translation>
     </message>
     <message>
+        <source>Test %1 has no verdict: line %2. the file ends inside it.</source>
+        <comment>%1 is the test name, %2 is the line of the test in the ROD file</comment>
+        <translation>Test %1 sans verdict : ligne %2. le fichier s'arrête à l'intérieur.</translation>
+    </message>
+    <message>
         <source>%1: *** SERVICE EXECUTION ABORTED ***</source>
         <comment>%1 is the cause of the failure in the service</comment>
         <translation>%1 : *** EXÉCUTION DU SERVICE INTERROMPUE ***</translation>

@@ -100,6 +100,8 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
         if (header == HeaderOutcome::Headerless) {
             act_on_record(path, line_number, rod_trim_line_end(first), state);
         }
+        // The line of the open Test's record, for a file that ends inside it.
+        std::int64_t test_line = 0;
         // The tree code turns a failed allocation into an absent node or
         // text; the arena remembers it, and such a tree is not the file.
         std::string_view line;
@@ -107,7 +109,11 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
             ++line_number;
             line = rod_trim_line_end(line);
             if (!line.empty()) {
+                const RodTestNode* open_test = state.test.node;
                 act_on_record(path, line_number, line, state);
+                if (state.test.node != open_test) {
+                    test_line = line_number;
+                }
             }
         }
         run->arena.finish_growing();
@@ -118,6 +124,13 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
         if (source.read_error) {
             failure = RodReadFailure::ReadError;
             return nullptr;
+        }
+        // No record closes a Test, so a file cut short by a harness that
+        // stopped inside one reads as complete: the Test, with no verdict,
+        // does not count against the run. Only a warning can tell.
+        if (const RodTestNode* test = state.test.node; test && !test->status_text) {
+            state.duplicate_warning.flush();  // earlier lines come first
+            report_unfinished_test(rod_text_view(test->name), reported_line(test_line));
         }
         failure = RodReadFailure::None;
         return tree.release();

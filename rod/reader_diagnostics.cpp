@@ -44,6 +44,9 @@ constexpr Diagnostic kUnknown{"Qarvo-E-UNKNOWERR", "%1: Unknown error.",
 constexpr Diagnostic kDuplicateService{
     "Qarvo-W-DUPSRVNAM", "Duplicate service name %1: line %2. first declaration at line %3.",
     "%1 is the service name, %2 & %3 are line number in PTU"};
+constexpr Diagnostic kUnfinishedTest{
+    "Qarvo-W-TSTNOVRDT", "Test %1 has no verdict: line %2. the file ends inside it.",
+    "%1 is the test name, %2 is the line of the test in the ROD file"};
 
 QString translate(const Diagnostic& diagnostic) {
     return QCoreApplication::translate(kContext, diagnostic.source, diagnostic.comment);
@@ -104,6 +107,11 @@ void report_duplicate_service(std::string_view name, int new_line, int first_lin
     print(kDuplicateService,
           fill_placeholders(translate(kDuplicateService),
                             {service, QString::number(new_line), QString::number(first_line)}));
+}
+
+void report_unfinished_test(std::string_view name, int line) {
+    print(kUnfinishedTest, fill_placeholders(translate(kUnfinishedTest),
+                                             {local8bit_decode(name), QString::number(line)}));
 }
 
 namespace {

@@ -176,3 +176,8 @@ extern ReaderErrorHook reader_error;
 
 // The Qarvo-W-DUPSRVNAM warning of a Service declared twice with a position.
 void report_duplicate_service(std::string_view name, int new_line, int first_line);
+
+// The Qarvo-W-TSTNOVRDT warning of a file that ends inside a Test that has no
+// verdict: the harness stopped before the Test's RT record, and the report
+// cannot tell such a Test from one that passed.
+void report_unfinished_test(std::string_view name, int line);

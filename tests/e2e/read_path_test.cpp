@@ -1,7 +1,7 @@
 // The read path end to end: a ROD file that cannot be read to its end gets
-// no report, foreign input is turned down in bounded memory, texts from
-// outside are read in the locale's encoding, and QARVODIR names its folder by
-// its bytes.
+// no report, one that ends inside a Test is warned about, foreign input is
+// turned down in bounded memory, texts from outside are read in the locale's
+// encoding, and QARVODIR names its folder by its bytes.
 
 #include "rod/reader_lines.h"
 #include "tests/support/test_support.h"
@@ -120,6 +120,22 @@ TEST_F(ReadPathTest, AReadErrorMeansNoReportForThatInput) {
         EXPECT_EQ(read(report), "<old/>");
         EXPECT_FALSE(qtest::file_exists(dir.file(report + ".tmp")));
     }
+}
+
+// A harness that stopped inside a Test leaves a file that reads as complete:
+// its report is written as ever, and a warning names the Test.
+TEST_F(ReadPathTest, AFileEndingInsideATestWarnsAndStillGetsItsReport) {
+    const std::string rod =
+        qtest::read_file(std::string(QUILLON_SOURCE_DIR) + "/examples/campaign/board_b.rod");
+    std::size_t end = 0;
+    for (int line = 0; line < 26; ++line) {
+        end = rod.find('\n', end) + 1;
+    }
+    write("b.rod", rod.substr(0, end));  // head -n 26: up to V2 in saturated_climb
+    expect_run({}, "b.rod", 0, 0,
+               "Qarvo-W-TSTNOVRDT: Test saturated_climb has no verdict: line 19. the file ends "
+               "inside it.\n",
+               "REQ a.req.xml\nREQ b.req.xml\nREQ c.req.xml\n");
 }
 
 TEST_F(ReadPathTest, MemoryStaysBoundedOrTheRunStops) {

@@ -130,7 +130,7 @@ TEST_F(RunLoopTest, FullDeviceKeepsTheOldReport) {
     for (int i = 0; i < 4000; ++i) {
         rod += "RQ REQ_" + std::to_string(i) + " a=1 b=2\n";
     }
-    write("big.rod", rod);
+    write("big.rod", rod + "RT OK\n");
     qtest::write_file(mount_point + "/big.req.xml", "old report");
     const ProcessResult result = run({"-osmall/big.req.xml", "big.rod", "-lrun.log"});
     const std::string old_report = qtest::read_file(mount_point + "/big.req.xml");

@@ -195,8 +195,8 @@ TEST_F(WritePathTest, ConcurrentRunsOnOneReportNeverMix) {
         a += "RQ A_" + std::to_string(i) + " k=v\n";
         b += "CO comment " + std::to_string(i) + "\n";
     }
-    write("a.rod", a);
-    write("b.rod", b);
+    write("a.rod", a + "RT OK\n");
+    write("b.rod", b + "RT OK\n");
     ASSERT_EQ(run({"a.rod", "b.rod"}).exit_status, 0);
     const std::string expected_a = read("a.req.xml");
     const std::string expected_b = read("b.req.xml");

@@ -377,7 +377,9 @@ TEST(ReaderServicesTest, WarningsAndErrorsKeepTheOrderOfTheirLines) {
 
 TEST(ReaderServicesTest, DuplicateWithoutAPositionReopensTheFirst) {
     const rodtest::Reading reading = read_records("NS svc\nNT a\nNS svc\nRT lost\nNT b\n");
-    EXPECT_EQ(reading.err, "");
+    // b, left without a verdict, is the only warning.
+    EXPECT_EQ(reading.err,
+              "Qarvo-W-TSTNOVRDT: Test b has no verdict: line 6. the file ends inside it.\n");
     EXPECT_EQ(rodtest::dump(reading),
               "Service \"svc\"\n"
               " Test \"a\"\n"
@@ -421,6 +423,43 @@ TEST(ReaderServicesTest, UnnamedServicesAreNeverDuplicates) {
     const rodtest::Reading reading = read_records("NS\nNS   \nNS x\n");
     EXPECT_EQ(reading.err, "");
     EXPECT_EQ(rodtest::dump(reading), "Service -\nService -\nService \"x\"\n");
+}
+
+// --- A file that ends inside a Test ---------------------------------------------
+
+// No record closes a Test; a file that ends before the open Test got its
+// verdict (RT with a text, AS or AT) is warned about, naming the line of its NT.
+TEST(ReaderUnfinishedTestTest, AFileEndingInsideATestWithoutAVerdictWarns) {
+    const std::string cut =
+        "Qarvo-W-TSTNOVRDT: Test t has no verdict: line 3. the file ends "
+        "inside it.\n";
+    const struct {
+        const char* what;
+        std::string records;
+        std::string err;
+    } cases[] = {
+        {"cut after VA", "NS s\nNT t\nNB e\nNV v\nVA 1\n", cut},
+        {"cut after V1", "NS s\nNT t\nNB e\nNV v\nVA 1\nV1 2", cut},
+        {"cut after NT", "NS s\nNT t\n", cut},
+        {"an RT without a text", "NS s\nNT t\nRT  \n", cut},
+        {"blank and CRLF lines count", "\r\nNS s\r\n\nNT u\r\n",
+         "Qarvo-W-TSTNOVRDT: Test u has no verdict: line 5. the file ends inside it.\n"},
+        {"after a duplicate warning", "FX  1 f\nFP7 1 9\nNS s\nFP7 1 7\nNS s\nNT t\n",
+         "Qarvo-W-DUPSRVNAM: Duplicate service name s: line 7. first declaration at line 9.\n"
+         "Qarvo-W-TSTNOVRDT: Test t has no verdict: line 7. the file ends inside it.\n"},
+        {"not cut", "NS s\nNT t\nRT OK\nNS s2\nRS OK\n", ""},
+        {"the last Test has its verdict", "NS s\nNT t\nRT INCORRECT\n", ""},
+        {"an abort is a verdict", "NS s\nNT t\nAT boom\n", ""},
+        {"a Test in the middle without a verdict", "NS s\nNT a\nNT b\nRT OK\n", ""},
+        {"BG closes the Test", "NS s\nNT t\nBG\n", ""},
+        {"no Test outside a Service", "NT t\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const rodtest::Reading reading = read_records(c.records);
+        EXPECT_NE(reading.tree, nullptr);
+        EXPECT_EQ(reading.err, c.err);
+    }
 }
 
 // --- Aborted executions -------------------------------------------------------

@@ -1,0 +1,63 @@
+// Feeds arbitrary bytes to the campaign's report reader as a requirement
+// report. A report it accepts must hold together: every index it keeps points
+// at an entry that exists and at the right level, since the campaign indexes
+// with them unchecked. A report it refuses must say why on one line, which the
+// campaign prints behind the file name.
+
+#include "campaign/report_reader.h"
+
+#include <QBuffer>
+#include <QByteArray>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+bool holds_together(const ReportResult& report) {
+    const auto services = static_cast<int>(report.services.size());
+    const auto tests = static_cast<int>(report.tests.size());
+    for (const TestResult& test : report.tests) {
+        if (test.service < 0 || test.service >= services) {
+            return false;
+        }
+    }
+    for (const RequirementOccurrence& requirement : report.requirements) {
+        if (requirement.service < -1 || requirement.service >= services || requirement.test < -1 ||
+            requirement.test >= tests) {
+            return false;
+        }
+        if (requirement.test >= 0 &&
+            report.tests[static_cast<std::size_t>(requirement.test)].service !=
+                requirement.service) {
+            return false;
+        }
+        if (!requirement.element.empty() && requirement.test < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QBuffer device(&bytes);
+    if (!device.open(QIODevice::ReadOnly)) {
+        std::abort();
+    }
+    ReportResult report;
+    QString error;
+    if (read_report(device, &report, &error)) {
+        if (!holds_together(report)) {
+            std::abort();
+        }
+    } else if (error.isEmpty() || error.contains(QLatin1Char('\n')) ||
+               error.contains(QLatin1Char('\r'))) {
+        std::abort();
+    }
+    return 0;
+}
