@@ -230,7 +230,7 @@ RodTail read_rod_tail(const std::string& path) {
     RodTail tail;
     const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0) {
-        tail.unreadable = true;
+        tail.error_number = errno != 0 ? errno : EIO;
         return tail;
     }
     ByteSource source{file.fd};
@@ -238,7 +238,7 @@ RodTail read_rod_tail(const std::string& path) {
     std::string head;
     const bool has_first_line = read_first_line(source, bytes, head);
     if (source.failed) {
-        tail.unreadable = true;
+        tail.error_number = errno != 0 ? errno : EIO;
         return tail;
     }
     if (!has_first_line || !header_accepted(head)) {
@@ -266,7 +266,7 @@ RodTail read_rod_tail(const std::string& path) {
         bytes.remove_prefix(length + 1);
     }
     if (source.failed) {
-        tail.unreadable = true;
+        tail.error_number = errno != 0 ? errno : EIO;
         return tail;
     }
     if (state.line_length > 0) {

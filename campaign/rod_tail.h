@@ -19,7 +19,7 @@
 #include <string>
 
 struct RodTail {
-    bool unreadable = false;     // it could not be opened, or a read failed
+    int error_number = 0;        // errno of the open or read that failed; 0 once read
     bool not_rod = false;        // its first line is no ROD header quillon accepts
     bool unfinished = false;     // it ends inside a Test that has no verdict
     std::string test_name;       // that Test's name in UTF-8 (empty when it has none)

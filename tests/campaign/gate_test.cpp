@@ -227,4 +227,24 @@ TEST_F(Gate, NewFailuresAndListsAsACiOwnerReadsThem) {
     }
 }
 
+// A harness that crashed inside a test leaves a ROD file that converts to a
+// passing report: quillon warns, and the campaign of that ROD file fails.
+TEST_F(Gate, ARodFileCutShortInsideATestIsAProblem) {
+    const std::string rod =
+        qtest::read_file(std::string(QUILLON_SOURCE_DIR) + "/examples/campaign/board_b.rod");
+    std::size_t end = 0;
+    for (int line = 0; line < 26; ++line) {
+        end = rod.find('\n', end) + 1;
+    }
+    qtest::write_file(file("board_b.rod"), rod.substr(0, end));
+    const qtest::ProcessResult quillon =
+        qtest::run_quillon({"board_b.rod"}, qtest::default_tool_environment(), dir.path());
+    EXPECT_EQ(quillon.exit_status, 0);
+    const qtest::ProcessResult r = campaign({"board_b.rod", "--quiet"});
+    EXPECT_EQ(r.exit_status, 3);
+    EXPECT_EQ(r.err,
+              "board_b.rod: the file ends inside test saturated_climb (line 19), which has no "
+              "verdict: the run was cut short\n");
+}
+
 }  // namespace

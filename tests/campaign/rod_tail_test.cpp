@@ -11,7 +11,7 @@
 namespace {
 
 std::string shown(const RodTail& tail) {
-    if (tail.unreadable) {
+    if (tail.error_number != 0) {
         return "unreadable";
     }
     if (tail.not_rod) {
