@@ -225,6 +225,13 @@ QString message_ko_test(const QString& report, const QString& service, const QSt
                              {report, service, test});
 }
 
+QString message_because(const QString& cause) {
+    return fill_placeholders(
+        translate("  because: %1\n",
+                  "%1 is why a test failed, as its report says (its KO element and requirement)"),
+        {cause});
+}
+
 QString message_ko_run_by_service(const QString& report, const QString& service) {
     return fill_placeholders(translate("KO run: %1 (service %2 is KO while none of its tests is)\n",
                                        "%1 is a report name, %2 a service name"),

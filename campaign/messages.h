@@ -58,6 +58,7 @@ QString message_summary(const CampaignCounts& counts, bool ok);
 QString message_ko_requirement(const QString& id, const QString& place);
 QString message_not_verified(const QString& id);
 QString message_ko_test(const QString& report, const QString& service, const QString& test);
+QString message_because(const QString& cause);
 QString message_ko_run_by_service(const QString& report, const QString& service);
 QString message_ko_run(const QString& report);
 QString message_and_more(int count);

@@ -10,6 +10,7 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -19,7 +20,7 @@ namespace {
 
 // The elements whose insides the reader looks at; everything else (comments,
 // coverage, header sections, requirement attributes) is passed over.
-enum class Level { Run, Service, Test, Element, Requirements };
+enum class Level { Run, Service, Test, Element, Requirements, Comment };
 
 constexpr int kChunk = 256 * 1024;
 
@@ -42,7 +43,9 @@ struct ReadState {
     int service = -1;
     int test = -1;
     std::string element;
-    QString error;  // set when the document is well-formed XML but no report
+    bool element_ko = false;
+    std::string* comment = nullptr;  // the cause's comment being read
+    QString error;                   // set when the document is well-formed XML but no report
 };
 
 // Attributes come as name, value, name, value..., then null.
@@ -71,15 +74,44 @@ bool is(const char* name, const char* wanted) {
     return std::strcmp(name, wanted) == 0;
 }
 
+// A comment cut at kCauseCommentBytes may end inside a UTF-8 sequence.
+void cut_to_whole_characters(std::string& text) {
+    std::size_t end = text.size();
+    std::size_t start = end;
+    while (start > 0 && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
+        --start;
+    }
+    if (start > 0 && static_cast<unsigned char>(text[start - 1]) >= 0xC0) {
+        const unsigned char lead = static_cast<unsigned char>(text[start - 1]);
+        const std::size_t wanted = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (end - (start - 1) < wanted) {
+            text.resize(start - 1);
+        }
+    }
+}
+
+// Text is only wanted inside a comment of a failing level, so the handler is
+// set for those alone and the rest of the document costs no call.
+void XMLCALL on_comment_text(void* data, const XML_Char* text, int length) {
+    ReadState& state = *static_cast<ReadState*>(data);
+    std::string& comment = *state.comment;
+    const std::size_t room = kCauseCommentBytes - std::min(comment.size(), kCauseCommentBytes);
+    comment.append(text, std::min(room, static_cast<std::size_t>(length)));
+}
+
 // Handles a start tag below RUN. Returns false when the element is passed over.
 bool enter(ReadState& state, const char* name, const char** attributes) {
     const Level parent = state.open.back();
     ReportResult& report = *state.report;
     if (parent == Level::Requirements) {
         if (is(name, "REQUIREMENT")) {
-            report.requirements.push_back({text(attributes, "NAME"), text(attributes, "VALUE"),
-                                           says_ok(attributes), state.service, state.test,
-                                           state.element});
+            const bool ok = says_ok(attributes);
+            if (!ok && state.test >= 0 && report.tests[state.test].cause >= 0) {
+                report.causes[report.tests[state.test].cause].ko_requirements.push_back(
+                    static_cast<int>(report.requirements.size()));
+            }
+            report.requirements.push_back({text(attributes, "NAME"), text(attributes, "VALUE"), ok,
+                                           state.service, state.test, state.element});
         }
         return false;  // its ATTRIBUTE children are not needed
     }
@@ -105,15 +137,37 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
         return true;
     }
     if (parent == Level::Service && is(name, "TEST")) {
-        report.tests.push_back({state.service, text(attributes, "NAME"), says_ok(attributes)});
+        const bool ok = says_ok(attributes);
+        const int cause = ok ? -1 : static_cast<int>(report.causes.size());
+        report.tests.push_back({state.service, text(attributes, "NAME"), ok, cause});
+        if (!ok) {
+            report.causes.emplace_back();
+        }
         state.test = static_cast<int>(report.tests.size()) - 1;
         state.open.push_back(Level::Test);
         return true;
     }
     if (parent == Level::Test && is(name, "ELEMENT")) {
         state.element = text(attributes, "NAME");
+        state.element_ko = !says_ok(attributes);
+        const int cause = report.tests[state.test].cause;
+        if (cause >= 0 && state.element_ko) {
+            report.causes[cause].ko_elements.push_back(state.element);
+        }
         state.open.push_back(Level::Element);
         return true;
+    }
+    if (is(name, "COMMENT") && state.test >= 0 &&
+        (parent == Level::Test || (parent == Level::Element && state.element_ko))) {
+        const int cause = report.tests[state.test].cause;
+        if (cause >= 0) {
+            std::vector<std::string>& comments = report.causes[cause].comments;
+            comments.emplace_back();
+            state.comment = &comments.back();
+            XML_SetCharacterDataHandler(state.parser, on_comment_text);
+            state.open.push_back(Level::Comment);
+            return true;
+        }
     }
     return false;
 }
@@ -196,6 +250,12 @@ void XMLCALL on_end(void* data, const XML_Char* /*name*/) {
             break;
         case Level::Element:
             state.element.clear();
+            state.element_ko = false;
+            break;
+        case Level::Comment:
+            XML_SetCharacterDataHandler(state.parser, nullptr);
+            cut_to_whole_characters(*state.comment);
+            state.comment = nullptr;
             break;
         default:
             break;

@@ -15,7 +15,20 @@ struct TestResult {
     int service = 0;  // index into ReportResult::services
     std::string name;
     bool ok = true;
+    int cause = -1;  // a KO test's index into ReportResult::causes
 };
+
+// Why a KO test failed, as far as its report says: the names of its KO
+// elements, its KO requirements (indexes into ReportResult::requirements)
+// and the comments of the failing levels (the test's own, and its KO
+// elements'), each cut at kCauseCommentBytes.
+struct TestCause {
+    std::vector<std::string> ko_elements;
+    std::vector<int> ko_requirements;
+    std::vector<std::string> comments;
+};
+
+inline constexpr std::size_t kCauseCommentBytes = 2000;
 
 // One REQUIREMENT element. service and test are -1 at the levels above them
 // (a run-level requirement has both at -1); element is empty outside an
@@ -52,5 +65,6 @@ struct ReportResult {
     ReportProvenance provenance;
     std::vector<ServiceResult> services;
     std::vector<TestResult> tests;
+    std::vector<TestCause> causes;  // one per KO test
     std::vector<RequirementOccurrence> requirements;
 };

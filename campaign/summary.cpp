@@ -1,6 +1,7 @@
 #include "campaign/summary.h"
 
 #include "campaign/messages.h"
+#include "campaign/test_cause.h"
 
 #include <functional>
 
@@ -81,9 +82,12 @@ QString campaign_summary(const Campaign& campaign) {
         text, ko_tests, [](const KoTest&) { return true; },
         [&](const KoTest& k) {
             const ReportResult& report = campaign.reports[k.report];
+            const std::string cause =
+                test_cause_headline(test_cause_lines(report, static_cast<int>(k.test)));
             return message_ko_test(utf8(campaign.report_keys[k.report]),
                                    utf8(report.services[report.tests[k.test].service].name),
-                                   utf8(campaign.test_keys[k.report][k.test]));
+                                   utf8(campaign.test_keys[k.report][k.test])) +
+                   (cause.empty() ? QString() : message_because(utf8(cause)));
         });
     list(
         text, ko_runs, [](std::size_t) { return true; },

@@ -460,5 +460,12 @@ Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifié
         <translation>... et %1 de plus
 </translation>
     </message>
+    <message>
+        <source>  because: %1
+</source>
+        <comment>%1 is why a test failed, as its report says (its KO element and requirement)</comment>
+        <translation>  parce que : %1
+</translation>
+    </message>
 </context>
 </TS>

@@ -59,6 +59,37 @@ TEST(ReportReader, ProvenanceIsTheFileItselfAndTheRunsOwnFields) {
     EXPECT_EQ(report.provenance.run_date, "2026/12/01");
 }
 
+// For each KO test the reader keeps why: its KO elements and the comments of
+// the levels that failed; long comments are cut on a character boundary.
+TEST(ReportReader, AKoTestKeepsItsKoElementsAndTheCommentsOfTheFailingLevels) {
+    ReportResult report;
+    QString error;
+    ASSERT_TRUE(read_report_file(
+        std::string(QUILLON_SOURCE_DIR) + "/tests/e2e/expected/campaign.element.req.xml", &report,
+        &error));
+    std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>>> causes;
+    for (const TestResult& test : report.tests) {
+        if (test.cause >= 0) {
+            const TestCause& cause = report.causes[test.cause];
+            causes.emplace_back(test.name, cause.ko_elements, cause.comments);
+        }
+    }
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(
+        causes,
+        (std::vector<std::tuple<std::string, Texts, Texts>>{
+            {"saturated_climb", {"check_limit"}, {"Command must saturate at the rate limit."}},
+            {"divide_gains", {}, {"Division by zero in gain normalisation."}},
+        }));
+
+    const std::string long_comment = std::string(kCauseCommentBytes - 1, 'a') + "\xC3\xA9 and more";
+    ReportResult cut;
+    ASSERT_TRUE(read_text("<RUN><SERVICE NAME=\"s\"><TEST NAME=\"t\" STATUS=\"KO\"><COMMENT>" +
+                              long_comment + "</COMMENT></TEST></SERVICE></RUN>",
+                          &cut, &error));
+    EXPECT_EQ(cut.causes.at(0).comments, Texts{std::string(kCauseCommentBytes - 1, 'a')});
+}
+
 TEST(ReportReader, NameFallsBackToTheFileStem) {
     ReportResult report;
     QString error;
