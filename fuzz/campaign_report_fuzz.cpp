@@ -12,16 +12,42 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
 bool holds_together(const ReportResult& report) {
     const auto services = static_cast<int>(report.services.size());
     const auto tests = static_cast<int>(report.tests.size());
-    for (const TestResult& test : report.tests) {
+    const auto causes = static_cast<int>(report.causes.size());
+    int ko_tests = 0;
+    for (int t = 0; t < tests; ++t) {
+        const TestResult& test = report.tests[static_cast<std::size_t>(t)];
         if (test.service < 0 || test.service >= services) {
             return false;
         }
+        // A KO test, and only a KO test, has a cause, each its own.
+        if (test.ok != (test.cause < 0) || (!test.ok && test.cause != ko_tests++)) {
+            return false;
+        }
+        if (test.cause >= 0) {
+            const TestCause& cause = report.causes[static_cast<std::size_t>(test.cause)];
+            for (const int index : cause.ko_requirements) {
+                if (index < 0 || index >= static_cast<int>(report.requirements.size()) ||
+                    report.requirements[static_cast<std::size_t>(index)].test != t ||
+                    report.requirements[static_cast<std::size_t>(index)].ok) {
+                    return false;
+                }
+            }
+            for (const std::string& comment : cause.comments) {
+                if (comment.size() > kCauseCommentBytes) {
+                    return false;
+                }
+            }
+        }
+    }
+    if (ko_tests != causes) {
+        return false;
     }
     for (const RequirementOccurrence& requirement : report.requirements) {
         if (requirement.service < -1 || requirement.service >= services || requirement.test < -1 ||
