@@ -80,7 +80,7 @@ std::vector<Requirement> gather_requirements(const std::vector<ReportResult>& re
             const auto [it, added] = index.try_emplace(occurrences[o].id, requirements.size());
             if (added) {
                 requirements.push_back(
-                    {occurrences[o].id, RequirementVerdict::Ok, 0, 0, false, {}});
+                    {occurrences[o].id, RequirementVerdict::Ok, 0, 0, false, {}, {}});
             }
             Requirement& requirement = requirements[it->second];
             requirement.places.push_back({static_cast<int>(r), static_cast<int>(o)});
@@ -106,7 +106,7 @@ void apply_list(std::vector<Requirement>& requirements, const std::vector<std::s
             requirements[it->second].listed = true;
         } else {
             index.emplace(id, requirements.size());
-            requirements.push_back({id, RequirementVerdict::NotVerified, 0, 0, true, {}});
+            requirements.push_back({id, RequirementVerdict::NotVerified, 0, 0, true, {}, {}});
         }
     }
 }
@@ -198,6 +198,22 @@ Campaign build_campaign(std::vector<ReportResult> reports,
     campaign.ok = c.reports_ko == 0 && c.tests_ko == 0 && c.requirements_ko == 0 &&
                   c.requirements_not_verified == 0 && c.problems == 0;
     return campaign;
+}
+
+void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& ids,
+                            const std::vector<std::string>& titles) {
+    std::unordered_map<std::string_view, const std::string*> title_of;
+    for (std::size_t i = 0; i < ids.size() && i < titles.size(); ++i) {
+        if (!titles[i].empty()) {
+            title_of.try_emplace(ids[i], &titles[i]);
+        }
+    }
+    for (Requirement& requirement : campaign.requirements) {
+        const auto it = title_of.find(requirement.id);
+        if (it != title_of.end()) {
+            requirement.title = *it->second;
+        }
+    }
 }
 
 std::string place_text(const Campaign& campaign, const RequirementPlace& place,

@@ -34,6 +34,7 @@ struct Requirement {
     int ko_count = 0;
     bool listed = false;
     std::vector<RequirementPlace> places;
+    std::string title;  // from the requirement list, when it gives one
 };
 
 struct CampaignCounts {
@@ -78,6 +79,11 @@ std::vector<std::string> unique_keys(const std::vector<std::string>& names);
 Campaign build_campaign(std::vector<ReportResult> reports,
                         const std::optional<std::vector<std::string>>& listed,
                         QStringList problems);
+
+// Gives the listed requirements the titles of the list (ids and titles side
+// by side; the first non-empty title of an ID counts).
+void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& ids,
+                            const std::vector<std::string>& titles);
 
 // Where an occurrence stands: report, then service, test and element when it
 // has them, joined by separator.

@@ -32,13 +32,19 @@ void put_csv_field(XmlStream& out, std::string_view field) {
     out.put('"');
 }
 
+bool occurrence_ok(const Campaign& campaign, const RequirementPlace& place) {
+    return campaign.reports[place.report].requirements[place.occurrence].ok;
+}
+
 }  // namespace
 
 void write_campaign_csv(XmlStream& out, const Campaign& campaign) {
-    out.put("requirement,verdict,ok,ko,listed,places\r\n");
+    out.put("requirement,title,verdict,ok,ko,listed,places\r\n");
     std::string places;  // one row's, reused from row to row
     for (const Requirement& requirement : campaign.requirements) {
         put_csv_field(out, requirement.id);
+        out.put(',');
+        put_csv_field(out, requirement.title);
         out.put(',');
         out.put(verdict_word(requirement.verdict));
         out.put(',');
@@ -50,12 +56,19 @@ void write_campaign_csv(XmlStream& out, const Campaign& campaign) {
             out.put(requirement.listed ? "yes" : "no");
         }
         out.put(',');
+        // KO places first, each with its status, so the failing one stands out.
         places.clear();
-        for (const RequirementPlace& place : requirement.places) {
-            if (!places.empty()) {
-                places += "; ";
+        for (const bool ko : {true, false}) {
+            for (const RequirementPlace& place : requirement.places) {
+                if (occurrence_ok(campaign, place) == ko) {
+                    continue;
+                }
+                if (!places.empty()) {
+                    places += "; ";
+                }
+                places += place_text(campaign, place, "/");
+                places += ko ? " (KO)" : " (OK)";
             }
-            places += place_text(campaign, place, "/");
         }
         put_csv_field(out, places);
         out.put("\r\n");

@@ -7,7 +7,9 @@
 // whose first cell is a header word (id, req, req id, requirement,
 // requirement id, requirements, in any case, blanks or '_' between words,
 // as requirement tools export them and as our own CSV starts) is a header,
-// not an ID.
+// not an ID. Each ID keeps a title: the column headed title, name, summary,
+// description, text or label when the header names one, else the second
+// column.
 
 #include <QByteArray>
 #include <QString>
@@ -15,9 +17,14 @@
 #include <string>
 #include <vector>
 
-std::vector<std::string> parse_requirement_list(const QByteArray& text);
+struct RequirementList {
+    std::vector<std::string> ids;     // UTF-8
+    std::vector<std::string> titles;  // one per ID, empty when the list has none
+};
+
+RequirementList parse_requirement_list(const QByteArray& text);
 
 // On failure *error is the whole problem line naming the file. A list that
 // names no requirement is a failure too: an empty export is no proof that
 // nothing is required.
-bool read_requirement_list(const std::string& path, std::vector<std::string>* ids, QString* error);
+bool read_requirement_list(const std::string& path, RequirementList* list, QString* error);

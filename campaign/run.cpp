@@ -71,11 +71,11 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     QStringList problems = inputs.problems;
 
     std::optional<std::vector<std::string>> listed;
+    RequirementList list;
     if (!options.requirements.empty()) {
-        std::vector<std::string> ids;
         QString problem;
-        if (read_requirement_list(options.requirements, &ids, &problem)) {
-            listed = std::move(ids);
+        if (read_requirement_list(options.requirements, &list, &problem)) {
+            listed = list.ids;
         } else {
             problems.append(problem);
         }
@@ -95,7 +95,9 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     problems.append(read.problems);
     print_problems(problems, err);
 
-    const Campaign campaign = build_campaign(std::move(read.reports), listed, problems);
+    Campaign built = build_campaign(std::move(read.reports), listed, problems);
+    set_requirement_titles(built, list.ids, list.titles);
+    const Campaign& campaign = built;
     std::optional<Changes> changes;
     if (baseline) {
         changes = compare_with_baseline(*baseline, campaign);

@@ -24,14 +24,14 @@ TEST(CampaignCsv, FormulaCellsGetALeadingQuoteAndOthersStayAsTheyAre) {
         const char* report;
         const char* row;
     } cases[] = {
-        {"=HYPERLINK(\"http://x\")", "R", "\"'=HYPERLINK(\"\"http://x\"\")\",OK,1,0,,R\r\n"},
-        {"+1", "R", "'+1,OK,1,0,,R\r\n"},
-        {"-1", "R", "'-1,OK,1,0,,R\r\n"},
-        {"@SUM(A1)", "R", "'@SUM(A1),OK,1,0,,R\r\n"},
-        {"\tX", "R", "'\tX,OK,1,0,,R\r\n"},
-        {"\rX", "R", "\"'\rX\",OK,1,0,,R\r\n"},
-        {"LLR_1", "=cmd|' /C calc'!A0", "LLR_1,OK,1,0,,'=cmd|' /C calc'!A0\r\n"},
-        {"A=1", "R, 2", "A=1,OK,1,0,,\"R, 2\"\r\n"},
+        {"=HYPERLINK(\"http://x\")", "R", "\"'=HYPERLINK(\"\"http://x\"\")\",,OK,1,0,,R (OK)\r\n"},
+        {"+1", "R", "'+1,,OK,1,0,,R (OK)\r\n"},
+        {"-1", "R", "'-1,,OK,1,0,,R (OK)\r\n"},
+        {"@SUM(A1)", "R", "'@SUM(A1),,OK,1,0,,R (OK)\r\n"},
+        {"\tX", "R", "'\tX,,OK,1,0,,R (OK)\r\n"},
+        {"\rX", "R", "\"'\rX\",,OK,1,0,,R (OK)\r\n"},
+        {"LLR_1", "=cmd|' /C calc'!A0", "LLR_1,,OK,1,0,,'=cmd|' /C calc'!A0 (OK)\r\n"},
+        {"A=1", "R, 2", "A=1,,OK,1,0,,\"R, 2 (OK)\"\r\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(row_of(c.id, c.report), c.row) << c.id;
