@@ -164,9 +164,9 @@ void add_logged(const std::string& report, ReportList& reports, ResolvedInputs& 
 void add_log(const std::string& log, ReportList& reports, ResolvedInputs& out) {
     out.files.push_back(log);
     QFile file;
-    QString why;
-    if (!open_by_name(log, &file, &why)) {
-        out.problems.append(message_cannot_read(shown(log), why));
+    QString problem;
+    if (!open_input(log, &file, &problem)) {
+        out.problems.append(problem);
         return;
     }
     bool any = false;

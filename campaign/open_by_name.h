@@ -11,3 +11,7 @@
 // Opens path for reading into file (closed, not yet open). On failure *why is
 // the system's reason.
 bool open_by_name(const std::string& path, QFile* file, QString* why);
+
+// The same for an input of the campaign: on failure *problem is the whole
+// problem line ("PATH: cannot read: REASON").
+bool open_input(const std::string& path, QFile* file, QString* problem);

@@ -335,9 +335,7 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
 
 bool read_report_file(const std::string& path, ReportResult* report, QString* error) {
     QFile file;
-    QString why;
-    if (!open_by_name(path, &file, &why)) {
-        *error = message_cannot_read(shown_file_name(path), why);
+    if (!open_input(path, &file, error)) {
         return false;
     }
     report->path = path;
@@ -347,6 +345,7 @@ bool read_report_file(const std::string& path, ReportResult* report, QString* er
     } else {
         report->real_path = path;
     }
+    QString why;
     if (!read_report(file, report, &why)) {
         *error = message_bad_report(shown_file_name(path), why);
         return false;

@@ -103,9 +103,7 @@ RequirementList parse_requirement_list(const QByteArray& text) {
 
 bool read_requirement_list(const std::string& path, RequirementList* list, QString* error) {
     QFile file;
-    QString why;
-    if (!open_by_name(path, &file, &why)) {
-        *error = message_cannot_read(shown_file_name(path), why);
+    if (!open_input(path, &file, error)) {
         return false;
     }
     *list = parse_requirement_list(file.readAll());
