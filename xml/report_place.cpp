@@ -1,0 +1,121 @@
+#include "xml/report_place.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
+
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// A link made by this user or by the system (/dev/stdout) may be followed;
+// one that another user planted is replaced like any other entry.
+bool is_trusted_link(const struct stat& link) {
+    return link.st_uid == 0 || link.st_uid == geteuid();
+}
+
+bool same_file(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The descriptor a link names when it is an entry of this process's
+// descriptor folder (the text of such a link is no path to follow); -1
+// otherwise.
+int descriptor_named(const std::string& link) {
+    const PathParts parts = split_path(link);
+    if (parts.base.empty() || parts.base.size() > 9 ||
+        parts.base.find_first_not_of("0123456789") != std::string::npos) {
+        return -1;
+    }
+    struct stat folder {};
+    struct stat own_descriptors {};
+    if (stat(parts.folder.empty() ? "." : parts.folder.c_str(), &folder) != 0 ||
+        stat("/proc/self/fd", &own_descriptors) != 0 || !same_file(folder, own_descriptors)) {
+        return -1;
+    }
+    return std::stoi(parts.base);
+}
+
+std::string link_text(const std::string& link) {
+    std::string text(PATH_MAX, '\0');
+    const ssize_t length = readlink(link.c_str(), text.data(), text.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= text.size()) {
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+}  // namespace
+
+ReportPlace report_place(const std::string& name) {
+    std::string current = name;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat entry {};
+        if (lstat(current.c_str(), &entry) != 0) {
+            // Missing: a new file, made at the end of the trusted links.
+            return {links == 0 ? name : current};
+        }
+        if (!S_ISLNK(entry.st_mode)) {
+            return {current};
+        }
+        if (!is_trusted_link(entry)) {
+            return {name};
+        }
+        if (const int descriptor = descriptor_named(current); descriptor >= 0) {
+            return {name, descriptor};
+        }
+        const std::string text = link_text(current);
+        if (text.empty()) {
+            return {name};
+        }
+        current = text.front() == '/' ? text : split_path(current).folder + text;
+    }
+    return {name};
+}
+
+PathParts split_path(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return {{}, path};
+    }
+    std::string base = path.substr(slash + 1);
+    return {path.substr(0, slash + 1), base.empty() ? std::string(".") : base};
+}
+
+std::string temporary_name(std::string_view base) {
+    if (base.size() + kTemporarySuffix.size() <= NAME_MAX) {
+        std::string name(base);
+        name += kTemporarySuffix;
+        return name;
+    }
+    // The digest keeps two long names that share their start apart, and
+    // gives every run writing this report the same name to meet at.
+    std::uint64_t digest = 0xcbf29ce484222325u;  // FNV-1a
+    for (const char byte : base) {
+        digest = (digest ^ static_cast<unsigned char>(byte)) * 0x100000001b3u;
+    }
+    char digits[18];
+    std::snprintf(digits, sizeof digits, "~%016llx", static_cast<unsigned long long>(digest));
+    std::size_t kept = NAME_MAX - kTemporarySuffix.size() - (sizeof digits - 1);
+    while (kept > 0 && (static_cast<unsigned char>(base[kept]) & 0xC0) == 0x80) {
+        --kept;  // not inside a UTF-8 character
+    }
+    std::string name(base.substr(0, kept));
+    name += digits;
+    name += kTemporarySuffix;
+    return name;
+}
+
+std::string temporary_path(const std::string& path) {
+    const PathParts parts = split_path(path);
+    return parts.folder + temporary_name(parts.base);
+}
