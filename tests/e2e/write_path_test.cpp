@@ -222,6 +222,15 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
          "kvwxrd: The log file \"suite.req.xml\" is also a report of this run.\n"},
         {{"-lsub/../out.xml", "-oout.xml", "suite.rod"},
          "kvwxrd: The log file \"sub/../out.xml\" is also a report of this run.\n"},
+        // The temporary name beside a report is an output too.
+        {{"-hsuite.req.xml.tmp", "suite.rod"}, "kvwxrd: \"suite.req.xml.tmp\"" + input_clash},
+        {{"suite.rod", "-lsuite.req.xml.tmp"}, "kvwxrd: \"suite.req.xml.tmp\"" + input_clash},
+        {{"-osub/../suite.req.xml", "suite.rod", "suite.req.xml.tmp"},
+         "kvwxrd: \"sub/../suite.req.xml.tmp\"" + input_clash},
+        // A link of ours leading to the log, not made yet: the report would
+        // be written through it once the run has made the log.
+        {{"-odangling", "-lrun.log", "suite.rod"},
+         "kvwxrd: The log file \"run.log\" is also a report of this run.\n"},
     };
     ASSERT_EQ(::mkdir(path("sub").c_str(), 0777), 0);
     write("suite.rod", kSmokeRod);
@@ -229,6 +238,8 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
     write_named_rod("other.rod", "other");
     write("other.req.xml", "KOVIN Merovia ROD: 1.1.0\n");
     ASSERT_EQ(::symlink("suite.rod", path("link.rod").c_str()), 0);
+    write("suite.req.xml.tmp", "Target=x86\n");
+    ASSERT_EQ(::symlink("run.log", path("dangling").c_str()), 0);
     for (const Clash& clash : clashes) {
         SCOPED_TRACE(clash.arguments.front());
         const ProcessResult result = run(clash.arguments);
@@ -236,9 +247,11 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
         EXPECT_EQ(result.err, clash.err);
         EXPECT_EQ(read("suite.rod"), kSmokeRod);
         EXPECT_EQ(read("header.txt"), "Target=x86\n");
+        EXPECT_EQ(read("suite.req.xml.tmp"), "Target=x86\n");
         EXPECT_EQ(read("other.req.xml"), "KOVIN Merovia ROD: 1.1.0\n");
         EXPECT_FALSE(exists("suite.req.xml"));
         EXPECT_FALSE(exists("out.xml"));
+        EXPECT_FALSE(exists("run.log"));
     }
 }
 
