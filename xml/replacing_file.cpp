@@ -154,7 +154,6 @@ bool ReplacingFile::open_temporary() {
     temporary_path_ = folder_ + temporary_;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         if (acquire_temporary()) {
-            register_temporary_file(folder_fd_, temporary_.c_str(), written_);
             if (replaces_existing_) {
                 // Created with the umask applied; the old file's bits exactly.
                 fchmod(fd_, target_mode_);
@@ -206,8 +205,17 @@ bool ReplacingFile::lock(int fd, bool created) {
 // had, false without one when another process got in the way.
 bool ReplacingFile::acquire_temporary() {
     const mode_t creation_mode = replaces_existing_ ? target_mode_ : 0666;
-    int fd = openat(folder_fd_, temporary_.c_str(),
+    int fd = -1;
+    {
+        // Registered as soon as it exists: a signal from then on removes it.
+        const CleanupSignalsBlocked blocked;
+        fd = openat(folder_fd_, temporary_.c_str(),
                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, creation_mode);
+        struct stat made {};
+        if (fd >= 0 && fstat(fd, &made) == 0) {
+            register_temporary_file(folder_fd_, temporary_.c_str(), made);
+        }
+    }
     const bool created = fd >= 0;
     if (!created) {
         if (errno != EEXIST) {
@@ -241,6 +249,10 @@ bool ReplacingFile::acquire_temporary() {
     // into place or replaced while we waited.
     const bool held = lock(fd, created) && fstat(fd, &locked) == 0 && still_named(locked);
     if (!held) {
+        if (created) {
+            const CleanupSignalsBlocked blocked;
+            unregister_temporary_file();
+        }
         ::close(fd);
         return false;
     }
