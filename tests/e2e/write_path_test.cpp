@@ -627,13 +627,18 @@ TEST_F(WritePathTest, WithoutLocksReportsAreWrittenAndThatIsSaidOnce) {
 }
 
 // A signal that comes once the report is in place waits for its log line:
-// the log is a FIFO whose reader comes only after the signal was sent.
+// the log is a FIFO whose reader comes only after the signal was sent. The
+// header file, a FIFO too, holds the run while the report is written until
+// the reader that the start-up check of the log needed is gone.
 TEST_F(WritePathTest, SignalAfterTheRenameWaitsForTheLogLine) {
     write("a.rod", kSmokeRod);
     ASSERT_EQ(::mkfifo(path("log").c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(path("header").c_str(), 0666), 0);
     const ProcessResult result = shell(
-        "env --default-signal \"$QUILLON\" a.rod -llog & pid=$!\n"
-        "cat log > /dev/null\n"  // the check of the log at start-up
+        "env --default-signal \"$QUILLON\" -hheader a.rod -llog & pid=$!\n"
+        "exec 3>header; cat log > /dev/null\n"
+        "until ls -l /proc/$pid/fd | grep -q '/header$'; do sleep 0.01; done\n"
+        "exec 3>&-\n"
         "while [ ! -e a.req.xml ]; do sleep 0.01; done\n"
         "kill -TERM $pid; timeout 5 cat log > got; wait $pid; echo $?");
     EXPECT_EQ(result.out, std::to_string(128 + SIGTERM) + "\n");
