@@ -259,10 +259,11 @@ bool ReplacingFile::acquire_temporary() {
     if (!created) {
         // Nobody writes a file whose lock we hold: a stale one from a run
         // that was killed. It goes, and the next attempt creates the file
-        // afresh with the right modes.
-        unlinkat(folder_fd_, temporary_.c_str(), 0);
+        // afresh with the right modes. One we may not remove (another
+        // user's, in a sticky folder) will not go by trying again.
+        const bool removed = unlinkat(folder_fd_, temporary_.c_str(), 0) == 0 || errno == ENOENT;
         ::close(fd);
-        return false;
+        return removed ? false : fail(Failure::Open, temporary_path_);
     }
     fd_ = fd;
     written_ = locked;
