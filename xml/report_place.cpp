@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -54,32 +56,87 @@ std::string link_text(const std::string& link) {
     return text;
 }
 
+// The components of path, last first, to be taken from the back.
+void push_components(std::vector<std::string>& pending, const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 0) {
+        const std::size_t slash = path.rfind('/', end - 1);
+        const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+        if (end > begin) {
+            pending.push_back(path.substr(begin, end - begin));
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+        end = slash;
+    }
+}
+
+std::string joined(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 }  // namespace
 
+// Walks name component by component as the kernel does, so that every link
+// met on the way is seen, in the folders of a link's text too, and trusted
+// or not. The walked part never holds a link, so ".." simply drops its last
+// component.
 ReportPlace report_place(const std::string& name) {
-    std::string current = name;
-    for (int links = 0; links <= kMaxLinks; ++links) {
-        struct stat entry {};
-        if (lstat(current.c_str(), &entry) != 0) {
-            // Missing: a new file, made at the end of the trusted links.
-            return {links == 0 ? name : current};
+    struct stat entry {};
+    if (lstat(name.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) {
+        return {name};
+    }
+    std::vector<std::string> pending;
+    push_components(pending, name);
+    std::string walked = name.front() == '/' ? "/" : "";
+    int links = 0;
+    while (!pending.empty()) {
+        const std::string component = std::move(pending.back());
+        pending.pop_back();
+        if (component == ".") {
+            continue;
+        }
+        if (component == "..") {
+            const std::size_t slash = walked.rfind('/');
+            if (walked.empty() || walked == ".." || walked.ends_with("/..")) {
+                walked = joined(walked, "..");
+            } else if (walked != "/") {
+                walked.resize(slash == std::string::npos ? 0 : std::max<std::size_t>(slash, 1));
+            }
+            continue;
+        }
+        const std::string next = joined(walked, component);
+        if (lstat(next.c_str(), &entry) != 0) {
+            // Missing: at the end, a new file made through trusted links;
+            // on the way, a path the write will fail on.
+            return {pending.empty() ? next : name};
         }
         if (!S_ISLNK(entry.st_mode)) {
-            return {current};
+            walked = next;
+            continue;
         }
-        if (!is_trusted_link(entry)) {
+        if (!is_trusted_link(entry) || ++links > kMaxLinks) {
             return {name};
         }
-        if (const int descriptor = descriptor_named(current); descriptor >= 0) {
-            return {name, descriptor};
+        if (pending.empty()) {
+            if (const int descriptor = descriptor_named(next); descriptor >= 0) {
+                return {name, descriptor};
+            }
         }
-        const std::string text = link_text(current);
+        const std::string text = link_text(next);
         if (text.empty()) {
             return {name};
         }
-        current = text.front() == '/' ? text : split_path(current).folder + text;
+        push_components(pending, text);
+        if (text.front() == '/') {
+            walked = "/";
+        }
     }
-    return {name};
+    return {walked.empty() ? std::string(".") : walked};
 }
 
 PathParts split_path(const std::string& path) {

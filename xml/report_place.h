@@ -9,8 +9,8 @@
 
 struct ReportPlace {
     // The file written: the name itself, or the end of a chain of links
-    // that are all trusted (made by this user or by root), whether that end
-    // exists yet or not. A chain with any other link in it, or a loop, is
+    // that are all trusted (made by this user or by root, folders on the way
+    // included), whether that end exists yet or not. A chain with any other link in it, or a loop, is
     // not followed: the name itself is replaced.
     std::string path;
     // At least 0 when the chain ends at one of this process's descriptors
@@ -20,7 +20,7 @@ struct ReportPlace {
 };
 
 // Follows name, when it is a link, as the write would: one lstat when it
-// is none.
+// is none, else one per component walked.
 ReportPlace report_place(const std::string& name);
 
 // The folder part of path, up to and with its last slash ("" when none),

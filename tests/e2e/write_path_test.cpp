@@ -458,40 +458,50 @@ TEST_F(WritePathTest, DescriptorNamesAreWrittenThrough) {
 }
 
 // A chain of links at the report name is followed only when every link in
-// it is ours or root's; otherwise the first link is replaced, and the file
-// at the end of the chain keeps its bytes.
+// it, folders on the way included, is ours or root's; otherwise the first
+// link is replaced, and the file at the end of the chain keeps its bytes.
 TEST_F(WritePathTest, LinkChainsAreFollowedOnlyWhenEveryLinkIsTrusted) {
     if (!is_root()) {
         GTEST_SKIP() << "needs root to give a link to another user";
     }
+    struct Link {
+        std::string name;
+        std::string text;
+        bool strangers;
+    };
     struct Chain {
         std::string what;
-        bool stranger_in_the_middle;
-        std::string report_at;  // where the report lands
+        std::vector<Link> links;  // "first" leads to "victim", a plain file
+        std::string report_at;    // where the report lands
     };
     const std::vector<Chain> chains = {
-        {"links of ours", false, "victim"},
-        {"another user's link in the middle", true, "first"},
+        {"links of ours", {{"first", "middle", false}, {"middle", "victim", false}}, "victim"},
+        {"another user's link in the middle",
+         {{"first", "middle", false}, {"middle", "victim", true}},
+         "first"},
+        {"another user's folder link on the way",
+         {{"first", "folder/victim", false}, {"folder", ".", true}},
+         "first"},
     };
     write("a.rod", kSmokeRod);
     for (const Chain& chain : chains) {
         SCOPED_TRACE(chain.what);
-        for (const char* name : {"first", "middle", "victim"}) {
+        for (const char* name : {"first", "middle", "folder", "victim"}) {
             std::filesystem::remove(path(name));
         }
         write("victim", "victim's bytes");
         ASSERT_EQ(::chmod(path("victim").c_str(), 0600), 0);
-        ASSERT_EQ(::symlink("victim", path("middle").c_str()), 0);
-        ASSERT_EQ(::symlink("middle", path("first").c_str()), 0);
-        if (chain.stranger_in_the_middle) {
-            ASSERT_EQ(::lchown(path("middle").c_str(), kStranger, kStrangeGroup), 0);
+        for (const Link& link : chain.links) {
+            ASSERT_EQ(::symlink(link.text.c_str(), path(link.name).c_str()), 0);
+            if (link.strangers) {
+                ASSERT_EQ(::lchown(path(link.name).c_str(), kStranger, kStrangeGroup), 0);
+            }
         }
         const ProcessResult result = run({"-ofirst", "a.rod"});
         EXPECT_EQ(result.exit_status, 0);
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(read(chain.report_at), kSmokeReport);
-        EXPECT_TRUE(S_ISLNK(status_of(path("middle")).st_mode));
-        if (chain.stranger_in_the_middle) {
+        if (chain.report_at == "first") {
             EXPECT_EQ(read("victim"), "victim's bytes");
             EXPECT_TRUE(S_ISREG(status_of(path("first")).st_mode));
         }
