@@ -38,12 +38,16 @@ int descriptor_named(const std::string& link) {
         return -1;
     }
     struct stat folder {};
-    struct stat own_descriptors {};
-    if (stat(parts.folder.empty() ? "." : parts.folder.c_str(), &folder) != 0 ||
-        stat("/proc/self/fd", &own_descriptors) != 0 || !same_file(folder, own_descriptors)) {
+    if (stat(parts.folder.empty() ? "." : parts.folder.c_str(), &folder) != 0) {
         return -1;
     }
-    return std::stoi(parts.base);
+    for (const char* own_descriptors : {"/proc/self/fd", "/proc/thread-self/fd"}) {
+        struct stat own {};
+        if (stat(own_descriptors, &own) == 0 && same_file(folder, own)) {
+            return std::stoi(parts.base);
+        }
+    }
+    return -1;
 }
 
 std::string link_text(const std::string& link) {

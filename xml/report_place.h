@@ -14,8 +14,8 @@ struct ReportPlace {
     // not followed: the name itself is replaced.
     std::string path;
     // At least 0 when the chain ends at one of this process's descriptors
-    // (/dev/stdout, /dev/fd/N, /proc/self/fd/N): the file is written through
-    // that descriptor, never replaced.
+    // (/dev/stdout, /dev/fd/N, /proc/self/fd/N, /proc/thread-self/fd/N): the
+    // file is written through that descriptor, never replaced.
     int descriptor = -1;
 };
 

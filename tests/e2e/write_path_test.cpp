@@ -442,7 +442,8 @@ TEST_F(WritePathTest, FailedRenameAndTornLogLine) {
 // replaced.
 TEST_F(WritePathTest, DescriptorNamesAreWrittenThrough) {
     write("a.rod", kSmokeRod);
-    for (const std::string name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+    for (const std::string name :
+         {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1", "/proc/thread-self/fd/1"}) {
         SCOPED_TRACE(name);
         write("acc.txt", "earlier\n");
         std::filesystem::remove(path("run.log"));
