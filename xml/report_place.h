@@ -9,9 +9,10 @@
 
 struct ReportPlace {
     // The file written: the name itself, or the end of a chain of links
-    // that are all trusted (made by this user or by root, folders on the way
-    // included), whether that end exists yet or not. A chain with any other link in it, or a loop, is
-    // not followed: the name itself is replaced.
+    // that are all trusted (made by this user or by root, folders on the
+    // way included), whether that end exists yet or not. A chain with any
+    // other link in it, or a loop, is not followed: the name itself is
+    // replaced.
     std::string path;
     // At least 0 when the chain ends at one of this process's descriptors
     // (/dev/stdout, /dev/fd/N, /proc/self/fd/N, /proc/thread-self/fd/N): the
