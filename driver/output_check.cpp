@@ -2,6 +2,7 @@
 
 #include "driver/run_loop.h"
 #include "i18n/tool_messages.h"
+#include "xml/report_place.h"
 
 #include <sys/stat.h>
 
@@ -13,8 +14,8 @@
 namespace {
 
 // A file as the file system knows it: two names of one file give the same
-// identity, through links, "./" and "../" alike. A file yet to be made is
-// known by its directory and its name in it.
+// identity, through links, "./" and "../" alike. A file yet to be made (a
+// log, a temporary file) is known by its directory and its name in it.
 struct FileIdentity {
     dev_t device;
     ino_t inode;
@@ -70,20 +71,42 @@ bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
         }
     }
 
+    // Each report is known by its name and by where the write puts it (the
+    // end of a chain of links, which may not exist yet); its temporary
+    // file, which the write may remove as stale, is as much an output.
     std::vector<FileIdentity> reports;
+    std::vector<FileIdentity> temporaries;
     for (const std::string& name : report_names) {
-        const std::optional<FileIdentity> report = identity_of(name);
-        if (is_among(report, inputs)) {
-            tool_error(kToolErrorInputOverwritten, name.c_str(), "outputs_spare_inputs");
+        const ReportPlace place = report_place(name);
+        std::vector<std::optional<FileIdentity>> identities = {identity_of(name)};
+        if (place.descriptor < 0 && place.path != name) {
+            identities.push_back(identity_of(place.path));
+        }
+        for (const std::optional<FileIdentity>& report : identities) {
+            if (is_among(report, inputs)) {
+                tool_error(kToolErrorInputOverwritten, name.c_str(), "outputs_spare_inputs");
+                return false;
+            }
+            if (report) {
+                reports.push_back(*report);
+            }
+        }
+        if (place.descriptor >= 0) {
+            continue;  // written straight into: no temporary file
+        }
+        const std::string temporary = temporary_path(place.path);
+        const std::optional<FileIdentity> identity = identity_of(temporary);
+        if (is_among(identity, inputs)) {
+            tool_error(kToolErrorInputOverwritten, temporary.c_str(), "outputs_spare_inputs");
             return false;
         }
-        if (report) {
-            reports.push_back(*report);
+        if (identity) {
+            temporaries.push_back(*identity);
         }
     }
     if (options.log_file) {
         const std::optional<FileIdentity> log = identity_of(options.log_file);
-        if (is_among(log, inputs)) {
+        if (is_among(log, inputs) || is_among(log, temporaries)) {
             tool_error(kToolErrorInputOverwritten, options.log_file, "outputs_spare_inputs");
             return false;
         }

@@ -1,7 +1,9 @@
 #pragma once
 // What a run writes must never replace what it reads: no report and no log
 // may be one of the run's input files (its ROD files or its header file),
-// whatever the spelling, and the log may not be one of its reports.
+// whatever the spelling, and the log may not be one of its reports. The
+// temporary file beside a report counts as an output: it may be neither an
+// input nor the log.
 
 #include "report/run_options.h"
 

@@ -53,6 +53,34 @@
 </translation>
     </message>
     <message>
+        <source>%1: Unable to rename &quot;%2&quot; over the report; the new report is kept under that name.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : impossible de renommer « %2 » en rapport ; le nouveau rapport est gardé sous ce nom.
+</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; may be another run's report being written and cannot be locked; it is left in place.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : « %2 » est peut-être le rapport qu'une autre exécution écrit, et il ne peut pas être verrouillé ; il est laissé en place.
+</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; was replaced by another file while the report was written; the report is not put in place.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : « %2 » a été remplacé par un autre fichier pendant l'écriture du rapport ; le rapport n'est pas mis en place.
+</translation>
+    </message>
+    <message>
+        <source>%1: Files cannot be locked beside &quot;%2&quot;; reports are written there without a lock.
+</source>
+        <comment>%1 is the file name of the tool involved, %2 a name of file</comment>
+        <translation>%1 : les fichiers ne peuvent pas être verrouillés à côté de « %2 » ; les rapports y sont écrits sans verrou.
+</translation>
+    </message>
+    <message>
         <source>%1: Unknown error.</source>
         <comment>%1 is the file name of the tool involved</comment>
         <translation>%1 : erreur inconnue.</translation>

@@ -63,6 +63,30 @@ QString tool_error_message(int kind, const void* argument) {
                 translate("%1: The log file \"%2\" is also a report of this run.\n",
                           "%1 is the file name of the tool involved, %2 a name of file"),
                 {kModule, file_argument(argument)});
+        case kToolErrorRenameFile:
+            return fill_placeholders(
+                translate("%1: Unable to rename \"%2\" over the report; the new report is kept "
+                          "under that name.\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
+        case kToolErrorTemporaryBusy:
+            return fill_placeholders(
+                translate("%1: \"%2\" may be another run's report being written and cannot be "
+                          "locked; it is left in place.\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
+        case kToolErrorDisplaced:
+            return fill_placeholders(
+                translate("%1: \"%2\" was replaced by another file while the report was "
+                          "written; the report is not put in place.\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
+        case kToolErrorNoLock:
+            return fill_placeholders(
+                translate("%1: Files cannot be locked beside \"%2\"; reports are written there "
+                          "without a lock.\n",
+                          "%1 is the file name of the tool involved, %2 a name of file"),
+                {kModule, file_argument(argument)});
         default:
             return fill_placeholders(
                 translate("%1: Unknown error.", "%1 is the file name of the tool involved"),

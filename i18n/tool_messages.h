@@ -15,6 +15,10 @@ enum ToolErrorKind : int {
     kToolErrorEchoFailed = 4,        // argument ignored: the -v echo could not be written
     kToolErrorInputOverwritten = 5,  // argument: the input file an output would replace
     kToolErrorLogIsReport = 6,       // argument: the log file, also a report of the run
+    kToolErrorRenameFile = 7,        // argument: the temporary file that could not be renamed
+    kToolErrorTemporaryBusy = 8,     // argument: a temporary file that cannot be locked
+    kToolErrorDisplaced = 9,         // argument: the temporary file replaced before its rename
+    kToolErrorNoLock = 10,           // argument: the report written without a lock
 };
 
 // Writes text in the local 8-bit encoding to stream, byte for byte: no

@@ -19,25 +19,52 @@ void report_failure(const ReplacingFile& file) {
         case ReplacingFile::Failure::Write:
             tool_error(kToolErrorWriteFile, name, "xrd_report_write");
             return;
-        case ReplacingFile::Failure::Open:
         case ReplacingFile::Failure::Rename:
+            tool_error(kToolErrorRenameFile, name, "xrd_report_write");
+            return;
+        case ReplacingFile::Failure::Busy:
+            tool_error(kToolErrorTemporaryBusy, name, "xrd_report_write");
+            return;
+        case ReplacingFile::Failure::Displaced:
+            tool_error(kToolErrorDisplaced, name, "xrd_report_write");
+            return;
+        case ReplacingFile::Failure::Open:
         case ReplacingFile::Failure::None:
             tool_error(kToolErrorOpenFile, name, "xrd_report_write");
             return;
     }
 }
 
+// Said once a run: a file system without locks is one for every report.
+void report_unlocked(const std::string& report_name) {
+    static bool said = false;
+    if (!said) {
+        said = true;
+        tool_error(kToolErrorNoLock, report_name.c_str(), "xrd_report_write");
+    }
+}
+
+// Writes the report and, once it is in place, its log line: no signal can
+// come between the two.
 bool write_report(const char* report_name, const RodNode* run, const RunOptions& options,
                   ConsoleEcho* echo, const std::function<void()>& document_complete) {
     ReplacingFile file;
     if (file.open(report_name)) {
+        if (file.written_unlocked()) {
+            report_unlocked(report_name);
+        }
         XmlStream out(file);
         xrd_document_write(out, run, options, echo);
         const bool flushed = out.flush();
         if (document_complete) {
             document_complete();
         }
-        if (flushed && file.commit()) {
+        const auto log_line = [&] {
+            if (options.log_file) {
+                append_log_line(options.log_file, report_name);
+            }
+        };
+        if (flushed && file.commit(log_line)) {
             return true;
         }
     }
@@ -75,9 +102,6 @@ ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
         }
         if (!written) {
             return ReportOutcome::Failed;
-        }
-        if (options.log_file) {
-            append_log_line(options.log_file, report_name);
         }
     } catch (const std::bad_alloc&) {
         tool_error(kToolErrorNoMemory, "kvw2req", "xrd_report_write");

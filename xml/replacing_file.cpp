@@ -1,5 +1,6 @@
 #include "xml/replacing_file.h"
 
+#include "xml/report_place.h"
 #include "xml/temporary_file_cleanup.h"
 
 #include <fcntl.h>
@@ -8,9 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -24,33 +22,8 @@ bool is_written_straight_into(mode_t mode) {
     return S_ISCHR(mode) || S_ISFIFO(mode) || S_ISSOCK(mode);
 }
 
-// A link made by this user or by the system (/dev/stdout) may be followed;
-// one that another user planted is replaced like any other entry.
-bool is_trusted_link(const struct stat& link) {
-    return link.st_uid == 0 || link.st_uid == geteuid();
-}
-
 bool same_file(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// An entry at the temporary name that may be reused after locking it: a
-// plain file of ours with no other name (a hard link would let us truncate
-// somebody's file through it).
-bool is_reusable(const struct stat& entry) {
-    return S_ISREG(entry.st_mode) && entry.st_uid == geteuid() && entry.st_nlink == 1;
-}
-
-// Removes whatever sits at path; false when it cannot be removed.
-bool remove_entry(const std::string& path, const struct stat& entry) {
-    const int result = S_ISDIR(entry.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
-    return result == 0 || errno == ENOENT;
-}
-
-std::string canonical_path(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
 }
 
 }  // namespace
@@ -68,6 +41,21 @@ bool ReplacingFile::fail(Failure failure, const std::string& name) {
     return false;
 }
 
+// Opens the folder of path and looks at the entry path names in it; entry
+// is valid when entry_error is 0.
+bool ReplacingFile::open_folder(const std::string& path, struct stat& entry, int& entry_error) {
+    close_folder();
+    PathParts parts = split_path(path);
+    folder_ = std::move(parts.folder);
+    name_ = std::move(parts.base);
+    folder_fd_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder_fd_ < 0) {
+        return fail(Failure::Open, folder_ + temporary_name(name_));
+    }
+    entry_error = fstatat(folder_fd_, name_.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : errno;
+    return true;
+}
+
 bool ReplacingFile::open(std::string_view target) {
     errno = 0;  // a target refused without a failing call keeps error number 0
     target_.assign(target);
@@ -75,31 +63,35 @@ bool ReplacingFile::open(std::string_view target) {
         return fail(Failure::Open, target_);
     }
     struct stat entry {};
-    if (lstat(target_.c_str(), &entry) != 0) {
-        return open_temporary();  // a new file (or a path that will not open)
+    int entry_error = 0;
+    if (!open_folder(target_, entry, entry_error)) {
+        return false;
     }
-    if (S_ISLNK(entry.st_mode)) {
-        struct stat final_file {};
-        if (!is_trusted_link(entry) || stat(target_.c_str(), &final_file) != 0) {
-            return open_temporary();  // the link itself is replaced
+    if (entry_error == 0 && S_ISLNK(entry.st_mode)) {
+        const ReportPlace place = report_place(target_);
+        if (place.descriptor >= 0) {
+            close_folder();
+            return open_descriptor(place.descriptor);
         }
-        if (S_ISREG(final_file.st_mode)) {
-            // The file the link leads to is replaced, beside itself.
-            target_ = canonical_path(target_);
-            if (target_.empty()) {
-                return fail(Failure::Open, std::string(target));
-            }
+        if (place.path != target_ && !open_folder(place.path, entry, entry_error)) {
+            return false;
         }
-        entry = final_file;
+    }
+    if (entry_error != 0 || S_ISLNK(entry.st_mode)) {
+        // A new file, or a link that is replaced itself; or a path that
+        // will not open, which the temporary file says.
+        return open_temporary();
     }
     if (is_written_straight_into(entry.st_mode)) {
         return open_direct();
     }
     if (!S_ISREG(entry.st_mode)) {
+        errno = 0;
         return fail(Failure::Open, target_);  // a directory or a block device
     }
     replaces_existing_ = true;
     target_mode_ = entry.st_mode & kPermissionBits;
+    target_owner_ = entry.st_uid;
     target_group_ = entry.st_gid;
     if (entry.st_nlink == 1) {
         open_replaced(entry);
@@ -111,8 +103,8 @@ bool ReplacingFile::open(std::string_view target) {
 // let go while the new one is written (see write_behind.h). Only a plain
 // file that is still the one looked at, and has no other name.
 void ReplacingFile::open_replaced(const struct stat& looked_at) {
-    const int fd =
-        ::open(target_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = openat(folder_fd_, name_.c_str(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat opened {};
     if (fd >= 0 && fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
         same_file(opened, looked_at) && opened.st_nlink == 1) {
@@ -129,8 +121,27 @@ void ReplacingFile::close_replaced() {
     }
 }
 
+void ReplacingFile::close_folder() {
+    if (folder_fd_ >= 0) {
+        ::close(folder_fd_);
+        folder_fd_ = -1;
+    }
+}
+
+// Written through the process's own descriptor, at its offset: a standard
+// output appended to a file stays that file, and is appended to.
+bool ReplacingFile::open_descriptor(int descriptor) {
+    fd_ = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd_ < 0) {
+        return fail(Failure::Open, target_);
+    }
+    writer_.follow(fd_, false, -1);
+    return true;
+}
+
 bool ReplacingFile::open_direct() {
-    fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    fd_ = openat(folder_fd_, name_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    close_folder();
     if (fd_ < 0) {
         return fail(Failure::Open, target_);
     }
@@ -139,10 +150,10 @@ bool ReplacingFile::open_direct() {
 }
 
 bool ReplacingFile::open_temporary() {
-    temporary_ = target_ + ".tmp";
+    temporary_ = temporary_name(name_);
+    temporary_path_ = folder_ + temporary_;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         if (acquire_temporary()) {
-            register_temporary_file(temporary_.c_str());
             if (replaces_existing_) {
                 // Created with the umask applied; the old file's bits exactly.
                 fchmod(fd_, target_mode_);
@@ -157,7 +168,36 @@ bool ReplacingFile::open_temporary() {
             return false;
         }
     }
-    return fail(Failure::Open, temporary_);
+    return fail(Failure::Open, temporary_path_);
+}
+
+bool ReplacingFile::still_named(const struct stat& file) const {
+    struct stat named {};
+    return fstatat(folder_fd_, temporary_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           same_file(file, named);
+}
+
+// Waits for the lock of fd. False with a failure set when a file found at
+// the temporary name cannot be locked; false without one when the lock
+// call failed otherwise (try again). Where the file system has no locks,
+// a file we created goes on without one.
+bool ReplacingFile::lock(int fd, bool created) {
+    int result = 0;
+    do {
+        result = flock(fd, LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        return true;
+    }
+    if (errno != ENOLCK) {
+        return false;
+    }
+    if (!created) {
+        // Without a lock nothing tells a stale file from a busy one.
+        return fail(Failure::Busy, temporary_path_);
+    }
+    unlocked_ = true;
+    return true;
 }
 
 // One attempt at owning the temporary name: true when fd_ holds the locked
@@ -165,51 +205,68 @@ bool ReplacingFile::open_temporary() {
 // had, false without one when another process got in the way.
 bool ReplacingFile::acquire_temporary() {
     const mode_t creation_mode = replaces_existing_ ? target_mode_ : 0666;
-    int fd = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    creation_mode);
-    bool created = fd >= 0;
-    if (!created) {
-        if (errno != EEXIST) {
-            return fail(Failure::Open, temporary_);
-        }
-        struct stat entry {};
-        if (lstat(temporary_.c_str(), &entry) != 0) {
-            return false;  // gone since: try again
-        }
-        if (!is_reusable(entry)) {
-            return remove_entry(temporary_, entry) ? false : fail(Failure::Open, temporary_);
-        }
-        // Ours, and perhaps being written by another run of ours: wait for
-        // its lock below, then take the name over when the file is stale.
-        // Read-only is enough to wait for a lock, whatever modes it has.
-        fd = ::open(temporary_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            return errno == ENOENT ? false : fail(Failure::Open, temporary_);
+    int fd = -1;
+    {
+        // Registered as soon as it exists: a signal from then on removes it.
+        const CleanupSignalsBlocked blocked;
+        fd = openat(folder_fd_, temporary_.c_str(),
+                    O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, creation_mode);
+        struct stat made {};
+        if (fd >= 0 && fstat(fd, &made) == 0) {
+            register_temporary_file(folder_fd_, temporary_.c_str(), made);
         }
     }
-    int result = 0;
-    do {
-        result = flock(fd, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
+    const bool created = fd >= 0;
+    if (!created) {
+        if (errno != EEXIST) {
+            return fail(Failure::Open, temporary_path_);
+        }
+        struct stat entry {};
+        if (fstatat(folder_fd_, temporary_.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+            return false;  // gone since: try again
+        }
+        if (!S_ISREG(entry.st_mode)) {
+            // No writer of ours makes anything else here: a squatter.
+            const int removed =
+                unlinkat(folder_fd_, temporary_.c_str(), S_ISDIR(entry.st_mode) ? AT_REMOVEDIR : 0);
+            return removed == 0 || errno == ENOENT ? false : fail(Failure::Open, temporary_path_);
+        }
+        // A plain file, perhaps being written by another run, ours or
+        // another user's: wait for its lock below, then take the name over
+        // when the file is stale. Read-only is enough to wait for a lock.
+        fd = openat(folder_fd_, temporary_.c_str(),
+                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENOENT) {
+                return false;
+            }
+            return fail(errno == EACCES || errno == EPERM ? Failure::Busy : Failure::Open,
+                        temporary_path_);
+        }
+    }
     struct stat locked {};
-    struct stat named {};
     // The lock holds the file, not the name: the name may have been renamed
     // into place or replaced while we waited.
-    const bool still_named = result == 0 && fstat(fd, &locked) == 0 &&
-                             lstat(temporary_.c_str(), &named) == 0 && same_file(locked, named);
-    if (!still_named) {
+    const bool held = lock(fd, created) && fstat(fd, &locked) == 0 && still_named(locked);
+    if (!held) {
+        if (created) {
+            const CleanupSignalsBlocked blocked;
+            unregister_temporary_file();
+        }
         ::close(fd);
         return false;
     }
     if (!created) {
         // Nobody writes a file whose lock we hold: a stale one from a run
         // that was killed. It goes, and the next attempt creates the file
-        // afresh with the right modes.
-        unlink(temporary_.c_str());
+        // afresh with the right modes. One we may not remove (another
+        // user's, in a sticky folder) will not go by trying again.
+        const bool removed = unlinkat(folder_fd_, temporary_.c_str(), 0) == 0 || errno == ENOENT;
         ::close(fd);
-        return false;
+        return removed ? false : fail(Failure::Open, temporary_path_);
     }
     fd_ = fd;
+    written_ = locked;
     owns_temporary_ = true;
     return true;
 }
@@ -236,10 +293,10 @@ bool ReplacingFile::wait_for_writes() {
 }
 
 const std::string& ReplacingFile::written_name() const {
-    return temporary_.empty() ? target_ : temporary_;
+    return temporary_.empty() ? target_ : temporary_path_;
 }
 
-bool ReplacingFile::commit() {
+bool ReplacingFile::commit(const std::function<void()>& landed) {
     if (failure_ != Failure::None || fd_ < 0) {
         return false;
     }
@@ -252,7 +309,13 @@ bool ReplacingFile::commit() {
     if (temporary_.empty()) {
         const int result = ::close(fd_);
         fd_ = -1;
-        return result == 0 || fail(Failure::Write, target_);
+        if (result != 0) {
+            return fail(Failure::Write, target_);
+        }
+        if (landed) {
+            landed();
+        }
+        return true;
     }
     // Closing reports what writing back found (on NFS, say), but it would
     // also drop the lock, which must last until the rename: a second
@@ -261,11 +324,29 @@ bool ReplacingFile::commit() {
     const int closed = ::close(fd_);
     fd_ = lock_keeper;
     if (closed != 0 || lock_keeper < 0) {
-        return fail(Failure::Write, temporary_);
+        return fail(Failure::Write, temporary_path_);
+    }
+    if (replaces_existing_ && target_owner_ != 0 && geteuid() == 0) {
+        // Root replacing another user's report gives it back to that user;
+        // only now, so that the user cannot write into it before it is done.
+        if (fchown(fd_, target_owner_, static_cast<uid_t>(-1)) == 0) {
+            fchmod(fd_, target_mode_);
+        }
     }
     {
         const CleanupSignalsBlocked blocked;
-        const bool renamed = ::rename(temporary_.c_str(), target_.c_str()) == 0;
+        errno = 0;
+        if (!still_named(written_)) {
+            // Somebody moved our file away, or put another in its place:
+            // what the name denotes now is not ours to rename, nor to remove.
+            const int displaced_error = errno == 0 ? EEXIST : errno;
+            unregister_temporary_file();
+            owns_temporary_ = false;
+            errno = displaced_error;
+            return fail(Failure::Displaced, temporary_path_);
+        }
+        const bool renamed =
+            renameat(folder_fd_, temporary_.c_str(), folder_fd_, name_.c_str()) == 0;
         const int rename_error = errno;
         // Either way the file is no longer ours to remove: it is the target
         // now, or the new document kept under its temporary name for the
@@ -274,11 +355,15 @@ bool ReplacingFile::commit() {
         owns_temporary_ = false;
         if (!renamed) {
             errno = rename_error;
-            return fail(Failure::Rename, target_);
+            return fail(Failure::Rename, temporary_path_);
+        }
+        if (landed) {
+            landed();
         }
     }
     ::close(fd_);
     fd_ = -1;
+    close_folder();
     return true;
 }
 
@@ -287,7 +372,9 @@ void ReplacingFile::discard() {
     close_replaced();
     if (owns_temporary_) {
         const CleanupSignalsBlocked blocked;
-        unlink(temporary_.c_str());
+        if (still_named(written_)) {
+            unlinkat(folder_fd_, temporary_.c_str(), 0);
+        }
         unregister_temporary_file();
         owns_temporary_ = false;
     }
@@ -295,4 +382,5 @@ void ReplacingFile::discard() {
         ::close(fd_);
         fd_ = -1;
     }
+    close_folder();
 }

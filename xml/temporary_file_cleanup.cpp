@@ -1,5 +1,6 @@
 #include "xml/temporary_file_cleanup.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -8,10 +9,16 @@ namespace {
 
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
-// Read by the handler, so a lock-free atomic rather than anything that may
-// be caught half-written.
-std::atomic<const char*> registered_path{nullptr};
+// Read by the handler, so lock-free atomics rather than anything that may
+// be caught half-written. The name is stored last and taken first: while it
+// is set, the other three describe it.
+std::atomic<int> registered_folder{-1};
+std::atomic<dev_t> registered_device{0};
+std::atomic<ino_t> registered_inode{0};
+std::atomic<const char*> registered_name{nullptr};
 static_assert(std::atomic<const char*>::is_always_lock_free);
+static_assert(std::atomic<dev_t>::is_always_lock_free);
+static_assert(std::atomic<ino_t>::is_always_lock_free);
 
 sigset_t cleanup_signal_set() {
     sigset_t set;
@@ -22,13 +29,18 @@ sigset_t cleanup_signal_set() {
     return set;
 }
 
-// Only async-signal-safe calls: unlink, then the default action of the
-// signal, which the process receives once the handler returns (the signal
-// is blocked while the handler runs).
+// Only async-signal-safe calls: fstatat and unlinkat, then the default
+// action of the signal, which the process receives once the handler returns
+// (the signal is blocked while the handler runs).
 void remove_and_die(int signal_number) {
-    const char* path = registered_path.exchange(nullptr);
-    if (path != nullptr) {
-        unlink(path);
+    const char* name = registered_name.exchange(nullptr);
+    if (name != nullptr) {
+        const int folder = registered_folder.load();
+        struct stat entry {};
+        if (fstatat(folder, name, &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+            entry.st_dev == registered_device.load() && entry.st_ino == registered_inode.load()) {
+            unlinkat(folder, name, 0);
+        }
     }
     signal(signal_number, SIG_DFL);
     raise(signal_number);
@@ -49,14 +61,17 @@ void install_handlers() {
 
 }  // namespace
 
-void register_temporary_file(const char* path) {
+void register_temporary_file(int dir_fd, const char* name, const struct stat& file) {
     static const bool installed = (install_handlers(), true);
     (void)installed;
-    registered_path.store(path);
+    registered_folder.store(dir_fd);
+    registered_device.store(file.st_dev);
+    registered_inode.store(file.st_ino);
+    registered_name.store(name);
 }
 
 void unregister_temporary_file() {
-    registered_path.store(nullptr);
+    registered_name.store(nullptr);
 }
 
 CleanupSignalsBlocked::CleanupSignalsBlocked() {

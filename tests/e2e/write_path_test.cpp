@@ -7,13 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
 #include <csignal>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -29,6 +36,10 @@ using qtest::ProcessResult;
 // Another user, for entries that must not be taken for ours.
 constexpr uid_t kStranger = 54321;
 constexpr gid_t kStrangeGroup = 54321;
+
+// Runs the rest of a shell command line as an unprivileged user (nobody),
+// for the cases where two users share a folder.
+const std::string kAsNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
 
 bool is_root() {
     return geteuid() == 0;
@@ -49,6 +60,51 @@ class WritePathTest : public qtest::ToolRunTest {
         return qtest::run_process("/bin/sh", {"-c", script}, shell_env, dir.path());
     }
     std::string path(const std::string& name) { return dir.file(name); }
+
+    // The folder as one that other users can write to, without the sticky
+    // bit: any of them may rename or remove what is in it.
+    void share_folder() { ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0); }
+
+    // Runs the tool where flock fails with ENOLCK, as on NFS without a lock
+    // manager; standard output and error go to the files "out" and "err".
+    int run_without_locks(const std::vector<std::string>& arguments) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int out = ::open(path("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            const int err = ::open(path("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (out < 0 || err < 0 || ::chdir(dir.path().c_str()) != 0) {
+                ::_exit(126);
+            }
+            ::dup2(out, 1);
+            ::dup2(err, 2);
+            sock_filter filter[] = {
+                BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_flock, 0, 1),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOLCK),
+                BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+            };
+            const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+            if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+                ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+                ::_exit(125);
+            }
+            std::vector<std::string> words = {QUILLON_BINARY};
+            words.insert(words.end(), arguments.begin(), arguments.end());
+            std::vector<char*> argv;
+            for (std::string& word : words) {
+                argv.push_back(word.data());
+            }
+            argv.push_back(nullptr);
+            ::setenv("QARVODIR", QUILLON_STAGE_DIR, 1);
+            ::setenv("LC_ALL", "C.UTF-8", 1);
+            ::setenv("USER", "tester", 1);
+            ::execv(QUILLON_BINARY, argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
 };
 
 // A squatter at "a.req.xml.tmp" is removed and the temporary file made
@@ -166,6 +222,15 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
          "kvwxrd: The log file \"suite.req.xml\" is also a report of this run.\n"},
         {{"-lsub/../out.xml", "-oout.xml", "suite.rod"},
          "kvwxrd: The log file \"sub/../out.xml\" is also a report of this run.\n"},
+        // The temporary name beside a report is an output too.
+        {{"-hsuite.req.xml.tmp", "suite.rod"}, "kvwxrd: \"suite.req.xml.tmp\"" + input_clash},
+        {{"suite.rod", "-lsuite.req.xml.tmp"}, "kvwxrd: \"suite.req.xml.tmp\"" + input_clash},
+        {{"-osub/../suite.req.xml", "suite.rod", "suite.req.xml.tmp"},
+         "kvwxrd: \"sub/../suite.req.xml.tmp\"" + input_clash},
+        // A link of ours leading to the log, not made yet: the report would
+        // be written through it once the run has made the log.
+        {{"-odangling", "-lrun.log", "suite.rod"},
+         "kvwxrd: The log file \"run.log\" is also a report of this run.\n"},
     };
     ASSERT_EQ(::mkdir(path("sub").c_str(), 0777), 0);
     write("suite.rod", kSmokeRod);
@@ -173,6 +238,8 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
     write_named_rod("other.rod", "other");
     write("other.req.xml", "KOVIN Merovia ROD: 1.1.0\n");
     ASSERT_EQ(::symlink("suite.rod", path("link.rod").c_str()), 0);
+    write("suite.req.xml.tmp", "Target=x86\n");
+    ASSERT_EQ(::symlink("run.log", path("dangling").c_str()), 0);
     for (const Clash& clash : clashes) {
         SCOPED_TRACE(clash.arguments.front());
         const ProcessResult result = run(clash.arguments);
@@ -180,9 +247,11 @@ TEST_F(WritePathTest, OutputsNeverReplaceInputs) {
         EXPECT_EQ(result.err, clash.err);
         EXPECT_EQ(read("suite.rod"), kSmokeRod);
         EXPECT_EQ(read("header.txt"), "Target=x86\n");
+        EXPECT_EQ(read("suite.req.xml.tmp"), "Target=x86\n");
         EXPECT_EQ(read("other.req.xml"), "KOVIN Merovia ROD: 1.1.0\n");
         EXPECT_FALSE(exists("suite.req.xml"));
         EXPECT_FALSE(exists("out.xml"));
+        EXPECT_FALSE(exists("run.log"));
     }
 }
 
@@ -270,12 +339,14 @@ TEST_F(WritePathTest, NewReportKeepsThePermissionsOfTheOldOne) {
     write("a.rod", kSmokeRod);
     write("a.req.xml", "old report");
     ASSERT_EQ(::chmod(path("a.req.xml").c_str(), 0600), 0);
-    const bool other_group =
-        is_root() && ::chown(path("a.req.xml").c_str(), -1, kStrangeGroup) == 0;
+    // Root replacing another user's report leaves it that user's.
+    const bool other_owner =
+        is_root() && ::chown(path("a.req.xml").c_str(), kStranger, kStrangeGroup) == 0;
     EXPECT_EQ(run({"a.rod"}).exit_status, 0);
     const struct stat replaced = status_of(path("a.req.xml"));
     EXPECT_EQ(replaced.st_mode & 07777, 0600u);
-    if (other_group) {
+    if (other_owner) {
+        EXPECT_EQ(replaced.st_uid, kStranger);
         EXPECT_EQ(replaced.st_gid, kStrangeGroup);
     }
     EXPECT_EQ(read("a.req.xml"), kSmokeReport);
@@ -340,7 +411,9 @@ TEST_F(WritePathTest, FailedRenameAndTornLogLine) {
     const ProcessResult renamed = run({"a.rod", "-lrun.log"});
     ::umount(path("a.req.xml").c_str());
     EXPECT_EQ(renamed.exit_status, 0);
-    EXPECT_EQ(renamed.err, "kvwxrd: Unable to open file \"a.req.xml\".\n");
+    EXPECT_EQ(renamed.err,
+              "kvwxrd: Unable to rename \"a.req.xml.tmp\" over the report; the new report is "
+              "kept under that name.\n");
     EXPECT_EQ(read("a.req.xml"), "old report");
     EXPECT_EQ(read("a.req.xml.tmp"), kSmokeReport);
     EXPECT_EQ(read("run.log"), "");
@@ -361,6 +434,226 @@ TEST_F(WritePathTest, FailedRenameAndTornLogLine) {
     EXPECT_EQ(torn.exit_status, 0);
     EXPECT_EQ(torn.err, "kvwxrd: Unable to write file \"" + log + "\".\n");
     EXPECT_EQ(log_after, earlier);
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+}
+
+// A report named by a descriptor of the run (standard output appended to
+// a file) goes into that descriptor: the file is appended to, never
+// replaced.
+TEST_F(WritePathTest, DescriptorNamesAreWrittenThrough) {
+    write("a.rod", kSmokeRod);
+    for (const std::string name :
+         {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1", "/proc/thread-self/fd/1"}) {
+        SCOPED_TRACE(name);
+        write("acc.txt", "earlier\n");
+        std::filesystem::remove(path("run.log"));
+        const ino_t before = status_of(path("acc.txt")).st_ino;
+        const ProcessResult result =
+            shell("exec \"$QUILLON\" -o" + name + " a.rod -lrun.log >> acc.txt");
+        EXPECT_EQ(result.exit_status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(read("acc.txt"), "earlier\n" + kSmokeReport);
+        EXPECT_EQ(status_of(path("acc.txt")).st_ino, before);
+        EXPECT_EQ(read("run.log"), "REQ " + name + "\n");
+    }
+}
+
+// A chain of links at the report name is followed only when every link in
+// it, folders on the way included, is ours or root's; otherwise the first
+// link is replaced, and the file at the end of the chain keeps its bytes.
+TEST_F(WritePathTest, LinkChainsAreFollowedOnlyWhenEveryLinkIsTrusted) {
+    if (!is_root()) {
+        GTEST_SKIP() << "needs root to give a link to another user";
+    }
+    struct Link {
+        std::string name;
+        std::string text;
+        bool strangers;
+    };
+    struct Chain {
+        std::string what;
+        std::vector<Link> links;  // "first" leads to "victim", a plain file
+        std::string report_at;    // where the report lands
+    };
+    const std::vector<Chain> chains = {
+        {"links of ours", {{"first", "middle", false}, {"middle", "victim", false}}, "victim"},
+        {"another user's link in the middle",
+         {{"first", "middle", false}, {"middle", "victim", true}},
+         "first"},
+        {"another user's folder link on the way",
+         {{"first", "folder/victim", false}, {"folder", ".", true}},
+         "first"},
+    };
+    write("a.rod", kSmokeRod);
+    for (const Chain& chain : chains) {
+        SCOPED_TRACE(chain.what);
+        for (const char* name : {"first", "middle", "folder", "victim"}) {
+            std::filesystem::remove(path(name));
+        }
+        write("victim", "victim's bytes");
+        ASSERT_EQ(::chmod(path("victim").c_str(), 0600), 0);
+        for (const Link& link : chain.links) {
+            ASSERT_EQ(::symlink(link.text.c_str(), path(link.name).c_str()), 0);
+            if (link.strangers) {
+                ASSERT_EQ(::lchown(path(link.name).c_str(), kStranger, kStrangeGroup), 0);
+            }
+        }
+        const ProcessResult result = run({"-ofirst", "a.rod"});
+        EXPECT_EQ(result.exit_status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(read(chain.report_at), kSmokeReport);
+        if (chain.report_at == "first") {
+            EXPECT_EQ(read("victim"), "victim's bytes");
+            EXPECT_TRUE(S_ISREG(status_of(path("first")).st_mode));
+        }
+    }
+}
+
+// What is swapped under a run while its report is being written (the run
+// is held by its header file, a FIFO): the report goes where the folder
+// opened at the start is, and never is another file renamed into place.
+TEST_F(WritePathTest, SwapsDuringTheRunNeverLandAStrangersFile) {
+    struct Swap {
+        std::string what;
+        std::string script;  // run while the report is being written
+        std::string err;
+        std::string landed;  // where the report lands, "" for nowhere
+        std::string log;
+    };
+    const std::vector<Swap> swaps = {
+        {"the folder", "mv sub moved; mkdir sub; echo stranger > sub/a.req.xml.tmp", "",
+         "moved/a.req.xml", "REQ sub/a.req.xml\n"},
+        {"the temporary file", "mv sub/a.req.xml.tmp ours; echo stranger > sub/a.req.xml.tmp",
+         "kvwxrd: \"sub/a.req.xml.tmp\" was replaced by another file while the report was "
+         "written; the report is not put in place.\n",
+         "", ""},
+    };
+    write("a.rod", kSmokeRod);
+    write("empty", "");
+    ASSERT_EQ(run({"-hempty", "-oexpected", "a.rod"}).exit_status, 0);
+    for (const Swap& swap : swaps) {
+        SCOPED_TRACE(swap.what);
+        std::filesystem::remove_all(path("sub"));
+        std::filesystem::remove_all(path("moved"));
+        std::filesystem::remove(path("ours"));
+        std::filesystem::remove(path("header"));
+        ASSERT_EQ(::mkdir(path("sub").c_str(), 0777), 0);
+        write("sub/a.req.xml", "old report");
+        write("run.log", "");
+        ASSERT_EQ(::mkfifo(path("header").c_str(), 0666), 0);
+        const ProcessResult result = shell(
+            "\"$QUILLON\" -hheader -osub/a.req.xml a.rod -lrun.log & pid=$!\n"
+            "exec 3>header\n"
+            "while [ ! -e sub/a.req.xml.tmp ]; do sleep 0.01; done\n" +
+            swap.script + "\nexec 3>&-; wait $pid");
+        EXPECT_EQ(result.exit_status, 0);
+        EXPECT_EQ(result.err, swap.err);
+        EXPECT_EQ(read("sub/a.req.xml.tmp"), "stranger\n");
+        EXPECT_FALSE(exists("sub/a.req.xml") && read("sub/a.req.xml") == "stranger\n");
+        if (!swap.landed.empty()) {
+            EXPECT_EQ(read(swap.landed), read("expected"));
+        } else {
+            EXPECT_EQ(read("sub/a.req.xml"), "old report");
+        }
+        EXPECT_EQ(read("run.log"), swap.log);
+    }
+}
+
+// Another user's run is writing the report (its temporary file is locked):
+// root waits for it instead of removing the file from under it, then
+// writes its own report.
+TEST_F(WritePathTest, AnotherUsersLiveTemporaryFileIsWaitedFor) {
+    if (!is_root()) {
+        GTEST_SKIP() << "needs root to run a writer as another user";
+    }
+    share_folder();
+    write("a.rod", kSmokeRod);
+    const ProcessResult result =
+        shell(kAsNobody +
+              "sh -c 'printf partial > a.req.xml.tmp; exec flock a.req.xml.tmp sh -c "
+              "\"touch held; sleep 1; mv a.req.xml.tmp a.req.xml\"' & other=$!\n"
+              "while [ ! -e held ]; do sleep 0.01; done\n"
+              "\"$QUILLON\" a.rod -lrun.log; echo $?; wait $other; echo $?");
+    EXPECT_EQ(result.out, "0\n0\n");  // both runs put their report in place
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+    EXPECT_EQ(read("run.log"), "REQ a.req.xml\n");
+    EXPECT_FALSE(exists("a.req.xml.tmp"));
+}
+
+// A plain file at the temporary name that this user cannot open, so cannot
+// lock: it may be being written, so it stays, and the report fails.
+TEST_F(WritePathTest, TemporaryFileThatCannotBeLockedIsLeftInPlace) {
+    if (!is_root()) {
+        GTEST_SKIP() << "needs root to run the tool as another user";
+    }
+    share_folder();
+    write("a.rod", kSmokeRod);
+    write("a.req.xml", "old report");
+    write("a.req.xml.tmp", "busy");
+    ASSERT_EQ(::chmod(path("a.req.xml.tmp").c_str(), 0600), 0);
+    const ProcessResult result = shell(kAsNobody + "\"$QUILLON\" a.rod -lrun.log");
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err,
+              "kvwxrd: \"a.req.xml.tmp\" may be another run's report being written and cannot be "
+              "locked; it is left in place.\n");
+    EXPECT_EQ(read("a.req.xml.tmp"), "busy");
+    EXPECT_EQ(read("a.req.xml"), "old report");
+    EXPECT_EQ(read("run.log"), "");
+}
+
+// A report name as long as a name may be: its temporary name is shortened.
+TEST_F(WritePathTest, LongestReportNameIsWritten) {
+    write("a.rod", kSmokeRod);
+    const std::string name(NAME_MAX, 'r');
+    const ProcessResult result = run({"-o" + name, "a.rod", "-lrun.log"});
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(read(name), kSmokeReport);
+    EXPECT_EQ(read("run.log"), "REQ " + name + "\n");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"a.rod", name, "run.log"}));
+}
+
+// Where no lock can be had, reports are still written, and that is said
+// once for the run.
+TEST_F(WritePathTest, WithoutLocksReportsAreWrittenAndThatIsSaidOnce) {
+    write("a.rod", kSmokeRod);
+    write_named_rod("b.rod", "b");
+    const int status = run_without_locks({"a.rod", "b.rod", "-lrun.log"});
+    ASSERT_NE(status, 125) << "no seccomp filter here";
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(read("err"),
+              "kvwxrd: Files cannot be locked beside \"a.req.xml\"; reports are "
+              "written there without a lock.\n");
+    EXPECT_EQ(read("a.req.xml"), kSmokeReport);
+    EXPECT_EQ(read("b.req.xml"), empty_report("b"));
+    EXPECT_EQ(read("run.log"), "REQ a.req.xml\nREQ b.req.xml\n");
+    EXPECT_FALSE(exists("a.req.xml.tmp"));
+    EXPECT_FALSE(exists("b.req.xml.tmp"));
+}
+
+// A signal that comes once the report is in place waits for its log line:
+// the log is a FIFO whose reader comes only after the signal was sent. The
+// header file, a FIFO too, holds the run while the report is written until
+// the reader that the start-up check of the log needed is gone.
+TEST_F(WritePathTest, SignalAfterTheRenameWaitsForTheLogLine) {
+    write("a.rod", kSmokeRod);
+    ASSERT_EQ(::mkfifo(path("log").c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(path("header").c_str(), 0666), 0);
+    const ProcessResult result = shell(
+        "env --default-signal \"$QUILLON\" -hheader a.rod -llog & pid=$!\n"
+        "exec 3>header; cat log > /dev/null\n"
+        "until ls -l /proc/$pid/fd | grep -q '/header$'; do sleep 0.01; done\n"
+        "exec 3>&-\n"
+        "while [ ! -e a.req.xml ]; do sleep 0.01; done\n"
+        "kill -TERM $pid; timeout 5 cat log > got; wait $pid; echo $?");
+    EXPECT_EQ(result.out, std::to_string(128 + SIGTERM) + "\n");
+    EXPECT_EQ(read("got"), "REQ a.req.xml\n");
     EXPECT_EQ(read("a.req.xml"), kSmokeReport);
 }
 

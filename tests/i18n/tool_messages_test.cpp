@@ -23,7 +23,7 @@ TEST(ToolMessagesTest, EachKindHasItsText) {
     EXPECT_EQ(printed(kToolErrorLogIsReport, "a.req.xml"),
               "kvwxrd: The log file \"a.req.xml\" is also a report of this run.\n");
     // Other kinds: no line break after the text.
-    EXPECT_EQ(printed(7, "ignored"), "kvwxrd: Unknown error.");
+    EXPECT_EQ(printed(99, "ignored"), "kvwxrd: Unknown error.");
     EXPECT_EQ(printed(-1, nullptr), "kvwxrd: Unknown error.");
 }
 
