@@ -913,6 +913,86 @@ TEST(ReportInBrowser, FilterHidesOkRowsAndSearchKeepsMatches) {
                                                "+ KO svc-pump.2Fvalve.202.2E0", "+ KO " + test}));
 }
 
+// The filter the address names when the page opens: the fragment the
+// campaign page also reads, the older query, a bad escape that must cost
+// nothing but itself, and an anchor, which is no filter. Then the filter
+// changed on the page is written back into the fragment.
+const char* kAddressProbe = R"(
+  var box = document.getElementById('filter-text'), ko = document.getElementById('filter-ko');
+  var lines = ['[' + box.value + '] ' + ko.checked + ' '
+      + document.querySelectorAll('tr.test:not([hidden])').length];
+  box.value = 'a b&c';
+  box.dispatchEvent(new Event('input'));
+  ko.checked = true;
+  ko.dispatchEvent(new Event('change'));
+  lines.push(window.location.hash + window.location.search);
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST(ReportInBrowser, TheAddressHoldsTheFilter) {
+    SKIP_WITHOUT_CHROMIUM();
+    const std::string written = "#search=a%20b%26c&filter=ko";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "[] false 7"},
+        {"#search=BER_T&filter=ko", "[BER_T] true 1"},
+        {"?q=BER_T&ko=1", "[BER_T] true 1"},
+        {"#filter=ko&search=%", "[%] true 0"},
+        {"#search=%C3%BCBER",
+         "[\xC3\xBC"
+         "BER] false 1"},
+        {"#filter=skipped,ko", "[] true 3"},
+        {"#test-alpha/t", "[] false 7"},
+    };
+    for (const auto& [address, opened] : cases) {
+        EXPECT_EQ(probe(sample("names.req.xml"), kAddressProbe, address, 1280),
+                  (std::vector<std::string>{opened, written}))
+            << address;
+    }
+}
+
+// Printed, the page is whole whatever the filter and the folds: a test of a
+// service that passed (its tests folded) in a report whose long lists are
+// folded too, with a filter that hides everything, is in the PDF, and every
+// section starts a page.
+TEST(ReportPrint, PdfHoldsFoldedAndFilteredTests) {
+    SKIP_WITHOUT_CHROMIUM();
+    const std::string pdftotext = "/usr/bin/pdftotext";
+    if (!qtest::file_exists(pdftotext)) {
+        GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, installed by "
+                        "scripts/setup.sh --tests)";
+    }
+    std::string requirements;
+    for (int i = 0; i < 50; ++i) {
+        requirements += "<REQUIREMENT NAME=\"REQ_" + std::to_string(i) + "\" STATUS=\"OK\"/>";
+    }
+    qtest::TempDir dir;
+    qtest::write_file(
+        dir.file("folded.req.xml"),
+        "<RUN TESTSUITE_PATH=\"/s\" AUTHOR=\"a\" STATUS=\"KO\">"
+        "<SERVICE NAME=\"failing\" TYPE=\"unit\" STATUS=\"KO\" NB_VALID=\"0\" NB_INVALID=\"1\" "
+        "NB_TEST=\"1\"><TEST NAME=\"broken\" STATUS=\"KO\"/></SERVICE>"
+        "<SERVICE NAME=\"passing\" TYPE=\"unit\" STATUS=\"OK\" NB_VALID=\"1\" NB_INVALID=\"0\" "
+        "NB_TEST=\"1\"><TEST NAME=\"folded_case\" STATUS=\"OK\"><COMMENT>seen only when "
+        "unfolded</COMMENT><REQUIREMENTS>" +
+            requirements + "</REQUIREMENTS></TEST></SERVICE></RUN>");
+    qtest::write_file(dir.file("page.html"),
+                      run_stylesheet("testreq_report.xsl", dir.file("folded.req.xml")));
+    const qtest::ProcessResult print =
+        chromium(dir, {"--no-pdf-header-footer", "--print-to-pdf=" + dir.file("page.pdf"),
+                       "file://" + dir.file("page.html") + "#search=nothing&filter=ko"});
+    ASSERT_EQ(print.exit_status, 0) << print.err;
+    const qtest::ProcessResult pdf = qtest::run_process(
+        pdftotext, {"-layout", dir.file("page.pdf"), "-"}, {{"PATH", "/usr/bin:/bin"}}, "/");
+    ASSERT_EQ(pdf.exit_status, 0) << pdf.err;
+    EXPECT_NE(pdf.out.find("folded_case"), std::string::npos) << pdf.out;
+    EXPECT_NE(pdf.out.find("seen only when unfolded"), std::string::npos);
+    EXPECT_NE(pdf.out.find("REQ_49"), std::string::npos);
+    EXPECT_EQ(pdf.out.find("KO only"), std::string::npos) << "the filter bar is printed";
+    // Contents and summary, failing tests, run, services, requirements,
+    // occurrences and the two services: one page each at least.
+    EXPECT_GE(std::count(pdf.out.begin(), pdf.out.end(), '\f'), 8);
+}
+
 // Every folded part opened and every card laid out: nothing may stick out of
 // a 420 px viewport (a table scrolls inside its card), and every text must
 // have a contrast of 4.5:1 at least with the background it is drawn on.
