@@ -1126,7 +1126,7 @@
        stays when it is not OK (under "KO only") and its name or one of its
        remaining tests holds the search text. The services table follows
        the service cards, and each long fold says how many of its rows the
-       filter keeps. Also opens the folded parts around the target of a link,
+       filter keeps; the rows of a closed fold are filtered when it opens. Also opens the folded parts around the target of a link,
        and opens every fold and lifts the filter while the page is printed.
 
        The filter lives in the fragment, as on the campaign page:
@@ -1149,10 +1149,9 @@
   var box = document.getElementById("filter-text");
   var koOnly = document.getElementById("filter-ko");
   var amp = String.fromCharCode(38);
-  var rows = null;
+  var groups = null;
   var services = null;
   var overview = null;
-  var folds = null;
   function list(selector, root) {
     return Array.prototype.slice.call((root || document).querySelectorAll(selector));
   }
@@ -1166,10 +1165,18 @@
     return item.text;
   }
   function gather() {
-    if (rows) {
+    if (groups) {
       return;
     }
-    rows = list("#failing-tests li, #requirement-summary tr.req-sum, #requirements tr.req-row").map(entry);
+    groups = [{ fold: null, label: null, items: list("#failing-tests li").map(entry) }];
+    list("details.fold").forEach(function (fold) {
+      var label = fold.querySelector("summary .matches");
+      if (label) {
+        var group = { fold: fold, label: label, items: list("tr.req-sum, tr.req-row", fold).map(entry) };
+        groups.push(group);
+        fold.addEventListener("toggle", function () { filterGroup(group); });
+      }
+    });
     services = list("section.service").map(function (section) {
       var item = entry(section);
       item.name = entry(section.querySelector(".service-name"));
@@ -1180,25 +1187,42 @@
     overview = list("#services tbody tr").map(function (row) {
       return { el: row, id: row.querySelector("a").getAttribute("href").slice(1) };
     });
-    folds = list("details.fold").filter(function (d) {
-      return d.querySelector("summary .matches");
-    }).map(function (d) {
-      return { label: d.querySelector("summary .matches"), rows: list("tr.req-sum, tr.req-row", d) };
-    });
   }
   function show(el, keep) {
     if (el.hidden === keep) {
       el.hidden = !keep;
     }
   }
+  var needle = "";
+  var ko = false;
+  function passes(item) {
+    return (!ko || !item.ok) ? (needle === "" || textOf(item).indexOf(needle) !== -1) : false;
+  }
+  // The rows of a closed fold are filtered when it opens: a keystroke does
+  // not pay for thousands of rows no one sees.
+  function filterGroup(group) {
+    var filtered = needle !== "" || ko;
+    if (group.fold !== null ? !group.fold.open : false) {
+      group.stale = true;
+      group.label.textContent = filtered ? " (filtered when opened)" : "";
+      return;
+    }
+    var shown = 0;
+    group.items.forEach(function (item) {
+      var keep = passes(item);
+      show(item.el, keep);
+      shown += keep ? 1 : 0;
+    });
+    group.stale = false;
+    if (group.label) {
+      group.label.textContent = filtered ? " (" + shown + " kept by the filter)" : "";
+    }
+  }
   function apply() {
     gather();
-    var needle = box.value.trim().toLowerCase();
-    var ko = koOnly.checked;
-    function passes(item) {
-      return (!ko || !item.ok) ? (needle === "" || textOf(item).indexOf(needle) !== -1) : false;
-    }
-    rows.forEach(function (item) { show(item.el, passes(item)); });
+    needle = box.value.trim().toLowerCase();
+    ko = koOnly.checked;
+    groups.forEach(filterGroup);
     var kept = new Set();
     services.forEach(function (service) {
       var byName = needle === "" || textOf(service.name).indexOf(needle) !== -1;
@@ -1218,24 +1242,19 @@
       }
     });
     overview.forEach(function (row) { show(row.el, kept.has(row.id)); });
-    var filtered = needle !== "" || ko;
-    folds.forEach(function (fold) {
-      var shown = 0;
-      fold.rows.forEach(function (row) { shown += row.hidden ? 0 : 1; });
-      fold.label.textContent = filtered ? " (" + shown + " kept by the filter)" : "";
-    });
   }
   // Texts gathered a slice at a time while the page is idle, so that the
   // first keystroke does not pay for all of them.
   function warm() {
     gather();
-    var items = rows.slice();
+    var items = [];
+    groups.forEach(function (group) { Array.prototype.push.apply(items, group.items); });
     services.forEach(function (service) {
       items.push(service.name);
       Array.prototype.push.apply(items, service.tests);
     });
     var next = 0;
-    function slice(deadline) {
+    function slice() {
       var stop = Math.min(items.length, next + 2000);
       while (next !== stop) {
         textOf(items[next]);

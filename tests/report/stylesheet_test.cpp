@@ -950,6 +950,45 @@ TEST(ReportInBrowser, TheAddressHoldsTheFilter) {
     }
 }
 
+// A report whose long lists fold (50 requirements in one test) and whose
+// second service passed, so its tests fold too.
+std::string write_folded_report(const qtest::TempDir& dir) {
+    std::string requirements;
+    for (int i = 0; i < 50; ++i) {
+        requirements += "<REQUIREMENT NAME=\"REQ_" + std::to_string(i) + "\" STATUS=\"OK\"/>";
+    }
+    const std::string path = dir.file("folded.req.xml");
+    qtest::write_file(
+        path,
+        "<RUN TESTSUITE_PATH=\"/s\" AUTHOR=\"a\" STATUS=\"KO\">"
+        "<SERVICE NAME=\"failing\" TYPE=\"unit\" STATUS=\"KO\" NB_VALID=\"0\" NB_INVALID=\"1\" "
+        "NB_TEST=\"1\"><TEST NAME=\"broken\" STATUS=\"KO\"/></SERVICE>"
+        "<SERVICE NAME=\"passing\" TYPE=\"unit\" STATUS=\"OK\" NB_VALID=\"1\" NB_INVALID=\"0\" "
+        "NB_TEST=\"1\"><TEST NAME=\"folded_case\" STATUS=\"OK\"><COMMENT>seen only when "
+        "unfolded</COMMENT><REQUIREMENTS>" +
+            requirements + "</REQUIREMENTS></TEST></SERVICE></RUN>");
+    return path;
+}
+
+// A fold closed while the filter changes is filtered when it opens.
+const char* kFoldProbe = R"(
+  var fold = document.querySelector('#requirement-occurrences details');
+  var lines = [fold.open + fold.querySelector('.matches').textContent];
+  fold.open = true;
+  fold.dispatchEvent(new Event('toggle'));
+  lines.push(fold.querySelectorAll('tr.req-row:not([hidden])').length
+      + fold.querySelector('.matches').textContent);
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST(ReportInBrowser, AClosedFoldIsFilteredWhenItOpens) {
+    SKIP_WITHOUT_CHROMIUM();
+    qtest::TempDir dir;
+    EXPECT_EQ(
+        probe(write_folded_report(dir), kFoldProbe, "#search=req_4", 1280),
+        (std::vector<std::string>{"false (filtered when opened)", "11 (11 kept by the filter)"}));
+}
+
 // Printed, the page is whole whatever the filter and the folds: a test of a
 // service that passed (its tests folded) in a report whose long lists are
 // folded too, with a filter that hides everything, is in the PDF, and every
@@ -961,22 +1000,9 @@ TEST(ReportPrint, PdfHoldsFoldedAndFilteredTests) {
         GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, installed by "
                         "scripts/setup.sh --tests)";
     }
-    std::string requirements;
-    for (int i = 0; i < 50; ++i) {
-        requirements += "<REQUIREMENT NAME=\"REQ_" + std::to_string(i) + "\" STATUS=\"OK\"/>";
-    }
     qtest::TempDir dir;
-    qtest::write_file(
-        dir.file("folded.req.xml"),
-        "<RUN TESTSUITE_PATH=\"/s\" AUTHOR=\"a\" STATUS=\"KO\">"
-        "<SERVICE NAME=\"failing\" TYPE=\"unit\" STATUS=\"KO\" NB_VALID=\"0\" NB_INVALID=\"1\" "
-        "NB_TEST=\"1\"><TEST NAME=\"broken\" STATUS=\"KO\"/></SERVICE>"
-        "<SERVICE NAME=\"passing\" TYPE=\"unit\" STATUS=\"OK\" NB_VALID=\"1\" NB_INVALID=\"0\" "
-        "NB_TEST=\"1\"><TEST NAME=\"folded_case\" STATUS=\"OK\"><COMMENT>seen only when "
-        "unfolded</COMMENT><REQUIREMENTS>" +
-            requirements + "</REQUIREMENTS></TEST></SERVICE></RUN>");
-    qtest::write_file(dir.file("page.html"),
-                      run_stylesheet("testreq_report.xsl", dir.file("folded.req.xml")));
+    const std::string report = write_folded_report(dir);
+    qtest::write_file(dir.file("page.html"), run_stylesheet("testreq_report.xsl", report));
     const qtest::ProcessResult print =
         chromium(dir, {"--no-pdf-header-footer", "--print-to-pdf=" + dir.file("page.pdf"),
                        "file://" + dir.file("page.html") + "#search=nothing&filter=ko"});
