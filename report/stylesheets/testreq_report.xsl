@@ -31,15 +31,17 @@
   when the run is KO although no test is), the totals, where every
   requirement stands (one verdict per requirement name, KO when any of its
   occurrences is KO), then the services, KO first. Long parts (the tests of a
-  service that passed, coverage tables, the list of every requirement
-  occurrence when it is long) are folded in <details>; a report of 200
-  services of 25 tests stays quick to open because a folded part is parsed
-  but not laid out, and each service card is laid out only when it scrolls
-  into view (content-visibility).
+  service that passed, coverage tables, the per-name and per-occurrence
+  requirement lists past 40 rows) are folded in <details>; a report of 200
+  services of 25 tests, or of 16,000 requirement occurrences, stays quick to
+  open because a folded part is parsed but not laid out, and each service
+  card is laid out only when it scrolls into view (content-visibility).
+  Printed, every fold opens and the filter is lifted.
 
   The script adds a search box and a "KO only" switch; without it every row
-  is shown and nothing is lost. The query string sets both when the page
-  opens: page.html?q=text&ko=1.
+  is shown and nothing is lost. The address holds both, as on the campaign
+  page: page.html#search=text&filter=ko (page.html?q=text&ko=1 is still
+  read).
 
   Anchors are made from names, so a link to a test still points at it after
   the next run: svc-SERVICE, test-SERVICE/TEST, elem-SERVICE/TEST/ELEMENT and
