@@ -561,24 +561,24 @@
               <xsl:text> KO</xsl:text>
               <span class="matches"><xsl:text> </xsl:text></span>
             </summary>
-          <div class="scroll">
-            <table class="grid" id="requirement-summary">
-              <thead>
-                <tr>
-                  <th>Status</th><th>Requirement</th>
-                  <th class="num">Occurrences</th><th class="num">KO</th>
-                </tr>
-              </thead>
-              <tbody>
-                <xsl:apply-templates select="$distinct-failed" mode="requirement-summary">
-                  <xsl:sort select="@NAME"/>
-                </xsl:apply-templates>
-                <xsl:apply-templates select="$distinct-requirements[not(key('failed-requirement', @NAME))]" mode="requirement-summary">
-                  <xsl:sort select="@NAME"/>
-                </xsl:apply-templates>
-              </tbody>
-            </table>
-          </div>
+            <div class="scroll">
+              <table class="grid" id="requirement-summary">
+                <thead>
+                  <tr>
+                    <th>Status</th><th>Requirement</th>
+                    <th class="num">Occurrences</th><th class="num">KO</th>
+                  </tr>
+                </thead>
+                <tbody>
+                  <xsl:apply-templates select="$distinct-failed" mode="requirement-summary">
+                    <xsl:sort select="@NAME"/>
+                  </xsl:apply-templates>
+                  <xsl:apply-templates select="$distinct-requirements[not(key('failed-requirement', @NAME))]" mode="requirement-summary">
+                    <xsl:sort select="@NAME"/>
+                  </xsl:apply-templates>
+                </tbody>
+              </table>
+            </div>
           </details>
         </xsl:when>
         <xsl:otherwise>
@@ -610,7 +610,9 @@
     </tr>
   </xsl:template>
 
-  <!-- Every REQUIREMENT where it stands, KO first; folded when long. -->
+  <!-- Every REQUIREMENT where it stands, KO first; folded when long. Its
+       value is shown where the run, service or test that holds it lists its
+       requirements, which the row names. -->
   <xsl:template name="requirement-occurrences">
     <section class="card" id="requirement-occurrences">
       <h2>Every requirement occurrence</h2>
@@ -1128,8 +1130,9 @@
        stays when it is not OK (under "KO only") and its name or one of its
        remaining tests holds the search text. The services table follows
        the service cards, and each long fold says how many of its rows the
-       filter keeps; the rows of a closed fold are filtered when it opens. Also opens the folded parts around the target of a link,
-       and opens every fold and lifts the filter while the page is printed.
+       filter keeps; the rows of a closed fold are filtered when it opens.
+       Also opens the folded parts around the target of a link, and opens
+       every fold and lifts the filter while the page is printed.
 
        The filter lives in the fragment, as on the campaign page:
        #search=TEXT&filter=ko (filter holds names separated by commas; this
@@ -1205,7 +1208,6 @@
   function filterGroup(group) {
     var filtered = needle !== "" || ko;
     if (group.fold !== null ? !group.fold.open : false) {
-      group.stale = true;
       group.label.textContent = filtered ? " (filtered when opened)" : "";
       return;
     }
@@ -1215,7 +1217,6 @@
       show(item.el, keep);
       shown += keep ? 1 : 0;
     });
-    group.stale = false;
     if (group.label) {
       group.label.textContent = filtered ? " (" + shown + " kept by the filter)" : "";
     }
