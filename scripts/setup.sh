@@ -9,14 +9,15 @@ packages=(
   libgtest-dev
   locales
   libxml2-utils xsltproc
-  libexpat1-dev libssl-dev
+  libexpat1-dev libssl-dev libxslt1-dev
 )
-# The test suite also opens a rendered report in a headless browser, reads
-# the JUnit views with a JUnit reader, checks the manual pages with groff,
-# injects read errors with strace and measures with GNU time (--tests);
+# The test suite also opens a rendered report in a headless browser and
+# reads the text of its printed PDF, reads the JUnit views with a JUnit
+# reader, checks the manual pages with groff, injects read errors with
+# strace and measures with GNU time (--tests);
 # hardening work adds clang's fuzzer and sanitizer runtime and valgrind
 # (--extras, which implies --tests).
-test_packages=(chromium python3-junitparser groff-base strace time)
+test_packages=(chromium poppler-utils python3-junitparser groff-base strace time)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;

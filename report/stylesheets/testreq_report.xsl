@@ -31,15 +31,17 @@
   when the run is KO although no test is), the totals, where every
   requirement stands (one verdict per requirement name, KO when any of its
   occurrences is KO), then the services, KO first. Long parts (the tests of a
-  service that passed, coverage tables, the list of every requirement
-  occurrence when it is long) are folded in <details>; a report of 200
-  services of 25 tests stays quick to open because a folded part is parsed
-  but not laid out, and each service card is laid out only when it scrolls
-  into view (content-visibility).
+  service that passed, coverage tables, the per-name and per-occurrence
+  requirement lists past 40 rows) are folded in <details>; a report of 200
+  services of 25 tests, or of 16,000 requirement occurrences, stays quick to
+  open because a folded part is parsed but not laid out, and each service
+  card is laid out only when it scrolls into view (content-visibility).
+  Printed, every fold opens and the filter is lifted.
 
   The script adds a search box and a "KO only" switch; without it every row
-  is shown and nothing is lost. The query string sets both when the page
-  opens: page.html?q=text&ko=1.
+  is shown and nothing is lost. The address holds both, as on the campaign
+  page: page.html#search=text&filter=ko (page.html?q=text&ko=1 is still
+  read).
 
   Anchors are made from names, so a link to a test still points at it after
   the next run: svc-SERVICE, test-SERVICE/TEST, elem-SERVICE/TEST/ELEMENT and
@@ -68,6 +70,12 @@
   <xsl:output method="xml" encoding="UTF-8" indent="no" omit-xml-declaration="yes"
               doctype-system="about:legacy-compat"/>
 
+  <!-- The report's indentation is not content: dropped when the report is
+       read, it no longer takes a third of the tree's nodes. COMMENT keeps
+       its text whatever it is. -->
+  <xsl:strip-space elements="RUN SERVICE TEST ELEMENT REQUIREMENTS REQUIREMENT ATTRIBUTE
+                             COVERAGE_RESULT COVERAGE_DETAILS REPORT_INFO ENV_INFO"/>
+
   <!-- The report's own elements below RUN, as opposed to header entries. -->
   <xsl:variable name="services" select="/RUN/SERVICE[count(@*) &gt; 2]"/>
   <xsl:variable name="ko-services" select="$services[not(@STATUS = 'OK')]"/>
@@ -95,6 +103,7 @@
   <xsl:key name="requirement" match="REQUIREMENTS[not(@*)]/REQUIREMENT" use="@NAME"/>
   <xsl:key name="failed-requirement" match="REQUIREMENTS[not(@*)]/REQUIREMENT[not(@STATUS = 'OK')]" use="@NAME"/>
   <xsl:key name="service" match="/RUN/SERVICE[count(@*) &gt; 2]" use="@NAME"/>
+  <xsl:key name="test" match="SERVICE/TEST" use="concat(generate-id(..), '/', @NAME)"/>
   <xsl:variable name="distinct-requirements"
                 select="$requirements[generate-id() = generate-id(key('requirement', @NAME)[1])]"/>
   <xsl:variable name="distinct-failed" select="$distinct-requirements[key('failed-requirement', @NAME)]"/>
@@ -541,24 +550,36 @@
               </xsl:otherwise>
             </xsl:choose>
           </p>
-          <div class="scroll">
-            <table class="grid" id="requirement-summary">
-              <thead>
-                <tr>
-                  <th>Status</th><th>Requirement</th>
-                  <th class="num">Occurrences</th><th class="num">KO</th>
-                </tr>
-              </thead>
-              <tbody>
-                <xsl:apply-templates select="$distinct-failed" mode="requirement-summary">
-                  <xsl:sort select="@NAME"/>
-                </xsl:apply-templates>
-                <xsl:apply-templates select="$distinct-requirements[not(key('failed-requirement', @NAME))]" mode="requirement-summary">
-                  <xsl:sort select="@NAME"/>
-                </xsl:apply-templates>
-              </tbody>
-            </table>
-          </div>
+          <details class="fold">
+            <xsl:if test="count($distinct-requirements) &lt;= 40">
+              <xsl:attribute name="open">open</xsl:attribute>
+            </xsl:if>
+            <summary>
+              <xsl:value-of select="count($distinct-requirements)"/>
+              <xsl:text> requirements, </xsl:text>
+              <xsl:value-of select="count($distinct-failed)"/>
+              <xsl:text> KO</xsl:text>
+              <span class="matches"><xsl:text> </xsl:text></span>
+            </summary>
+            <div class="scroll">
+              <table class="grid" id="requirement-summary">
+                <thead>
+                  <tr>
+                    <th>Status</th><th>Requirement</th>
+                    <th class="num">Occurrences</th><th class="num">KO</th>
+                  </tr>
+                </thead>
+                <tbody>
+                  <xsl:apply-templates select="$distinct-failed" mode="requirement-summary">
+                    <xsl:sort select="@NAME"/>
+                  </xsl:apply-templates>
+                  <xsl:apply-templates select="$distinct-requirements[not(key('failed-requirement', @NAME))]" mode="requirement-summary">
+                    <xsl:sort select="@NAME"/>
+                  </xsl:apply-templates>
+                </tbody>
+              </table>
+            </div>
+          </details>
         </xsl:when>
         <xsl:otherwise>
           <p class="none">This report holds no requirement.</p>
@@ -582,16 +603,16 @@
         <xsl:if test="$failed &gt; 0"> ko</xsl:if>
       </xsl:attribute>
       <xsl:attribute name="data-status"><xsl:value-of select="$status"/></xsl:attribute>
-      <td class="req-status">
-        <xsl:call-template name="badge"><xsl:with-param name="status" select="$status"/></xsl:call-template>
-      </td>
+      <td class="req-status"><xsl:value-of select="$status"/></td>
       <td class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
       <td class="num req-count"><xsl:value-of select="count(key('requirement', @NAME))"/></td>
       <td class="num req-ko-count"><xsl:value-of select="$failed"/></td>
     </tr>
   </xsl:template>
 
-  <!-- Every REQUIREMENT where it stands, KO first; folded when long. -->
+  <!-- Every REQUIREMENT where it stands, KO first; folded when long. Its
+       value is shown where the run, service or test that holds it lists its
+       requirements, which the row names. -->
   <xsl:template name="requirement-occurrences">
     <section class="card" id="requirement-occurrences">
       <h2>Every requirement occurrence</h2>
@@ -606,12 +627,13 @@
               <xsl:text> occurrences, </xsl:text>
               <xsl:value-of select="count($failed-requirements)"/>
               <xsl:text> KO</xsl:text>
+              <span class="matches"><xsl:text> </xsl:text></span>
             </summary>
             <div class="scroll">
               <table class="grid" id="requirements">
                 <thead>
                   <tr>
-                    <th>Status</th><th>Requirement</th><th>Value</th>
+                    <th>Status</th><th>Requirement</th>
                     <th>Service</th><th>Test</th><th>Element</th>
                   </tr>
                 </thead>
@@ -641,16 +663,13 @@
       <xsl:attribute name="data-level">
         <xsl:value-of select="translate(name($owner), 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')"/>
       </xsl:attribute>
-      <td class="req-status">
-        <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-      </td>
+      <td class="req-status"><xsl:call-template name="text"><xsl:with-param name="value" select="@STATUS"/></xsl:call-template></td>
       <td class="req-name">
         <a>
           <xsl:attribute name="href">#req-<xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template></xsl:attribute>
           <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
         </a>
       </td>
-      <td class="req-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></td>
       <td class="where-service">
         <xsl:choose>
           <xsl:when test="ancestor::SERVICE">
@@ -864,10 +883,18 @@
             <xsl:text> </xsl:text>
             <span class="req-value value"><xsl:value-of select="@VALUE"/></span>
           </xsl:if>
-          <xsl:if test="ATTRIBUTE">
+          <!-- An attribute that the value shows as it is (name=value or
+               name:value) is not shown a second time: on a requirement-heavy
+               report the repeated chips were most of the page. The others
+               (a $NAME resolved, a value spelt otherwise) are. -->
+          <xsl:variable name="value" select="string(@VALUE)"/>
+          <xsl:variable name="unshown"
+                        select="ATTRIBUTE[not(contains($value, concat(@NAME, '=', @VALUE)))
+                                          and not(contains($value, concat(@NAME, ':', @VALUE)))]"/>
+          <xsl:if test="$unshown">
             <xsl:text> </xsl:text>
             <span class="attrs">
-              <xsl:for-each select="ATTRIBUTE">
+              <xsl:for-each select="$unshown">
                 <span class="attr">
                   <span class="attr-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
                   <span class="attr-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></span>
@@ -1026,7 +1053,7 @@
   <xsl:template name="test-part">
     <xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template>
     <xsl:call-template name="namesake-suffix">
-      <xsl:with-param name="namesakes" select="../TEST[@NAME = current()/@NAME]"/>
+      <xsl:with-param name="namesakes" select="key('test', concat(generate-id(..), '/', @NAME))"/>
     </xsl:call-template>
   </xsl:template>
 
@@ -1102,63 +1129,210 @@
        OK (under "KO only") and its text holds the search text; a service
        stays when it is not OK (under "KO only") and its name or one of its
        remaining tests holds the search text. The services table follows
-       the service cards. Also opens the folded parts around the target of
-       a link. Holds no '<', '>' or '&' (see the head of this file). -->
+       the service cards, and each long fold says how many of its rows the
+       filter keeps; the rows of a closed fold are filtered when it opens.
+       Also opens the folded parts around the target of a link, and opens
+       every fold and lifts the filter while the page is printed.
+
+       The filter lives in the fragment, as on the campaign page:
+       #search=TEXT&filter=ko (filter holds names separated by commas; this
+       page knows "ko"). It is written back as it changes, so a filtered view
+       can be pasted into a ticket; the older ?q=TEXT&ko=1 still opens the
+       page filtered. A fragment without '=' is an anchor (ids never hold
+       one). Each part is decoded on its own: a bad escape keeps its text as
+       typed and loses nothing else.
+
+       Kept fast on a page of tens of thousands of rows: the rows and their
+       texts are gathered once (the texts while the page is idle), and a
+       row's hidden flag is written only when it changes.
+
+       Holds no '<', '>' or '&' (see the head of this file). -->
   <xsl:template name="script">
 (function () {
   "use strict";
   var bar = document.getElementById("filters");
   var box = document.getElementById("filter-text");
   var koOnly = document.getElementById("filter-ko");
-  var texts = new Map();
-  function textOf(el) {
-    var t = texts.get(el);
-    if (t === undefined) {
-      t = el.textContent.toLowerCase();
-      texts.set(el, t);
-    }
-    return t;
+  var amp = String.fromCharCode(38);
+  var groups = null;
+  var services = null;
+  var overview = null;
+  function list(selector, root) {
+    return Array.prototype.slice.call((root || document).querySelectorAll(selector));
   }
-  function each(selector, fn) {
-    Array.prototype.forEach.call(document.querySelectorAll(selector), fn);
+  function entry(el) {
+    return { el: el, text: null, ok: el.getAttribute("data-status") === "OK" };
+  }
+  function textOf(item) {
+    if (item.text === null) {
+      item.text = item.el.textContent.toLowerCase();
+    }
+    return item.text;
+  }
+  function gather() {
+    if (groups) {
+      return;
+    }
+    groups = [{ fold: null, label: null, items: list("#failing-tests li").map(entry) }];
+    list("details.fold").forEach(function (fold) {
+      var label = fold.querySelector("summary .matches");
+      if (label) {
+        var group = { fold: fold, label: label, items: list("tr.req-sum, tr.req-row", fold).map(entry) };
+        groups.push(group);
+        fold.addEventListener("toggle", function () { filterGroup(group); });
+      }
+    });
+    services = list("section.service").map(function (section) {
+      var item = entry(section);
+      item.name = entry(section.querySelector(".service-name"));
+      item.tests = list("tr.test", section).map(entry);
+      item.box = section.querySelector("details.tests-box");
+      return item;
+    });
+    overview = list("#services tbody tr").map(function (row) {
+      return { el: row, id: row.querySelector("a").getAttribute("href").slice(1) };
+    });
+  }
+  function show(el, keep) {
+    if (el.hidden === keep) {
+      el.hidden = !keep;
+    }
+  }
+  var needle = "";
+  var ko = false;
+  function passes(item) {
+    return (!ko || !item.ok) ? (needle === "" || textOf(item).indexOf(needle) !== -1) : false;
+  }
+  // The rows of a closed fold are filtered when it opens: a keystroke does
+  // not pay for thousands of rows no one sees.
+  function filterGroup(group) {
+    var filtered = needle !== "" || ko;
+    if (group.fold !== null ? !group.fold.open : false) {
+      group.label.textContent = filtered ? " (filtered when opened)" : "";
+      return;
+    }
+    var shown = 0;
+    group.items.forEach(function (item) {
+      var keep = passes(item);
+      show(item.el, keep);
+      shown += keep ? 1 : 0;
+    });
+    if (group.label) {
+      group.label.textContent = filtered ? " (" + shown + " kept by the filter)" : "";
+    }
   }
   function apply() {
-    var needle = box.value.trim().toLowerCase();
-    var ko = koOnly.checked;
-    function statusPasses(el) {
-      return !ko || el.getAttribute("data-status") !== "OK";
-    }
-    function matches(el) {
-      return needle === "" || textOf(el).indexOf(needle) !== -1;
-    }
-    each("#failing-tests li, #requirement-summary tr.req-sum, #requirements tr.req-row", function (el) {
-      el.hidden = !(statusPasses(el) ? matches(el) : false);
-    });
+    gather();
+    needle = box.value.trim().toLowerCase();
+    ko = koOnly.checked;
+    groups.forEach(filterGroup);
     var kept = new Set();
-    each("section.service", function (section) {
-      var byName = matches(section.querySelector(".service-name"));
+    services.forEach(function (service) {
+      var byName = needle === "" || textOf(service.name).indexOf(needle) !== -1;
       var anyTest = false;
-      Array.prototype.forEach.call(section.querySelectorAll("tr.test"), function (row) {
-        var keep = statusPasses(row) ? (byName || matches(row)) : false;
-        row.hidden = !keep;
+      service.tests.forEach(function (test) {
+        var keep = (!ko || !test.ok) ? (byName || passes(test)) : false;
+        show(test.el, keep);
         anyTest = anyTest || keep;
       });
-      var keepService = statusPasses(section) ? (byName || anyTest) : false;
-      section.hidden = !keepService;
+      var keepService = (!ko || !service.ok) ? (byName || anyTest) : false;
+      show(service.el, keepService);
       if (keepService) {
-        kept.add(section.id);
-        var tests = section.querySelector("details.tests-box");
-        if (tests) {
-          tests.open = tests.open || (anyTest ? needle !== "" || ko : false);
+        kept.add(service.el.id);
+        if (service.box) {
+          service.box.open = service.box.open || (anyTest ? needle !== "" || ko : false);
         }
       }
     });
-    each("#services tbody tr", function (row) {
-      row.hidden = !kept.has(row.querySelector("a").getAttribute("href").slice(1));
+    overview.forEach(function (row) { show(row.el, kept.has(row.id)); });
+  }
+  // Texts gathered a slice at a time while the page is idle, so that the
+  // first keystroke does not pay for all of them.
+  function warm() {
+    gather();
+    var items = [];
+    groups.forEach(function (group) { Array.prototype.push.apply(items, group.items); });
+    services.forEach(function (service) {
+      items.push(service.name);
+      Array.prototype.push.apply(items, service.tests);
     });
+    var next = 0;
+    function slice() {
+      var stop = Math.min(items.length, next + 2000);
+      while (next !== stop) {
+        textOf(items[next]);
+        next += 1;
+      }
+      if (next !== items.length) {
+        schedule(slice);
+      }
+    }
+    schedule(slice);
+  }
+  function schedule(fn) {
+    if (window.requestIdleCallback) {
+      window.requestIdleCallback(fn);
+    } else {
+      setTimeout(fn, 50);
+    }
+  }
+  function decode(text) {
+    try {
+      return decodeURIComponent(text);
+    } catch (e) {
+      return text;
+    }
+  }
+  // The filter named by the fragment, or null when the fragment is an anchor.
+  function fromFragment() {
+    var fragment = location.hash.slice(1);
+    if (fragment.indexOf("=") === -1) {
+      return null;
+    }
+    var wanted = { search: "", ko: false };
+    fragment.split(amp).forEach(function (pair) {
+      var at = pair.indexOf("=");
+      var key = at === -1 ? pair : pair.slice(0, at);
+      var value = at === -1 ? "" : decode(pair.slice(at + 1));
+      if (key === "search") {
+        wanted.search = value;
+      } else if (key === "filter") {
+        wanted.ko = value.split(",").indexOf("ko") !== -1;
+      }
+    });
+    return wanted;
+  }
+  function fromQuery() {
+    var query = new URLSearchParams(location.search);
+    return { search: query.get("q") || "", ko: query.get("ko") === "1" };
+  }
+  function set(wanted) {
+    box.value = wanted.search;
+    koOnly.checked = wanted.ko;
+  }
+  // The filter written back into the fragment; the old query is dropped so
+  // that the address names one filter only.
+  function remember() {
+    var parts = [];
+    if (box.value !== "") {
+      parts.push("search=" + encodeURIComponent(box.value));
+    }
+    if (koOnly.checked) {
+      parts.push("filter=ko");
+    }
+    var url = location.pathname + (parts.length ? "#" + parts.join(amp) : "");
+    try {
+      history.replaceState(null, "", url);
+    } catch (e) {
+      location.replace("#" + parts.join(amp));
+    }
+  }
+  function changed() {
+    apply();
+    remember();
   }
   function reveal() {
-    var target = location.hash ? document.getElementById(decodeURIComponent(location.hash.slice(1))) : null;
+    var target = location.hash ? document.getElementById(decode(location.hash.slice(1))) : null;
     for (var el = target; el; el = el.parentElement) {
       if (el.tagName === "DETAILS") {
         el.open = true;
@@ -1168,17 +1342,39 @@
       target.scrollIntoView();
     }
   }
-  var query = new URLSearchParams(location.search);
-  box.value = query.get("q") || "";
-  koOnly.checked = query.get("ko") === "1";
+  // Printed whole: every fold open and every row shown (the print rules of
+  // the stylesheet show hidden rows); the folds are closed again after.
+  var closedForPrint = [];
+  window.addEventListener("beforeprint", function () {
+    closedForPrint = list("details:not([open])");
+    closedForPrint.forEach(function (d) { d.open = true; });
+  });
+  window.addEventListener("afterprint", function () {
+    closedForPrint.forEach(function (d) { d.open = false; });
+    closedForPrint = [];
+  });
+  set(fromFragment() || fromQuery());
   bar.hidden = false;
-  box.addEventListener("input", apply);
-  koOnly.addEventListener("change", apply);
-  window.addEventListener("hashchange", reveal);
+  box.addEventListener("input", changed);
+  koOnly.addEventListener("change", changed);
+  window.addEventListener("hashchange", function () {
+    var wanted = fromFragment();
+    if (wanted) {
+      set(wanted);
+      apply();
+    } else {
+      reveal();
+    }
+  });
   if (box.value !== "" || koOnly.checked) {
     apply();
   }
   reveal();
+  if (document.readyState === "complete") {
+    warm();
+  } else {
+    window.addEventListener("load", warm);
+  }
 })();
   </xsl:template>
 
@@ -1252,6 +1448,9 @@ table { border-collapse: collapse; width: 100%; }
 .badge-ko { color: #ffffff; background: var(--ko-line); border: 1px solid var(--ko); }
 .badge-unknown { color: var(--unknown); background: var(--unknown-bg); border: 1px solid #ecd9a6; }
 .ko-text { color: var(--ko); }
+td.req-status { width: 64px; font-size: 12px; font-weight: 700; letter-spacing: .05em; color: var(--ok); }
+tr.ko td.req-status { color: var(--ko); }
+.matches { color: var(--muted); font-weight: 400; }
 .lead { margin: 0 0 10px; }
 .none { color: var(--muted); font-style: italic; margin: 0; }
 .empty { color: var(--muted); }
@@ -1303,7 +1502,20 @@ a:hover, a:focus { text-decoration: underline; }
   h1 { font-size: 21px; }
   .tests td.test-name { width: auto; }
 }
-@media print { html { background: #fff; } .card { break-inside: avoid; } .filters { display: none; } }
+/* Printed whole: folds open (the script opens them too), rows hidden by a
+   filter shown, no sticky bar, every card laid out, a page per section. */
+@media print {
+  html { background: #fff; }
+  .filters, .matches { display: none !important; }
+  details::details-content { content-visibility: visible !important; display: block !important; }
+  tr[hidden] { display: table-row !important; }
+  li[hidden] { display: list-item !important; }
+  section[hidden] { display: block !important; }
+  .card.service { content-visibility: visible; }
+  main .card { break-before: page; }
+  main .card.contents { break-before: auto; }
+  tr, li, .element { break-inside: avoid; }
+}
   </xsl:template>
 
 </xsl:stylesheet>

@@ -522,22 +522,43 @@ TEST(ReportPage, MarkupInDataIsShownAsText) {
         req_names.insert(text(*n));
     }
     EXPECT_EQ(req_names.count("SRS_PMP_<b>013</b>"), 1u);
-    std::set<std::string> attr_values;
-    for (const Node* v : by_class(r.page, "attr-value")) {
-        attr_values.insert(text(*v));
+    std::set<std::string> values;
+    for (const Node* v : by_class(r.page, "req-value")) {
+        values.insert(text(*v));
     }
-    EXPECT_EQ(attr_values.count("25, \"quoted\" & <raw>"), 1u);
+    EXPECT_EQ(values.count("expected=25, \"quoted\" & <raw>"), 1u);
     EXPECT_EQ(text_of_class(r.page, "title"), "Pump <b>controller</b>");
 }
 
 TEST(ReportPage, TabsAndLineBreaksInValuesSurvive) {
     SKIP_WITHOUT_XSLTPROC();
     const Rendered r = render(sample("element_mode_off.req.xml"));
-    std::set<std::string> attr_values;
-    for (const Node* v : by_class(r.page, "attr-value")) {
-        attr_values.insert(text(*v));
+    std::set<std::string> values;
+    for (const Node* v : by_class(r.page, "req-value")) {
+        values.insert(text(*v));
     }
-    EXPECT_EQ(attr_values.count("line one\nline two\ttabbed"), 1u);
+    EXPECT_EQ(values.count("note=line one\nline two\ttabbed"), 1u);
+}
+
+// A requirement's value is shown as it is; its attributes are shown again
+// only where the value does not already read name=value or name:value (a
+// positional attribute, a $NAME resolved), which keeps a requirement-heavy
+// page small without losing any of them.
+TEST(ReportPage, OnlyAttributesTheValueDoesNotShowAreRepeated) {
+    SKIP_WITHOUT_XSLTPROC();
+    const std::vector<std::pair<const char*, std::set<std::string>>> cases = {
+        {"element_mode.req.xml", {"att_3=nightly"}},
+        {"element_mode_off.req.xml", {"att_1=x", "att_2=y"}},
+    };
+    for (const auto& [report, expected] : cases) {
+        const Rendered r = render(sample(report));
+        std::set<std::string> chips;
+        for (const Node* chip : by_class(r.page, "attr")) {
+            chips.insert(text_of_class(*chip, "attr-name") + "=" +
+                         text_of_class(*chip, "attr-value"));
+        }
+        EXPECT_EQ(chips, expected) << report;
+    }
 }
 
 std::vector<std::string> fact_rows(const Node& table) {
@@ -890,6 +911,112 @@ TEST(ReportInBrowser, FilterHidesOkRowsAndSearchKeepsMatches) {
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"+ KO #" + test, "+ KO #svc-pump.2Fvalve.202.2E0",
                                                "+ KO svc-pump.2Fvalve.202.2E0", "+ KO " + test}));
+}
+
+// The filter the address names when the page opens: the fragment the
+// campaign page also reads, the older query, a bad escape that must cost
+// nothing but itself, and an anchor, which is no filter. Then the filter
+// changed on the page is written back into the fragment.
+const char* kAddressProbe = R"(
+  var box = document.getElementById('filter-text'), ko = document.getElementById('filter-ko');
+  var lines = ['[' + box.value + '] ' + ko.checked + ' '
+      + document.querySelectorAll('tr.test:not([hidden])').length];
+  box.value = 'a b&c';
+  box.dispatchEvent(new Event('input'));
+  ko.checked = true;
+  ko.dispatchEvent(new Event('change'));
+  lines.push(window.location.hash + window.location.search);
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST(ReportInBrowser, TheAddressHoldsTheFilter) {
+    SKIP_WITHOUT_CHROMIUM();
+    const std::string written = "#search=a%20b%26c&filter=ko";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "[] false 7"},
+        {"#search=BER_T&filter=ko", "[BER_T] true 1"},
+        {"?q=BER_T&ko=1", "[BER_T] true 1"},
+        {"#filter=ko&search=%", "[%] true 0"},
+        {"#search=%C3%BCBER",
+         "[\xC3\xBC"
+         "BER] false 1"},
+        {"#filter=skipped,ko", "[] true 3"},
+        {"#test-alpha/t", "[] false 7"},
+    };
+    for (const auto& [address, opened] : cases) {
+        EXPECT_EQ(probe(sample("names.req.xml"), kAddressProbe, address, 1280),
+                  (std::vector<std::string>{opened, written}))
+            << address;
+    }
+}
+
+// A report whose long lists fold (50 requirements in one test) and whose
+// second service passed, so its tests fold too.
+std::string write_folded_report(const qtest::TempDir& dir) {
+    std::string requirements;
+    for (int i = 0; i < 50; ++i) {
+        requirements += "<REQUIREMENT NAME=\"REQ_" + std::to_string(i) + "\" STATUS=\"OK\"/>";
+    }
+    const std::string path = dir.file("folded.req.xml");
+    qtest::write_file(
+        path,
+        "<RUN TESTSUITE_PATH=\"/s\" AUTHOR=\"a\" STATUS=\"KO\">"
+        "<SERVICE NAME=\"failing\" TYPE=\"unit\" STATUS=\"KO\" NB_VALID=\"0\" NB_INVALID=\"1\" "
+        "NB_TEST=\"1\"><TEST NAME=\"broken\" STATUS=\"KO\"/></SERVICE>"
+        "<SERVICE NAME=\"passing\" TYPE=\"unit\" STATUS=\"OK\" NB_VALID=\"1\" NB_INVALID=\"0\" "
+        "NB_TEST=\"1\"><TEST NAME=\"folded_case\" STATUS=\"OK\"><COMMENT>seen only when "
+        "unfolded</COMMENT><REQUIREMENTS>" +
+            requirements + "</REQUIREMENTS></TEST></SERVICE></RUN>");
+    return path;
+}
+
+// A fold closed while the filter changes is filtered when it opens.
+const char* kFoldProbe = R"(
+  var fold = document.querySelector('#requirement-occurrences details');
+  var lines = [fold.open + fold.querySelector('.matches').textContent];
+  fold.open = true;
+  fold.dispatchEvent(new Event('toggle'));
+  lines.push(fold.querySelectorAll('tr.req-row:not([hidden])').length
+      + fold.querySelector('.matches').textContent);
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST(ReportInBrowser, AClosedFoldIsFilteredWhenItOpens) {
+    SKIP_WITHOUT_CHROMIUM();
+    qtest::TempDir dir;
+    EXPECT_EQ(
+        probe(write_folded_report(dir), kFoldProbe, "#search=req_4", 1280),
+        (std::vector<std::string>{"false (filtered when opened)", "11 (11 kept by the filter)"}));
+}
+
+// Printed, the page is whole whatever the filter and the folds: a test of a
+// service that passed (its tests folded) in a report whose long lists are
+// folded too, with a filter that hides everything, is in the PDF, and every
+// section starts a page.
+TEST(ReportPrint, PdfHoldsFoldedAndFilteredTests) {
+    SKIP_WITHOUT_CHROMIUM();
+    const std::string pdftotext = "/usr/bin/pdftotext";
+    if (!qtest::file_exists(pdftotext)) {
+        GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, installed by "
+                        "scripts/setup.sh --tests)";
+    }
+    qtest::TempDir dir;
+    const std::string report = write_folded_report(dir);
+    qtest::write_file(dir.file("page.html"), run_stylesheet("testreq_report.xsl", report));
+    const qtest::ProcessResult print =
+        chromium(dir, {"--no-pdf-header-footer", "--print-to-pdf=" + dir.file("page.pdf"),
+                       "file://" + dir.file("page.html") + "#search=nothing&filter=ko"});
+    ASSERT_EQ(print.exit_status, 0) << print.err;
+    const qtest::ProcessResult pdf = qtest::run_process(
+        pdftotext, {"-layout", dir.file("page.pdf"), "-"}, {{"PATH", "/usr/bin:/bin"}}, "/");
+    ASSERT_EQ(pdf.exit_status, 0) << pdf.err;
+    EXPECT_NE(pdf.out.find("folded_case"), std::string::npos) << pdf.out;
+    EXPECT_NE(pdf.out.find("seen only when unfolded"), std::string::npos);
+    EXPECT_NE(pdf.out.find("REQ_49"), std::string::npos);
+    EXPECT_EQ(pdf.out.find("KO only"), std::string::npos) << "the filter bar is printed";
+    // Contents and summary, failing tests, run, services, requirements,
+    // occurrences and the two services: one page each at least.
+    EXPECT_GE(std::count(pdf.out.begin(), pdf.out.end(), '\f'), 8);
 }
 
 // Every folded part opened and every card laid out: nothing may stick out of
