@@ -176,6 +176,8 @@ QString help_text(const QString& program) {
                   "                       first column of a CSV file\n"
                   "  --baseline FILE      an earlier --json output to compare with\n"
                   "  --html FILE          write the campaign page\n"
+                  "  --pages DIR          render each report's page into DIR (by default\n"
+                  "                       beside the campaign page)\n"
                   "  --csv FILE           write the requirement matrix as CSV\n"
                   "  --junit FILE         write one JUnit file for the whole campaign\n"
                   "  --json FILE          write the campaign as JSON (the next baseline)\n"

@@ -35,7 +35,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const char* const kValued[] = {"log",      "html",         "csv",     "junit", "json",
-                                   "baseline", "requirements", "fail-on", "jobs"};
+                                   "baseline", "requirements", "fail-on", "jobs",  "pages"};
     for (const char* name : kValued) {
         parser.addOption(valued(name));
     }
@@ -55,6 +55,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
     o.inputs = all_bytes(parser.positionalArguments());
     o.logs = all_bytes(parser.values(QStringLiteral("log")));
     o.html = bytes(parser.value(QStringLiteral("html")));
+    o.pages = bytes(parser.value(QStringLiteral("pages")));
     o.csv = bytes(parser.value(QStringLiteral("csv")));
     o.junit = bytes(parser.value(QStringLiteral("junit")));
     o.json = bytes(parser.value(QStringLiteral("json")));

@@ -17,6 +17,7 @@ struct CampaignOptions {
     std::vector<std::string> inputs;
     std::vector<std::string> logs;
     std::string html;
+    std::string pages;  // the report pages' folder; by default beside html
     std::string csv;
     std::string junit;
     std::string json;

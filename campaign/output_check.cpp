@@ -41,13 +41,13 @@ std::optional<FileIdentity> identity(const std::string& path) {
     return future;
 }
 
+}  // namespace
+
 bool written_into(const std::string& path) {
     struct stat status;
     return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
            !S_ISDIR(status.st_mode);
 }
-
-}  // namespace
 
 QString check_outputs(const std::vector<NamedOutput>& outputs,
                       const std::vector<std::string>& inputs, const std::string& baseline) {

@@ -19,6 +19,10 @@ struct NamedOutput {
     std::string path;
 };
 
+// Whether path names a device or a FIFO, which is written into rather than
+// replaced (/dev/null, /dev/stdout): no page folder goes beside such a page.
+bool written_into(const std::string& path);
+
 // Empty when every output may be written, else the finished line saying why
 // not.
 QString check_outputs(const std::vector<NamedOutput>& outputs,

@@ -35,13 +35,17 @@ std::string folder_of_page(const std::string& page_path) {
     return absolute(page_path).parent_path().native();
 }
 
-std::vector<std::string> report_links(const Campaign& campaign, const std::string& page_directory) {
+std::vector<std::string> report_links(const Campaign& campaign, const std::string& page_directory,
+                                      const std::vector<std::string>& pages) {
     const std::filesystem::path from = absolute(page_directory);
     std::vector<std::string> links;
     links.reserve(campaign.reports.size());
-    for (const ReportResult& report : campaign.reports) {
-        const std::string page = page_beside(report.path);
-        const std::string& target = is_file(page) ? page : report.path;
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        const ReportResult& report = campaign.reports[r];
+        const std::string beside = page_beside(report.path);
+        const std::string& target = r < pages.size() && !pages[r].empty() ? pages[r]
+                                    : is_file(beside)                     ? beside
+                                                                          : report.path;
         // A URL names bytes: a name in any encoding keeps them, percent-encoded.
         const std::string relative = absolute(target).lexically_relative(from).native();
         links.push_back(QByteArray::fromStdString(relative).toPercentEncoding("/").toStdString());

@@ -1,12 +1,9 @@
 #include "campaign/report_pool.h"
 
 #include "campaign/messages.h"
+#include "campaign/parallel.h"
 #include "campaign/report_reader.h"
 #include "campaign/rod_tail.h"
-
-#include <algorithm>
-#include <atomic>
-#include <thread>
 
 namespace {
 
@@ -37,28 +34,12 @@ QString rod_problem(const std::string& rod) {
 }  // namespace
 
 ReadReports read_reports(const std::vector<ReportInput>& inputs, int threads) {
-    const int count = static_cast<int>(inputs.size());
-    if (threads <= 0) {
-        threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    }
-    threads = std::max(1, std::min(threads, count));
-
     std::vector<Slot> results(inputs.size());
-    std::atomic<int> next{0};
-    const auto work = [&] {
-        for (int i = next++; i < count; i = next++) {
-            results[i].read =
-                read_report_file(inputs[i].report, &results[i].report, &results[i].problem);
-            results[i].rod_problem = rod_problem(inputs[i].rod);
-        }
-    };
-    {
-        std::vector<std::jthread> pool;
-        for (int t = 1; t < threads; ++t) {
-            pool.emplace_back(work);
-        }
-        work();
-    }  // the jthreads join here
+    run_in_parallel(static_cast<int>(inputs.size()), threads, [&](int i) {
+        results[i].read =
+            read_report_file(inputs[i].report, &results[i].report, &results[i].problem);
+        results[i].rod_problem = rod_problem(inputs[i].rod);
+    });
 
     ReadReports out;
     out.reports.reserve(results.size());

@@ -12,6 +12,7 @@
 #include "campaign/output_check.h"
 #include "campaign/output_file.h"
 #include "campaign/report_links.h"
+#include "campaign/report_page_set.h"
 #include "campaign/report_pool.h"
 #include "campaign/requirement_list.h"
 #include "campaign/summary.h"
@@ -106,18 +107,31 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
+    // The report pages first: the campaign page links to them.
+    bool output_failed = false;
+    const std::string pages_folder = !options.pages.empty() ? options.pages
+                                     : !options.html.empty() && !written_into(options.html)
+                                         ? default_pages_folder(options.html)
+                                         : std::string();
+    ReportPageSet pages;
+    if (!pages_folder.empty()) {
+        pages = render_report_pages(campaign, pages_folder, installed_report_stylesheet(),
+                                    options.jobs);
+        print_problems(pages.problems, err);
+        output_failed = !pages.problems.isEmpty();
+    }
+
     const std::pair<const std::string*, std::function<void(XmlStream&)>> outputs[] = {
         {&options.html,
          [&](XmlStream& out) {
              write_campaign_html(out, campaign, changes_or_null,
-                                 report_links(campaign, folder_of_page(options.html)));
+                                 report_links(campaign, folder_of_page(options.html), pages.pages));
          }},
         {&options.csv, [&](XmlStream& out) { write_campaign_csv(out, campaign); }},
         {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},
         {&options.json,
          [&](XmlStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
     };
-    bool output_failed = false;
     for (const auto& [path, write] : outputs) {
         if (path->empty()) {
             continue;

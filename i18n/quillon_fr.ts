@@ -326,6 +326,8 @@ files (each stands for the report quillon writes for it).
                        first column of a CSV file
   --baseline FILE      an earlier --json output to compare with
   --html FILE          write the campaign page
+  --pages DIR          render each report's page into DIR (by default
+                       beside the campaign page)
   --csv FILE           write the requirement matrix as CSV
   --junit FILE         write one JUnit file for the whole campaign
   --json FILE          write the campaign as JSON (the next baseline)
@@ -355,6 +357,8 @@ contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
                           ou en première colonne d'un fichier CSV
   --baseline FICHIER      une sortie --json antérieure à comparer
   --html FICHIER          écrire la page de la campagne
+  --pages DOSSIER         rendre la page de chaque rapport dans DOSSIER (par
+                          défaut à côté de la page de la campagne)
   --csv FICHIER           écrire la matrice des exigences en CSV
   --junit FICHIER         écrire un fichier JUnit pour toute la campagne
   --json FICHIER          écrire la campagne en JSON (la prochaine référence)

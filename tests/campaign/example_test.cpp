@@ -54,9 +54,12 @@ TEST(ExampleCampaign, QuillonThenQuillonCampaignShowTheRegressionAndTheFix) {
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml(qtest::read_file(dir.file("campaign.junit.xml")), &error))
         << error;
-    // Each report is linked where it is, since no page of its own sits beside it.
+    // Each report is linked to its page, rendered beside the campaign page.
     const std::string page = qtest::read_file(dir.file("campaign.html"));
-    EXPECT_NE(page.find("<a href=\"board_b.req.xml\">Flight control, board B</a>"),
+    EXPECT_NE(page.find("<a href=\"campaign.pages/board_b.html\">Flight control, board B</a>"),
+              std::string::npos);
+    EXPECT_NE(qtest::read_file(dir.file("campaign.pages/board_b.html"))
+                  .find("id=\"test-altitude_hold/saturated_climb\""),
               std::string::npos);
 }
 

@@ -148,7 +148,7 @@ TEST_F(CampaignRun, AStreamedOutputThatFailsMidwayLeavesNoPartialFile) {
         left.push_back(entry.path().filename().string());
     }
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"big.req.xml", "c.csv", "c.json"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"big.req.xml", "c.csv", "c.json", "c.pages"}));
 }
 
 // A device is written straight into, never replaced by a file, and one that
