@@ -205,10 +205,6 @@ void append_name_char(std::string& out, char32_t c) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The name of the code points in [begin, end), each turned into a char32_t.
 template <typename Iterator>
 std::string xml_name_of(Iterator begin, Iterator end) {
