@@ -82,7 +82,8 @@ TEST_F(OutOfMemoryTest, StartingUpEndsCleanlyAtEveryLimit) {
         write("a.req.xml", "old report");
         const ProcessResult result = run_limited({"a.rod"}, limit);
         if (result.exit_status == 127 ||
-            (result.exit_status == 1 && result.err.find("libgomp: Out of memory") != std::string::npos)) {
+            (result.exit_status == 1 &&
+             result.err.find("libgomp: Out of memory") != std::string::npos)) {
             continue;  // not started: the loader's or a library's own message
         }
         expect_whole_or_nothing(result, report);
