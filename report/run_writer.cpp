@@ -70,7 +70,9 @@ void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOp
         return;
     }
     xrd_report_info_write(out, run);
-    out.put(options.header_section);
+    if (!options.header_section.empty()) {
+        out.put(options.header_section);
+    }
     xrd_comment_write(out, rod_notes(run), "\t");
     EnvironmentCache environment;
     xrd_flush_comment(out, rod_notes(run), ok, "\t", environment, echo);
