@@ -1,24 +1,17 @@
 #include "driver/long_options.h"
 
 #include "driver/banner.h"
-#include "i18n/tool_messages.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <cstring>
 
-LongOption find_long_option(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i] == nullptr) {
-            break;
-        }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            return LongOption::Help;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            return LongOption::Version;
-        }
+LongOption long_option_of(const char* argument) {
+    if (std::strcmp(argument, "--help") == 0) {
+        return LongOption::Help;
+    }
+    if (std::strcmp(argument, "--version") == 0) {
+        return LongOption::Version;
     }
     return LongOption::None;
 }
@@ -39,18 +32,4 @@ QString help_text(const char* invocation) {
                "  --version       print the name and version and exit\n",
                "Printed by --help after the usage line; keep the option names and the "
                "alignment");
-}
-
-bool answer_long_option(int argc, char** argv) {
-    switch (find_long_option(argc, argv)) {
-        case LongOption::Help:
-            print_message(help_text(argv[0]), stdout);
-            return true;
-        case LongOption::Version:
-            print_message(version_text(), stdout);
-            return true;
-        case LongOption::None:
-            break;
-    }
-    return false;
 }

@@ -12,15 +12,10 @@
 
 enum class LongOption { None, Help, Version };
 
-// The first argument of argv[1 .. argc-1] that is exactly "--help" or
-// "--version"; None when there is no such argument.
-LongOption find_long_option(int argc, char** argv);
+// The long option an argument is: Help for exactly "--help", Version for
+// exactly "--version", None for anything else.
+LongOption long_option_of(const char* argument);
 
 // The text --help prints: the usage line naming the invocation, then the
 // option list, both translated.
 QString help_text(const char* invocation);
-
-// Answers a --help or --version on standard output and returns true; returns
-// false, printing nothing, when the command line holds neither. The caller
-// ends the process with status 0 after a true.
-bool answer_long_option(int argc, char** argv);

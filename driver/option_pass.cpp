@@ -1,6 +1,8 @@
 #include "driver/option_pass.h"
 
-#include "i18n/tool_messages.h"
+#include "driver/messages.h"
+#include "project/header_section.h"
+#include "xml/xml_stream.h"
 
 #include <sys/stat.h>
 
@@ -27,51 +29,78 @@ bool is_option(const char* argument) {
 
 }  // namespace
 
-const char* read_options(int argc, char** argv, RunOptions& options) {
-    const char* output_name = nullptr;
-    options.log_file = nullptr;
+CommandLine read_command_line(int argc, char** argv) {
+    CommandLine line;
+    if (argc > 0 && argv[0]) {
+        line.program = argv[0];
+    }
+    line.empty = argc <= 1;
     for (int i = 1; i < argc && argv[i]; ++i) {
-        if (!is_option(argv[i])) {
+        const char* argument = argv[i];
+        if (line.long_option == LongOption::None) {
+            line.long_option = long_option_of(argument);
+        }
+        if (argument[0] != '-') {
+            line.inputs.push_back(argument);
             continue;
         }
-        const char* value = argv[i] + 2;
-        switch (argv[i][1]) {
+        if (!is_option(argument)) {
+            continue;  // a lone "-" is neither an option nor an input
+        }
+        const char* value = argument + 2;
+        switch (argument[1]) {
             case 'o':
-                output_name = value;
+                line.output = value;
                 break;
             case 'h':
-                options.header_file = value;
+                line.options.header_file = value;
+                line.option_files.push_back({'h', value});
                 break;
             case 'l':
-                options.log_file = value;
+                line.options.log_file = value;
+                line.option_files.push_back({'l', value});
                 break;
             case 'v':
-                options.verbose = true;
+                line.options.verbose = true;
                 break;
             case 'e':
-                options.element_mode = true;
+                line.options.element_mode = true;
                 break;
             default:
                 break;
         }
     }
-    return output_name;
+    return line;
 }
 
-bool check_option_files(int argc, char** argv) {
-    for (int i = 1; i < argc && argv[i]; ++i) {
-        if (!is_option(argv[i])) {
-            continue;
-        }
-        const char* value = argv[i] + 2;
-        if (argv[i][1] == 'h' && !can_open(value, "r")) {
-            tool_error(kToolErrorOpenFile, value, "head_file_read");
-            return false;
-        }
-        if (argv[i][1] == 'l' && !can_open(value, "a")) {
-            tool_error(kToolErrorOpenFile, value, "log_file_write");
+bool check_option_files(const CommandLine& line) {
+    for (const OptionFile& file : line.option_files) {
+        if (!can_open(file.name, file.letter == 'h' ? "r" : "a")) {
+            say_cannot_open(file.name);
             return false;
         }
     }
+    return true;
+}
+
+bool make_header_section(const CommandLine& line, std::string& section) {
+    const char* name = line.options.header_file;
+    if (!name) {
+        return true;
+    }
+    std::string bytes;
+    switch (read_header_file(name, bytes)) {
+        case HeaderFileRead::NotOpened:
+            say_cannot_open(name);
+            return false;
+        case HeaderFileRead::ReadError:
+            say_cannot_read(name);
+            return false;
+        case HeaderFileRead::Read:
+            break;
+    }
+    XmlStream out;
+    write_header_section(out, bytes);
+    section = out.text();
     return true;
 }

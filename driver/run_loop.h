@@ -1,7 +1,7 @@
 #pragma once
 // The file pass: one requirement report per ROD file on the command line.
 
-#include "report/run_options.h"
+#include "driver/option_pass.h"
 
 #include <string>
 #include <string_view>
@@ -10,10 +10,11 @@
 // other ending kept, and ".req.xml" appended); the directory part stays.
 std::string default_report_name(std::string_view input);
 
-// Reads every argument that does not start with '-' as a ROD file and writes
-// its report under output_name when given (even empty), else under its
-// default report name. Inputs that are rejected, or that cannot be read to
-// their end, are skipped with a message and get no report. Returns 0, or -1
-// when memory runs out (reading an input, naming or writing its report): the
-// run stops there, and the reports of earlier inputs stay.
-int run_inputs(int argc, char** argv, const RunOptions& options, const char* output_name);
+// Reads every input of line as a ROD file and writes its report under
+// line.output when given (even empty), else under its default report name.
+// Inputs that are rejected, or that cannot be read to their end, are skipped
+// with a message and get no report. Returns 0, or -1 when memory ran out
+// writing a report (said already): the run stops there, and the reports of
+// earlier inputs stay. Memory running out reading an input or naming its
+// report throws std::bad_alloc, for main to say.
+int run_inputs(const CommandLine& line);

@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.write(bytes)) {
         return 0;
     }
-    RodReadFailure failure = RodReadFailure::None;
-    const RodTree run(rod_read(file.path(), failure));
+    const RodTree run = rod_read(file.path()).tree;
     if (!run) {
         return 0;
     }

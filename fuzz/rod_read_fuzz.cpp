@@ -218,13 +218,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check_lines(data, size);
     check_head(data, size);
-    RodReadFailure failure = RodReadFailure::None;
-    RodTree tree(rod_read(input_path.c_str(), failure));
-    if ((tree != nullptr) != (failure == RodReadFailure::None)) {
+    const RodReading reading = rod_read(input_path.c_str());
+    if ((reading.tree != nullptr) != (reading.failure == RodReadFailure::None)) {
         std::abort();  // a tree comes back exactly when nothing failed
     }
-    if (tree) {
-        volatile std::size_t sink = walk_run(tree.get());
+    if (reading.tree) {
+        volatile std::size_t sink = walk_run(reading.tree.get());
         (void)sink;
     }
     return 0;

@@ -4,8 +4,11 @@
 #include "xml/xml_stream.h"
 #include "xml/xml_text.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <set>
 #include <string>
 #include <string_view>
@@ -30,7 +33,8 @@ std::string entry_name(std::string_view bytes) {
             b = static_cast<char>(c - 0x20);
         }
     }
-    return xml_name_utf8(local8bit_decode(transformed));
+    return is_ascii(transformed) ? xml_name_ascii(transformed)
+                                 : xml_name_utf8(local8bit_decode(transformed));
 }
 
 // An environment attribute's name: blanks become '_', then the key is
@@ -42,7 +46,15 @@ std::string env_info_name(std::string_view key) {
             b = '_';
         }
     }
-    return xml_name_utf8(local8bit_decode(transformed).toUpper());
+    if (!is_ascii(transformed)) {
+        return xml_name_utf8(local8bit_decode(transformed).toUpper());
+    }
+    for (char& b : transformed) {
+        if (b >= 'a' && b <= 'z') {
+            b = static_cast<char>(b - 'a' + 'A');
+        }
+    }
+    return xml_name_ascii(transformed);
 }
 
 void replace_line_breaks(std::string& line) {
@@ -127,19 +139,42 @@ std::optional<std::string_view> read_header_line(std::string_view& rest) {
     return cut_at_last(cut_at_last(line, '\t'), '\r');
 }
 
-void write_header_section(XmlStream& out, const char* header_file) {
-    if (header_file == nullptr) {
-        return;
+HeaderFileRead read_header_file(const char* path, std::string& bytes) {
+    const int fd = ::open(path, O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return HeaderFileRead::NotOpened;
     }
-    // The whole file at once: lines are read whole however long, and a file
-    // too large for memory fails here, as an allocation, not as a short read.
-    std::ifstream file(header_file, std::ios::binary);
-    if (!file) {
-        return;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } const closer{fd};
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        return HeaderFileRead::NotOpened;
     }
-    const std::string contents{std::istreambuf_iterator<char>(file),
-                               std::istreambuf_iterator<char>()};
-    std::string_view rest = contents;
+    // The whole file at once: lines are read whole however long.
+    bytes.clear();
+    if (S_ISREG(status.st_mode)) {
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
+    }
+    char block[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, block, sizeof block);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return HeaderFileRead::ReadError;
+        }
+        if (count == 0) {
+            return HeaderFileRead::Read;
+        }
+        bytes.append(block, static_cast<std::size_t>(count));
+    }
+}
+
+void write_header_section(XmlStream& out, std::string_view header_bytes) {
+    std::string_view rest = header_bytes;
     std::string line;
     EnvInfo env_info;
     while (const std::optional<std::string_view> next = read_header_line(rest)) {

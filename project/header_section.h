@@ -4,6 +4,7 @@
 // of tag:name=value lines.
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 class XmlStream;
@@ -13,7 +14,18 @@ class XmlStream;
 // when nothing is left.
 std::optional<std::string_view> read_header_line(std::string_view& rest);
 
-// Writes the header section of header_file to out; nothing when it is null
-// or cannot be opened. A read error ends the section as the end of the file
-// would.
-void write_header_section(XmlStream& out, const char* header_file);
+enum class HeaderFileRead {
+    Read,
+    NotOpened,  // cannot be opened, or is a directory
+    ReadError,  // a read failed: no section stands for part of the file
+};
+
+// Reads the whole header file at path into bytes, once for the run: every
+// report gets the same section, and a file that fails fails before the
+// first report. Memory running out throws std::bad_alloc.
+HeaderFileRead read_header_file(const char* path, std::string& bytes);
+
+// Writes the header section of a header file's bytes to out. Names of ASCII
+// keys are made without QString, so that memory running out throws
+// std::bad_alloc rather than failing inside Qt.
+void write_header_section(XmlStream& out, std::string_view header_bytes);

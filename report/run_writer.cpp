@@ -1,5 +1,4 @@
 #include "project/expand_variables.h"
-#include "project/header_section.h"
 #include "report/section_text.h"
 #include "report/section_writers.h"
 
@@ -71,8 +70,8 @@ void xrd_run_info_write(XmlStream& out, const RodNode* run, bool ok, const RunOp
         return;
     }
     xrd_report_info_write(out, run);
-    if (options.header_file) {
-        write_header_section(out, options.header_file);
+    if (!options.header_section.empty()) {
+        out.put(options.header_section);
     }
     xrd_comment_write(out, rod_notes(run), "\t");
     EnvironmentCache environment;

@@ -1,6 +1,6 @@
 #include "rod/populated_chunks.h"
 
-#include "rod/quiet_thread.h"
+#include "thread/quiet_thread.h"
 
 #include <sys/mman.h>
 
@@ -26,7 +26,7 @@ void PopulatedChunks::stop() {
 
 void* PopulatedChunks::take() {
     if (!helper_.joinable() && !no_helper_) {
-        helper_ = rod_start_quiet_thread([this] { populate_ahead(); });
+        helper_ = QuietThread::start([this] { populate_ahead(); });
         no_helper_ = !helper_.joinable();  // the reader maps its own chunks
         return nullptr;                    // the first chunk is the reader's to map
     }

@@ -8,10 +8,11 @@
 // core. The helper never makes the reader wait: when it is behind, or has
 // failed, the reader maps a chunk itself.
 
+#include "thread/quiet_thread.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
-#include <thread>
 
 class PopulatedChunks {
   public:
@@ -38,5 +39,5 @@ class PopulatedChunks {
     void* ready_ = nullptr;
     bool stopping_ = false;
     bool no_helper_ = false;  // stopped, or no thread could be made
-    std::thread helper_;
+    QuietThread helper_;
 };

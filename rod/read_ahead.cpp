@@ -1,6 +1,6 @@
 #include "rod/read_ahead.h"
 
-#include "rod/quiet_thread.h"
+#include "thread/quiet_thread.h"
 
 #include <unistd.h>
 
@@ -37,7 +37,7 @@ RodReadAhead::~RodReadAhead() {
 
 bool RodReadAhead::start(int fd, char* buffer, std::size_t size) {
     if (!thread_.joinable()) {
-        thread_ = rod_start_quiet_thread([this] { read_blocks(); });
+        thread_ = QuietThread::start([this] { read_blocks(); });
         if (!thread_.joinable()) {
             return false;
         }

@@ -5,12 +5,13 @@
 // much as a twentieth of reading it. A helper thread reads the next block
 // while the reader splits the current one into lines.
 
+#include "thread/quiet_thread.h"
+
 #include <sys/types.h>
 
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
-#include <thread>
 
 // Reads up to size bytes into buffer, stopping early only at the end of the
 // file: the byte count, or -1 with errno for a failed read.
@@ -46,5 +47,5 @@ class RodReadAhead {
     ssize_t result_ = 0;
     int error_ = 0;
     bool stopping_ = false;
-    std::thread thread_;
+    QuietThread thread_;
 };

@@ -72,28 +72,27 @@ bool accept_header(RodLineSource& source, const char* path, HeaderOutcome& heade
 
 }  // namespace
 
-RodNode* rod_read(const char* path, RodReadFailure& failure) {
-    failure = RodReadFailure::Rejected;
+RodReading rod_read(const char* path) {
+    constexpr auto failed = [](RodReadFailure why) { return RodReading{nullptr, why}; };
     if (!path) {
         reader_error(kReaderCannotOpen, path, 0, nullptr);
-        return nullptr;
+        return failed(RodReadFailure::Rejected);
     }
     try {
         RodLineSource source;
         if (!rod_open_lines(source, path)) {
             reader_error(kReaderCannotOpen, path, 0, nullptr);
-            return nullptr;
+            return failed(RodReadFailure::Rejected);
         }
         HeaderOutcome header = HeaderOutcome::NotRod;
         std::string first;
         if (!accept_header(source, path, header, first)) {
-            return nullptr;
+            return failed(RodReadFailure::Rejected);
         }
         RodTree tree(rod_new_run(path));
         auto* run = rod_node_as<RodRunNode>(tree.get());
         if (!run) {
-            failure = RodReadFailure::OutOfMemory;
-            return nullptr;
+            return failed(RodReadFailure::OutOfMemory);
         }
         ReaderState state(run);
         std::int64_t line_number = 1;
@@ -118,12 +117,10 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
         }
         run->arena.finish_growing();
         if (run->arena.exhausted()) {
-            failure = RodReadFailure::OutOfMemory;
-            return nullptr;
+            return failed(RodReadFailure::OutOfMemory);
         }
         if (source.read_error) {
-            failure = RodReadFailure::ReadError;
-            return nullptr;
+            return failed(RodReadFailure::ReadError);
         }
         // No record closes a Test, so a file cut short by a harness that
         // stopped inside one reads as complete: the Test, with no verdict,
@@ -132,10 +129,9 @@ RodNode* rod_read(const char* path, RodReadFailure& failure) {
             state.duplicate_warning.flush();  // earlier lines come first
             report_unfinished_test(rod_text_view(test->name), reported_line(test_line));
         }
-        failure = RodReadFailure::None;
-        return tree.release();
+        return RodReading{std::move(tree), RodReadFailure::None};
     } catch (const std::bad_alloc&) {
-        failure = RodReadFailure::OutOfMemory;
-        return nullptr;
+        // The reader's own allocations and the arena's fail alike: one answer.
+        return failed(RodReadFailure::OutOfMemory);
     }
 }

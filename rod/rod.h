@@ -143,11 +143,17 @@ enum class RodReadFailure {
     OutOfMemory,  // memory ran out while reading; nothing reported yet
 };
 
+// A tree, or why there is none.
+struct RodReading {
+    RodTree tree;
+    RodReadFailure failure = RodReadFailure::None;
+};
+
 // Reads the ROD file at path (its bytes, opened as they are) into a new tree.
-// Returns null, with the reason in failure, when no tree can stand for the
-// whole file: a tree cut short by a read error or by memory running out
-// would be taken for the file's full results.
-RodNode* rod_read(const char* path, RodReadFailure& failure);
+// Gives no tree, only the reason, when none can stand for the whole file: a
+// tree cut short by a read error or by memory running out would be taken for
+// the file's full results.
+RodReading rod_read(const char* path);
 
 // The text of a record line: what follows its first blank. With keep_blanks
 // false further leading blanks are skipped as well. Absent (nullopt) when the

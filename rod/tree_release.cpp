@@ -1,11 +1,11 @@
 #include "rod/tree_release.h"
 
-#include "rod/quiet_thread.h"
+#include "thread/quiet_thread.h"
 
 void TreeRelease::start(RodTree tree) {
     wait();
     // Without a thread the tree went with the dropped lambda: freed here.
-    thread_ = rod_start_quiet_thread([freed = std::move(tree)]() mutable { freed.reset(); });
+    thread_ = QuietThread::start([freed = std::move(tree)]() mutable { freed.reset(); });
 }
 
 void TreeRelease::wait() {

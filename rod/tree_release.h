@@ -8,8 +8,7 @@
 // core.
 
 #include "rod/rod.h"
-
-#include <thread>
+#include "thread/quiet_thread.h"
 
 class TreeRelease {
   public:
@@ -25,5 +24,5 @@ class TreeRelease {
     void wait();
 
   private:
-    std::thread thread_;
+    QuietThread thread_;
 };

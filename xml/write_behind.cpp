@@ -3,7 +3,6 @@
 #include "xml/page_cache.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +33,23 @@ void let_go_of_cached_pages(int fd) {
     }
 }
 
+// Writes every byte to fd, adding what it wrote to written; 0, or the errno
+// of the call that failed.
+int write_all(int fd, std::string_view bytes, std::uint64_t& written) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+        written += static_cast<std::uint64_t>(count);
+    }
+    return 0;
+}
+
 }  // namespace
 
 WriteBehind::~WriteBehind() {
@@ -54,7 +70,7 @@ void WriteBehind::follow(int fd, bool replacing, int replaced_fd) {
 }
 
 bool WriteBehind::write_behind(std::string_view bytes) {
-    if (!thread_running_) {
+    if (!thread_.joinable()) {
         if (error_ != 0) {
             errno = error_;
             return false;
@@ -80,8 +96,9 @@ bool WriteBehind::write_behind(std::string_view bytes) {
 }
 
 bool WriteBehind::wait() {
-    if (thread_running_) {
-        std::unique_lock<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+    if (thread_.joinable()) {
+        lock.lock();
         piece_done_.wait(lock, [&] { return piece_count_ == 0; });
     }
     if (error_ != 0) {
@@ -94,14 +111,13 @@ bool WriteBehind::wait() {
 bool WriteBehind::finish() {
     const bool written = wait();
     const int saved_errno = errno;
-    if (thread_running_) {
+    if (thread_.joinable()) {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             stopping_ = true;
         }
         piece_handed_.notify_one();
-        pthread_join(thread_, nullptr);
-        thread_running_ = false;
+        thread_.join();
     }
     fd_ = -1;
     replaced_fd_ = -1;
@@ -109,48 +125,19 @@ bool WriteBehind::finish() {
     return written;
 }
 
-// Every byte or the errno of the call that failed; before the thread runs
-// the caller's, after it the thread's.
+// Before the thread runs: the caller's own.
 bool WriteBehind::write_now(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            error_ = errno;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        size_ += static_cast<std::uint64_t>(written);
-    }
-    return true;
+    error_ = write_all(fd_, bytes, size_);
+    return error_ == 0;
 }
 
 bool WriteBehind::start_thread() {
-    pthread_attr_t attributes;
-    if (pthread_attr_init(&attributes) != 0) {
-        thread_failed_ = true;
-        return false;
-    }
-    pthread_attr_setstacksize(&attributes, kThreadStack);
     // Signals stay with the caller's thread: the handler that removes the
     // temporary file must not run on this one, and the caller holds them
     // back around the rename.
-    sigset_t all;
-    sigset_t saved;
-    sigfillset(&all);
-    pthread_sigmask(SIG_SETMASK, &all, &saved);
-    thread_running_ = pthread_create(&thread_, &attributes, &WriteBehind::run, this) == 0;
-    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
-    pthread_attr_destroy(&attributes);
-    thread_failed_ = !thread_running_;
-    return thread_running_;
-}
-
-void* WriteBehind::run(void* self) {
-    static_cast<WriteBehind*>(self)->write_pieces();
-    return nullptr;
+    thread_ = QuietThread::start([this] { write_pieces(); }, kThreadStack);
+    thread_failed_ = !thread_.joinable();
+    return thread_.joinable();
 }
 
 void WriteBehind::write_pieces() {
@@ -164,23 +151,30 @@ void WriteBehind::write_pieces() {
             return;  // stopping, with nothing left
         }
         const std::string_view piece = pieces_[first_piece_];
+        // Nothing after a failed write is written.
+        const bool failed_before = error_ != 0;
+        std::uint64_t size = size_;
         lock.unlock();
-        const bool written = error_ == 0 && write_now(piece);
+        const int error = failed_before ? 0 : write_all(fd_, piece, size);
         lock.lock();
+        if (!failed_before) {
+            error_ = error;
+            size_ = size;
+        }
         first_piece_ = (first_piece_ + 1) % kPiecesAhead;
         --piece_count_;
         piece_done_.notify_one();
-        if (written && replacing_ && size_ - handed_to_disk_ >= kWritebackChunk) {
+        if (error_ == 0 && replacing_ && size - handed_to_disk_ >= kWritebackChunk) {
             // The caller may fill its next buffer meanwhile.
             lock.unlock();
-            hint_writeback();
+            hint_writeback(size);
             lock.lock();
         }
     }
 }
 
-void WriteBehind::hint_writeback() {
-    const std::uint64_t end = size_ - size_ % kWritebackChunk;
+void WriteBehind::hint_writeback(std::uint64_t size) {
+    const std::uint64_t end = size - size % kWritebackChunk;
     // A failure leaves the pages to the usual write-back.
     sync_file_range(fd_, static_cast<off64_t>(handed_to_disk_),
                     static_cast<off64_t>(end - handed_to_disk_), SYNC_FILE_RANGE_WRITE);

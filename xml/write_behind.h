@@ -23,7 +23,7 @@
 // A failed write is kept and reported by the next call, with its errno;
 // nothing after it is written.
 
-#include <pthread.h>
+#include "thread/quiet_thread.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -67,21 +67,22 @@ class WriteBehind {
     bool finish();
 
   private:
-    static void* run(void* self);
     void write_pieces();
     bool write_now(std::string_view bytes);
-    void hint_writeback();
+    void hint_writeback(std::uint64_t size);
     bool start_thread();
 
+    // Set before the thread starts, read by it.
     int fd_ = -1;
     bool replacing_ = false;
     int replaced_fd_ = -1;
-    bool thread_running_ = false;
-    bool thread_failed_ = false;  // no thread could be made: write on without
-    pthread_t thread_{};
 
-    // Shared with the thread under mutex_ once it runs; before, the
-    // caller's alone.
+    // The caller's alone.
+    bool thread_failed_ = false;  // no thread could be made: write on without
+    QuietThread thread_;
+
+    // Shared with the thread under mutex_ once it runs, every one of them;
+    // before, the caller's alone.
     std::mutex mutex_;
     std::condition_variable piece_handed_;  // wakes the thread
     std::condition_variable piece_done_;    // wakes the caller

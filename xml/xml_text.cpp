@@ -205,19 +205,29 @@ void append_name_char(std::string& out, char32_t c) {
     }
 }
 
+// The name of the code points in [begin, end), each turned into a char32_t.
+template <typename Iterator>
+std::string xml_name_of(Iterator begin, Iterator end) {
+    std::string name;
+    // A character that may follow but not start a name (a digit, '-', '.')
+    // keeps its place behind a '_'; one that no name may hold becomes the '_'.
+    if (begin == end || (is_name_char(*begin) && !is_name_start(*begin))) {
+        name.push_back('_');
+    }
+    for (Iterator it = begin; it != end; ++it) {
+        append_name_char(name, is_name_char(*it) ? *it : U'_');
+    }
+    return name;
+}
+
 }  // namespace
 
 std::string xml_name_utf8(const QString& text) {
     const QList<uint> code_points = text.toUcs4();
-    std::string name;
-    // A character that may follow but not start a name (a digit, '-', '.')
-    // keeps its place behind a '_'; one that no name may hold becomes the '_'.
-    if (code_points.isEmpty() ||
-        (is_name_char(code_points.front()) && !is_name_start(code_points.front()))) {
-        name.push_back('_');
-    }
-    for (const uint c : code_points) {
-        append_name_char(name, is_name_char(c) ? c : U'_');
-    }
-    return name;
+    return xml_name_of(code_points.begin(), code_points.end());
+}
+
+std::string xml_name_ascii(std::string_view ascii) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ascii.data());
+    return xml_name_of(bytes, bytes + ascii.size());
 }

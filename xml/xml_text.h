@@ -39,3 +39,7 @@ std::size_t xml_utf8_cut(std::string_view utf8, std::size_t limit);
 // any other character becomes '_' (':' too: it would make a namespace
 // prefix). A name that could not start as it is gets a '_' in front.
 std::string xml_name_utf8(const QString& text);
+
+// The same for text of ASCII bytes, made without going through QString:
+// nothing but a std::bad_alloc can fail when memory runs out.
+std::string xml_name_ascii(std::string_view ascii);

@@ -1,4 +1,5 @@
 #include "driver/long_options.h"
+#include "driver/option_pass.h"
 
 #include "tests/support/test_support.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 LongOption find(std::vector<std::string> arguments) {
     qtest::CommandLine line(std::move(arguments));
-    return find_long_option(line.argc(), line.argv());
+    return read_command_line(line.argc(), line.argv()).long_option;
 }
 
 TEST(LongOptionsTest, OnlyTheWholeArgumentsCount) {

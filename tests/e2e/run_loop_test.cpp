@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 
 namespace {
 
@@ -176,6 +180,51 @@ TEST_F(RunLoopTest, VerboseEchoesEveryRequirementOnStandardOutput) {
     EXPECT_EQ(result.exit_status, 0);
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, "SRV_1, status:KO, owner:qa, 2\nT_1, status:KO\n");
+}
+
+// Started with standard descriptors closed, the run gives its files none of
+// them: the echo (large enough to be written while the report is) and the
+// messages go nowhere rather than into the report.
+TEST_F(RunLoopTest, ClosedStandardDescriptorsGetNoFileOfTheRun) {
+    std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
+    for (int i = 0; i < 5000; ++i) {
+        rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
+    }
+    write("a.rod", rod + "RT CORRECT\n");
+    ASSERT_EQ(run({"a.rod"}).exit_status, 0);
+    const std::string expected = read("a.req.xml");
+    for (const std::string closed : {"<&- >&-", ">&-", "<&- >&- 2>&-", ">&- 2>&-"}) {
+        SCOPED_TRACE(closed);
+        const ProcessResult result = qtest::run_process(
+            "/bin/sh", {"-c", "exec \"$0\" \"$@\" " + closed, QUILLON_BINARY, "-v", "a.rod"}, env,
+            dir.path());
+        EXPECT_EQ(result.exit_status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_TRUE(read("a.req.xml") == expected);
+    }
+}
+
+// Runs sharing a log append under its lock: while another holds it the run
+// waits, so that taking back a torn line can never cut lines of the others.
+TEST_F(RunLoopTest, LogLinesWaitForTheLogsLock) {
+    write("a.rod", kSmokeRod);
+    write("run.log", "REQ other.req.xml\n");
+    const int log = ::open(dir.file("run.log").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(log, 0);
+    ASSERT_EQ(::flock(log, LOCK_EX), 0);
+    std::future<ProcessResult> running = std::async(std::launch::async, [&] {
+        return run({"a.rod", "-lrun.log"});
+    });
+    const bool finished =
+        running.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready;
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(read("run.log"), "REQ other.req.xml\n");
+    ::flock(log, LOCK_UN);
+    ::close(log);
+    const ProcessResult result = running.get();
+    EXPECT_EQ(result.exit_status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(read("run.log"), "REQ other.req.xml\nREQ a.req.xml\n");
 }
 
 }  // namespace

@@ -71,15 +71,29 @@ TEST_F(StartupTest, OptionsAloneDoNothing) {
     }
 }
 
+// The header file is read once, before the first report: one that cannot be
+// opened or read whole (/proc/self/mem opens, and its first page cannot be
+// read) is one message and status 255, and no report is begun.
 TEST_F(StartupTest, UnreadableHeaderFileStopsBeforeAnyInput) {
     qtest::write_file(dir.file("a.rod"), "KOVIN Merovia ROD: 1.1.0\n");
     std::filesystem::create_directory(dir.file("folder"));
-    for (const std::string name : {"missing", "folder"}) {
-        const ProcessResult result = run({"-h" + name, "a.rod"});
+    const struct {
+        std::string name;
+        std::string err;
+    } cases[] = {
+        {"missing", "kvwxrd: Unable to open file \"missing\".\n"},
+        {"folder", "kvwxrd: Unable to open file \"folder\".\n"},
+        {"/proc/self/mem", "kvwxrd: Unable to read file \"/proc/self/mem\".\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProcessResult result = run({"-lrun.log", "-h" + c.name, "a.rod"});
         EXPECT_EQ(result.exit_status, 255);
-        EXPECT_EQ(result.err, "kvwxrd: Unable to open file \"" + name + "\".\n");
+        EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
         EXPECT_FALSE(qtest::file_exists(dir.file("a.req.xml")));
+        EXPECT_FALSE(qtest::file_exists(dir.file("a.req.xml.tmp")));
+        EXPECT_EQ(qtest::read_file(dir.file("run.log")), "");
     }
 }
 

@@ -290,20 +290,25 @@ TEST_F(WritePathTest, ConcurrentRunsOnOneReportNeverMix) {
     EXPECT_FALSE(exists("out.xml.tmp"));
 }
 
-// The run is held while its report is being written (its header file is a
-// FIFO nobody writes to) and then killed: the temporary file goes, the old
-// report stays, and the process dies of the signal.
+// The run is held while its report is being written (its -v echo, larger
+// than a pipe holds, goes to a FIFO nobody reads) and then killed: the
+// temporary file goes, the old report stays, and the process dies of the
+// signal.
 TEST_F(WritePathTest, SignalsRemoveTheTemporaryFileAndEndTheRun) {
-    write("a.rod", kSmokeRod);
+    std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
+    for (int i = 0; i < 20000; ++i) {
+        rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
+    }
+    write("a.rod", rod + "RT CORRECT\n");
     write("a.req.xml", "old report");
-    ASSERT_EQ(::mkfifo(path("header").c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(path("echo").c_str(), 0666), 0);
     for (const int signal_number : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         SCOPED_TRACE(signal_number);
         // env --default-signal: a shell starts background jobs with SIGINT
         // and SIGQUIT ignored, which the tool would rightly leave ignored.
         const ProcessResult result = shell(
-            "env --default-signal \"$QUILLON\" -hheader a.rod -lrun.log & pid=$!\n"
-            "exec 3>header\n"
+            "exec 3<>echo\n"
+            "env --default-signal \"$QUILLON\" -v a.rod -lrun.log >&3 & pid=$!\n"
             "while [ ! -e a.req.xml.tmp ]; do sleep 0.01; done\n"
             "kill -" +
             std::to_string(signal_number) + " $pid; wait $pid; echo $?");
@@ -528,24 +533,29 @@ TEST_F(WritePathTest, SwapsDuringTheRunNeverLandAStrangersFile) {
          "written; the report is not put in place.\n",
          "", ""},
     };
-    write("a.rod", kSmokeRod);
-    write("empty", "");
-    ASSERT_EQ(run({"-hempty", "-oexpected", "a.rod"}).exit_status, 0);
+    // The -v echo into a FIFO nobody reads yet holds the run mid-report.
+    std::string rod = "KOVIN Merovia ROD: 1.1.0\nNS s\nNT t\n";
+    for (int i = 0; i < 20000; ++i) {
+        rod += "RQ REQ_" + std::to_string(i) + " a=1\n";
+    }
+    write("a.rod", rod + "RT CORRECT\n");
+    ASSERT_EQ(run({"-oexpected", "a.rod"}).exit_status, 0);
     for (const Swap& swap : swaps) {
         SCOPED_TRACE(swap.what);
         std::filesystem::remove_all(path("sub"));
         std::filesystem::remove_all(path("moved"));
         std::filesystem::remove(path("ours"));
-        std::filesystem::remove(path("header"));
+        std::filesystem::remove(path("echo"));
         ASSERT_EQ(::mkdir(path("sub").c_str(), 0777), 0);
         write("sub/a.req.xml", "old report");
         write("run.log", "");
-        ASSERT_EQ(::mkfifo(path("header").c_str(), 0666), 0);
+        ASSERT_EQ(::mkfifo(path("echo").c_str(), 0666), 0);
         const ProcessResult result = shell(
-            "\"$QUILLON\" -hheader -osub/a.req.xml a.rod -lrun.log & pid=$!\n"
-            "exec 3>header\n"
+            "exec 3<>echo\n"
+            "\"$QUILLON\" -v -osub/a.req.xml a.rod -lrun.log >&3 & pid=$!\n"
             "while [ ! -e sub/a.req.xml.tmp ]; do sleep 0.01; done\n" +
-            swap.script + "\nexec 3>&-; wait $pid");
+            swap.script +
+            "\ncat <&3 >/dev/null & drain=$!\nwait $pid; status=$?; kill $drain; exit $status");
         EXPECT_EQ(result.exit_status, 0);
         EXPECT_EQ(result.err, swap.err);
         EXPECT_EQ(read("sub/a.req.xml.tmp"), "stranger\n");

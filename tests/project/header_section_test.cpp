@@ -18,11 +18,8 @@ using qtest::ScopedLocale;
 // The section written from a header file holding contents; it must read as
 // XML once wrapped in a root element.
 std::string section_of(const std::string& contents) {
-    qtest::TempDir dir;
-    const std::string path = dir.file("header.txt");
-    qtest::write_file(path, contents);
     XmlStream out;
-    write_header_section(out, path.c_str());
+    write_header_section(out, contents);
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml("<R>" + out.text() + "</R>", &error)) << error << "\n"
                                                                            << out.text();
@@ -61,15 +58,29 @@ TEST(HeaderSection, ExampleOfEnvironmentAndNamedEntries) {
               "\t<ENV_INFO TARGET=\"x86\">\n\t</ENV_INFO>\n");
 }
 
-TEST(HeaderSection, NothingWithoutFile) {
-    XmlStream out;
-    write_header_section(out, nullptr);
-    EXPECT_EQ(out.text(), "");
-
+// The file is read whole once; a read that fails gives no bytes to make a
+// section of (/proc/self/mem opens, and its first page cannot be read).
+TEST(HeaderFile, ReadWholeOrNotAtAll) {
     qtest::TempDir dir;
-    const std::string absent = dir.file("absent.txt");
-    write_header_section(out, absent.c_str());
-    EXPECT_EQ(out.text(), "");
+    const std::string contents = std::string(200000, 'k') + "=v\nOS:Linux=6\n";
+    qtest::write_file(dir.file("header.txt"), contents);
+    const struct {
+        std::string path;
+        HeaderFileRead outcome;
+    } cases[] = {
+        {dir.file("header.txt"), HeaderFileRead::Read},
+        {dir.file("absent.txt"), HeaderFileRead::NotOpened},
+        {dir.path(), HeaderFileRead::NotOpened},
+        {"/proc/self/mem", HeaderFileRead::ReadError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string bytes;
+        EXPECT_EQ(read_header_file(c.path.c_str(), bytes), c.outcome);
+        if (c.outcome == HeaderFileRead::Read) {
+            EXPECT_EQ(bytes, contents);
+        }
+    }
 }
 
 TEST(HeaderSection, EmptyOrDashFirstGivesNothing) {

@@ -66,9 +66,9 @@ TEST(ReaderHeaderTest, MissingFileIsReportedWithLineZero) {
     qtest::TempDir dir;
     const std::string path = dir.file("absent.rod");
     rodtest::RecordingHook hook;
-    RodReadFailure failure = RodReadFailure::None;
-    EXPECT_EQ(rod_read(path.c_str(), failure), nullptr);
-    EXPECT_EQ(failure, RodReadFailure::Rejected);
+    const RodReading reading = rod_read(path.c_str());
+    EXPECT_EQ(reading.tree, nullptr);
+    EXPECT_EQ(reading.failure, RodReadFailure::Rejected);
     EXPECT_EQ(rodtest::recorded(), (std::vector<Diagnostic>{{0, 0, "(null)"}}));
 }
 
@@ -81,8 +81,7 @@ TEST(ReaderHeaderTest, DiagnosticsNameThePathReadAndTheRunKeepsIt) {
     seen = &file_seen;
     const ReaderErrorHook saved = reader_error;
     reader_error = [](int, const char* file, int, const char*) { *seen = file; };
-    RodReadFailure failure = RodReadFailure::Rejected;
-    const RodTree tree(rod_read(path.c_str(), failure));
+    const auto [tree, failure] = rod_read(path.c_str());
     EXPECT_EQ(failure, RodReadFailure::None);
     reader_error = saved;
     EXPECT_EQ(file_seen, path);

@@ -61,8 +61,11 @@ inline Reading read_file_bytes(const std::string& bytes) {
     reading.path = dir.file("t.rod");
     qtest::write_file(reading.path, bytes);
     RecordingHook hook;
-    reading.err = qtest::capture_stderr(
-        [&] { reading.tree.reset(rod_read(reading.path.c_str(), reading.failure)); });
+    reading.err = qtest::capture_stderr([&] {
+        RodReading read = rod_read(reading.path.c_str());
+        reading.tree = std::move(read.tree);
+        reading.failure = read.failure;
+    });
     reading.diagnostics = recorded();
     return reading;
 }

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <linux/magic.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,6 +88,34 @@ TEST(WriteBehindTest, AFailedWriteIsReportedWithItsErrno) {
         EXPECT_EQ(errno, ENOSPC);
         ::close(fd);
     }
+}
+
+// A write that fails while the caller goes on handing pieces over: the
+// failure is the thread's to record and the caller's to read, under one
+// lock (ThreadSanitizer checks). The thread is held in its first write by a
+// pipe nobody reads, then the pipe loses its reader.
+TEST(WriteBehindTest, AWriteFailingBehindTheCallerIsReportedOnce) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int pipe_ends[2];
+    ASSERT_EQ(::pipe2(pipe_ends, O_CLOEXEC), 0);
+    const std::string piece(kMiB, 'x');
+    {
+        WriteBehind writer;
+        writer.follow(pipe_ends[1], false, -1);
+        ASSERT_TRUE(writer.write_behind(piece));  // a thread takes it, and blocks
+        const int capacity = ::fcntl(pipe_ends[0], F_GETPIPE_SZ);
+        int queued = 0;
+        while (::ioctl(pipe_ends[0], FIONREAD, &queued) == 0 && queued < capacity) {
+            ::usleep(1000);
+        }
+        ASSERT_TRUE(writer.write_behind("more"));
+        ::close(pipe_ends[0]);
+        EXPECT_FALSE(writer.wait());
+        EXPECT_EQ(errno, EPIPE);
+        EXPECT_FALSE(writer.write_behind("after"));
+        EXPECT_FALSE(writer.finish());
+    }
+    ::close(pipe_ends[1]);
 }
 
 // A large report replacing an old one lands whole with the old modes, and
