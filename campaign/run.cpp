@@ -4,6 +4,8 @@
 #include "campaign/campaign.h"
 #include "campaign/csv_writer.h"
 #include "campaign/exit_status.h"
+#include "campaign/history_messages.h"
+#include "campaign/history_run.h"
 #include "campaign/html_writer.h"
 #include "campaign/inputs.h"
 #include "campaign/json_writer.h"
@@ -15,6 +17,7 @@
 #include "campaign/report_pool.h"
 #include "campaign/requirement_list.h"
 #include "campaign/summary.h"
+#include "campaign/version.h"
 
 #include <functional>
 #include <optional>
@@ -59,6 +62,9 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     if (!options.requirements.empty()) {
         input_files.push_back(options.requirements);
     }
+    if (!options.history.empty() && !is_postgres_target(options.history)) {
+        input_files.push_back(options.history);  // no output may replace it
+    }
     const std::vector<NamedOutput> named_outputs = {{"--html", options.html},
                                                     {"--csv", options.csv},
                                                     {"--junit", options.junit},
@@ -91,6 +97,28 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         }
     }
 
+    // With a history, its latest campaign is the baseline, unless a
+    // --baseline file is given as well.
+    HistoryRun history_run;
+    bool history_failed = false;
+    if (!options.history.empty()) {
+        QString problem;
+        switch (open_history(options.history, options.stream, &history_run, &problem)) {
+            case HistoryFailure::None:
+                if (!baseline && history_run.baseline) {
+                    baseline = std::move(history_run.baseline);
+                }
+                break;
+            case HistoryFailure::Input:
+                problems.append(problem);
+                break;
+            case HistoryFailure::Database:
+                print_text(problem + QLatin1Char('\n'), err);
+                history_failed = true;
+                break;
+        }
+    }
+
     ReadReports read = read_reports(inputs.reports, options.jobs);
     problems.append(read.problems);
     print_problems(problems, err);
@@ -101,6 +129,18 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         changes = compare_with_baseline(*baseline, campaign);
     }
     const Changes* changes_or_null = changes ? &*changes : nullptr;
+    std::optional<CampaignHistory> history;
+    if (history_run.usable) {
+        CampaignHistory recorded;
+        QString problem;
+        if (record_history(history_run, options.label, QUILLON_CAMPAIGN_VERSION, campaign,
+                           &recorded, &problem) == HistoryFailure::None) {
+            history = std::move(recorded);
+        } else {
+            print_text(problem + QLatin1Char('\n'), err);
+            history_failed = true;
+        }
+    }
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
@@ -132,6 +172,10 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         if (changes) {
             print_changes(*changes, out);
         }
+        if (history) {
+            print_text(history_summary(*history), out);
+        }
     }
-    return campaign_exit_status(campaign, changes_or_null, options.fail_on, output_failed);
+    return campaign_exit_status(campaign, changes_or_null, options.fail_on,
+                                output_failed || history_failed);
 }

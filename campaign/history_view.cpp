@@ -1,0 +1,353 @@
+#include "campaign/history_view.h"
+
+#include "campaign/history_store.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace {
+
+using Changes_ = std::vector<std::pair<std::int64_t, int>>;  // seq, verdict; by seq
+using ItemKey = std::tuple<int, std::string, std::string, std::string>;
+
+char verdict_letter(int verdict) {
+    switch (verdict) {
+        case kVerdictOk:
+            return 'O';
+        case kVerdictKo:
+            return 'K';
+        case kNotVerified:
+            return 'N';
+        default:
+            return '-';
+    }
+}
+
+// The verdict an item had in campaign seq: its latest change up to it.
+int verdict_at(const Changes_& changes, std::int64_t seq, std::int64_t* since = nullptr) {
+    int verdict = kAbsent;
+    for (const auto& [at, v] : changes) {
+        if (at > seq) {
+            break;
+        }
+        verdict = v;
+        if (since) {
+            *since = at;
+        }
+    }
+    return verdict;
+}
+
+// Fills the item's state in campaign window.back() from its changes;
+// refs finds a campaign by number.
+template <typename FindRef>
+void fill_item(HistoryItem* item, const Changes_& changes, const std::vector<std::int64_t>& window,
+               const FindRef& refs) {
+    char last = 0;
+    for (std::int64_t seq : window) {
+        const char letter = verdict_letter(verdict_at(changes, seq));
+        item->strip += letter;
+        if (letter != '-') {
+            item->flips += last && letter != last ? 1 : 0;
+            last = letter;
+        }
+    }
+    item->flaky = item->flips > kFlakyAbove;
+    std::int64_t since = 0;
+    const std::int64_t now = window.empty() ? 0 : window.back();
+    item->verdict = static_cast<HistoryVerdict>(verdict_at(changes, now, &since));
+    if (item->verdict == kVerdictKo) {
+        item->ko_since = refs(since);
+        item->ko_campaigns = static_cast<int>(now - since + 1);
+    }
+}
+
+HistoryCampaignRef ref_of(const DbRow& row) {
+    return {to_int(row[0]), row[1], row[2]};
+}
+
+bool item_ids(Database& db, std::map<ItemKey, std::int64_t>* ids, QString* error) {
+    std::vector<DbRow> rows;
+    if (!db_exec(db, "SELECT id, kind, report, service, name FROM items", {}, &rows, error)) {
+        return false;
+    }
+    for (const DbRow& row : rows) {
+        (*ids)[{static_cast<int>(to_int(row[1])), row[2], row[3], row[4]}] = to_int(row[0]);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool read_campaign_history(Database& db, const std::string& stream_name, std::int64_t seq,
+                           const Campaign& campaign, CampaignHistory* history, QString* error) {
+    history->stream = stream_name;
+    std::int64_t stream = 0;
+    std::vector<DbRow> rows;
+    if (!find_stream(db, stream_name, &stream, error) ||
+        !db_exec(db,
+                 "SELECT seq, time, label, ok, requirements_ok, requirements_ko,"
+                 " requirements_not_verified FROM campaigns WHERE stream = ? AND seq <= ?"
+                 " ORDER BY seq DESC LIMIT ?",
+                 {stream, seq, std::int64_t{kTrendLength}}, &rows, error)) {
+        return false;
+    }
+    std::map<std::int64_t, HistoryCampaignRef> refs;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        HistoryTrendPoint point;
+        point.campaign = ref_of(*row);
+        point.ok = (*row)[3] == "1";
+        point.requirements_ok = static_cast<int>(to_int((*row)[4]));
+        point.requirements_ko = static_cast<int>(to_int((*row)[5]));
+        point.requirements_not_verified = static_cast<int>(to_int((*row)[6]));
+        refs[point.campaign.seq] = point.campaign;
+        history->trend.push_back(std::move(point));
+    }
+    if (history->trend.empty()) {
+        return true;
+    }
+    history->campaign = history->trend.back().campaign;
+    if (history->trend.size() > 1) {
+        history->previous = history->trend[history->trend.size() - 2].campaign;
+    }
+    std::vector<std::int64_t> window;
+    for (std::size_t i =
+             history->trend.size() > kHistoryWindow ? history->trend.size() - kHistoryWindow : 0;
+         i < history->trend.size(); ++i) {
+        window.push_back(history->trend[i].campaign.seq);
+    }
+
+    // The window's changes, and each item's latest change before it.
+    rows.clear();
+    if (!db_exec(db,
+                 "SELECT item, seq, verdict FROM changes c WHERE stream = ? AND seq <= ? AND"
+                 " (seq >= ? OR seq = (SELECT MAX(seq) FROM changes d WHERE d.stream = c.stream"
+                 " AND d.item = c.item AND d.seq < ?)) ORDER BY item, seq",
+                 {stream, seq, window.front(), window.front()}, &rows, error)) {
+        return false;
+    }
+    std::map<std::int64_t, Changes_> changes;
+    for (const DbRow& row : rows) {
+        changes[to_int(row[0])].emplace_back(to_int(row[1]), static_cast<int>(to_int(row[2])));
+    }
+    std::map<ItemKey, std::int64_t> ids;
+    if (!item_ids(db, &ids, error)) {
+        return false;
+    }
+    // A KO run may have begun before the trend: such campaigns are looked up.
+    QString lookup_error;
+    const auto find_ref = [&](std::int64_t at) {
+        auto found = refs.find(at);
+        if (found == refs.end()) {
+            std::vector<DbRow> one;
+            db_exec(db, "SELECT seq, time, label FROM campaigns WHERE stream = ? AND seq = ?",
+                    {stream, at}, &one, &lookup_error);
+            found = refs.emplace(at, one.empty() ? HistoryCampaignRef{at, {}, {}} : ref_of(one[0]))
+                        .first;
+        }
+        return found->second;
+    };
+    const auto item_of = [&](int kind, const std::string& report, const std::string& service,
+                             const std::string& name) {
+        HistoryItem item;
+        item.kind = static_cast<HistoryItemKind>(kind);
+        item.report = report;
+        item.service = service;
+        item.name = name;
+        const auto id = ids.find({kind, report, service, name});
+        static const Changes_ kNone;
+        const auto found = id == ids.end() ? changes.end() : changes.find(id->second);
+        fill_item(&item, found == changes.end() ? kNone : found->second, window, find_ref);
+        return item;
+    };
+
+    std::vector<HistoryItem> tests;
+    for (const Requirement& r : campaign.requirements) {
+        history->requirements.push_back(item_of(kItemRequirement, "", "", r.id));
+    }
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        const ReportResult& report = campaign.reports[r];
+        for (std::size_t t = 0; t < report.tests.size(); ++t) {
+            tests.push_back(item_of(kItemTest, campaign.report_keys[r],
+                                    report.services[report.tests[t].service].name,
+                                    campaign.test_keys[r][t]));
+            if (tests.back().verdict == kVerdictKo) {
+                history->ko_tests.push_back(tests.back());
+            }
+        }
+    }
+    for (const std::vector<HistoryItem>* items : {&history->requirements, &tests}) {
+        for (const HistoryItem& item : *items) {
+            const char before = item.strip.size() > 1 ? item.strip[item.strip.size() - 2] : '-';
+            if (item.verdict == kVerdictKo) {
+                (before == 'K' ? history->still_failing : history->newly_failing).push_back(item);
+            } else if (item.verdict == kVerdictOk && before == 'K') {
+                history->fixed.push_back(item);
+            }
+            if (item.flaky) {
+                history->flaky.push_back(item);
+            }
+        }
+    }
+    if (!lookup_error.isEmpty()) {
+        *error = lookup_error;
+        return false;
+    }
+    return true;
+}
+
+bool list_history_campaigns(Database& db, const std::string& stream,
+                            std::vector<HistoryCampaignRow>* list, QString* error) {
+    std::vector<DbRow> rows;
+    std::string sql =
+        "SELECT c.seq, c.time, c.label, s.name, c.tool_version, c.ok, c.reports, c.reports_ko,"
+        " c.tests, c.tests_ok, c.tests_ko, c.requirements, c.requirements_ok, c.requirements_ko,"
+        " c.requirements_not_verified, c.problems FROM campaigns c JOIN streams s"
+        " ON s.id = c.stream";
+    std::vector<DbValue> params;
+    if (!stream.empty()) {
+        sql += " WHERE s.name = ?";
+        params.emplace_back(stream);
+    }
+    if (!db_exec(db, sql + " ORDER BY s.name, c.seq", params, &rows, error)) {
+        return false;
+    }
+    for (const DbRow& row : rows) {
+        HistoryCampaignRow item;
+        item.campaign = ref_of(row);
+        item.stream = row[3];
+        item.tool_version = row[4];
+        item.ok = row[5] == "1";
+        int* const counts[] = {&item.counts.reports,
+                               &item.counts.reports_ko,
+                               &item.counts.tests,
+                               &item.counts.tests_ok,
+                               &item.counts.tests_ko,
+                               &item.counts.requirements,
+                               &item.counts.requirements_ok,
+                               &item.counts.requirements_ko,
+                               &item.counts.requirements_not_verified,
+                               &item.counts.problems};
+        for (std::size_t i = 0; i < std::size(counts); ++i) {
+            *counts[i] = static_cast<int>(to_int(row[6 + i]));
+        }
+        list->push_back(std::move(item));
+    }
+    return true;
+}
+
+bool read_item_story(Database& db, const std::string& stream_name, HistoryItemKind kind,
+                     const std::string& report, const std::string& service, const std::string& name,
+                     HistoryStory* story, bool* found, QString* error) {
+    *found = false;
+    std::int64_t stream = 0;
+    std::vector<DbRow> ids;
+    if (!find_stream(db, stream_name, &stream, error) ||
+        !db_exec(db,
+                 "SELECT id FROM items WHERE kind = ? AND report = ? AND service = ? AND name = ?",
+                 {std::int64_t{kind}, report, service, name}, &ids, error)) {
+        return false;
+    }
+    if (stream == 0 || ids.empty()) {
+        return true;
+    }
+    std::vector<DbRow> campaigns;
+    std::vector<DbRow> rows;
+    if (!db_exec(db, "SELECT seq, time, label FROM campaigns WHERE stream = ? ORDER BY seq",
+                 {stream}, &campaigns, error) ||
+        !db_exec(db, "SELECT seq, verdict FROM changes WHERE stream = ? AND item = ? ORDER BY seq",
+                 {stream, to_int(ids[0][0])}, &rows, error)) {
+        return false;
+    }
+    Changes_ changes;
+    for (const DbRow& row : rows) {
+        changes.emplace_back(to_int(row[0]), static_cast<int>(to_int(row[1])));
+    }
+    *found = !changes.empty();
+    std::map<std::int64_t, HistoryCampaignRef> refs;
+    std::vector<std::int64_t> window;
+    for (const DbRow& row : campaigns) {
+        const HistoryCampaignRef ref = ref_of(row);
+        refs[ref.seq] = ref;
+        story->verdicts.emplace_back(ref,
+                                     static_cast<HistoryVerdict>(verdict_at(changes, ref.seq)));
+        window.push_back(ref.seq);
+    }
+    if (window.size() > kHistoryWindow) {
+        window.erase(window.begin(), window.end() - kHistoryWindow);
+    }
+    story->item.kind = kind;
+    story->item.report = report;
+    story->item.service = service;
+    story->item.name = name;
+    fill_item(&story->item, changes, window, [&](std::int64_t at) { return refs[at]; });
+    return true;
+}
+
+bool find_test_item(Database& db, const std::string& text, std::string* report,
+                    std::string* service, std::string* name, bool* found, QString* error) {
+    std::vector<DbRow> rows;
+    if (!db_exec(db, "SELECT report, service, name FROM items WHERE kind = ? ORDER BY id",
+                 {std::int64_t{kItemTest}}, &rows, error)) {
+        return false;
+    }
+    const auto match = std::find_if(rows.begin(), rows.end(), [&](const DbRow& row) {
+        return row[0] + "/" + row[1] + "/" + row[2] == text;
+    });
+    *found = match != rows.end();
+    if (*found) {
+        *report = (*match)[0];
+        *service = (*match)[1];
+        *name = (*match)[2];
+    }
+    return true;
+}
+
+bool keep_history_campaigns(Database& db, const std::string& stream_name, std::int64_t keep,
+                            std::int64_t* removed, QString* error) {
+    *removed = 0;
+    if (!db_begin_write(db, error)) {
+        return false;
+    }
+    const auto fail = [&] {
+        db_rollback(db);
+        return false;
+    };
+    std::int64_t stream = 0;
+    std::vector<DbRow> rows;
+    if (!find_stream(db, stream_name, &stream, error) ||
+        !db_exec(db,
+                 "SELECT seq FROM campaigns WHERE stream = ? ORDER BY seq DESC LIMIT 1 OFFSET ?",
+                 {stream, keep - 1}, &rows, error)) {
+        return fail();
+    }
+    if (rows.empty()) {
+        return db_commit(db, error) || fail();
+    }
+    const std::int64_t first = to_int(rows[0][0]);
+    std::vector<DbRow> count;
+    // Each item's verdict in the first campaign kept becomes a change of
+    // that campaign, so that what is kept reads the same as before.
+    const char* const steps[] = {
+        "UPDATE changes SET seq = ? WHERE stream = ? AND seq < ? AND seq = (SELECT MAX(seq)"
+        " FROM changes d WHERE d.stream = changes.stream AND d.item = changes.item AND d.seq <= ?)",
+        "DELETE FROM changes WHERE stream = ? AND (seq < ? OR (seq = ? AND verdict = 0))",
+        "DELETE FROM inputs WHERE campaign IN (SELECT id FROM campaigns WHERE stream = ? AND seq < "
+        "?)",
+        "DELETE FROM files WHERE id NOT IN (SELECT file FROM inputs)",
+    };
+    if (!db_exec(db, "SELECT COUNT(*) FROM campaigns WHERE stream = ? AND seq < ?", {stream, first},
+                 &count, error) ||
+        !db_exec(db, steps[0], {first, stream, first, first}, nullptr, error) ||
+        !db_exec(db, steps[1], {stream, first, first}, nullptr, error) ||
+        !db_exec(db, steps[2], {stream, first}, nullptr, error) ||
+        !db_exec(db, steps[3], {}, nullptr, error) ||
+        !db_exec(db, "DELETE FROM campaigns WHERE stream = ? AND seq < ?", {stream, first}, nullptr,
+                 error) ||
+        !db_commit(db, error)) {
+        return fail();
+    }
+    *removed = to_int(count.at(0).at(0));
+    return true;
+}
