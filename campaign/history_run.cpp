@@ -71,8 +71,7 @@ HistoryFailure record_history(HistoryRun& run, const std::string& label,
     const RecordRequest request{run.stream, label, recording_time(), tool_version};
     std::int64_t seq = 0;
     QString why;
-    if (!record_campaign(run.db, request, campaign, inputs, &seq, &why) ||
-        !read_campaign_history(run.db, run.stream, seq, campaign, history, &why)) {
+    if (!record_campaign(run.db, request, campaign, inputs, &seq, history, &why)) {
         *problem = message_history_failed(shown_history_target(run.target), why);
         return HistoryFailure::Database;
     }

@@ -25,12 +25,18 @@ const char* const kTables[] = {
     "CREATE TABLE inputs (campaign INTEGER NOT NULL, file INTEGER NOT NULL, size INTEGER NOT NULL,"
     " sha256 {BLOB} NOT NULL, PRIMARY KEY (campaign, file)){NOROWID}",
     // Texts as the campaign keys them: a requirement's ID in name; a test's
-    // report key, service and test key; a run's report key in report.
-    "CREATE TABLE items (id {ID}, kind INTEGER NOT NULL, report TEXT NOT NULL,"
-    " service TEXT NOT NULL, name TEXT NOT NULL, UNIQUE (kind, report, service, name))",
-    "CREATE TABLE changes (stream INTEGER NOT NULL, item INTEGER NOT NULL, seq INTEGER NOT NULL,"
+    // report key, service and test key; a run's report key in report. The id
+    // is history_item_id of them, so that a recording need not look up
+    // hundreds of thousands of names.
+    "CREATE TABLE items (id BIGINT PRIMARY KEY, kind INTEGER NOT NULL, report TEXT NOT NULL,"
+    " service TEXT NOT NULL, name TEXT NOT NULL)",
+    "CREATE TABLE changes (stream INTEGER NOT NULL, item BIGINT NOT NULL, seq INTEGER NOT NULL,"
     " verdict INTEGER NOT NULL, PRIMARY KEY (stream, item, seq)){NOROWID}",
     "CREATE INDEX changes_by_seq ON changes (stream, seq)",
+    // Each item's latest change in the stream, kept with the changes: what a
+    // recording compares with, and since when a KO item is KO.
+    "CREATE TABLE state (stream INTEGER NOT NULL, item BIGINT NOT NULL, verdict INTEGER NOT NULL,"
+    " since INTEGER NOT NULL, PRIMARY KEY (stream, item)){NOROWID}",
 };
 
 // Each step takes the schema from version i + 1 to i + 2; none yet.
@@ -124,6 +130,25 @@ bool create_or_migrate(Database& db, int version, QString* error) {
 }
 
 }  // namespace
+
+std::int64_t history_item_id(int kind, std::string_view report, std::string_view service,
+                             std::string_view name) {
+    // FNV-1a, 64 bits: fixed for good, since ids are stored. Among a million
+    // items the odds that two share an id are about 1 in 40 million.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto add = [&](std::string_view text) {
+        for (unsigned char c : text) {
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+        hash = (hash ^ 0xffu) * 1099511628211ull;  // 0xff is never in UTF-8: a separator
+    };
+    const char kind_digit = static_cast<char>('0' + kind);
+    add(std::string_view(&kind_digit, 1));
+    add(report);
+    add(service);
+    add(name);
+    return static_cast<std::int64_t>(hash);
+}
 
 SchemaCheck prepare_history_schema(Database& db, bool create, QString* error) {
     if (db.kind == DbKind::Postgres && !db_exec(db, "SET search_path TO quillon_history", error)) {

@@ -13,6 +13,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <string_view>
+
 constexpr int kHistorySchemaVersion = 1;
 
 // The verdicts a change records.
@@ -20,6 +23,11 @@ enum HistoryVerdict : int { kAbsent = 0, kVerdictOk = 1, kVerdictKo = 2, kNotVer
 
 // The kinds of items.
 enum HistoryItemKind : int { kItemRun = 0, kItemTest = 1, kItemRequirement = 2 };
+
+// The id of an item: a hash of its kind and names, the same in every
+// database and stream.
+std::int64_t history_item_id(int kind, std::string_view report, std::string_view service,
+                             std::string_view name);
 
 enum class SchemaCheck { Ready, NotAHistory, Newer, Failed };
 

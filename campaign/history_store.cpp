@@ -2,41 +2,59 @@
 
 #include "campaign/history_schema.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QTimeZone>
 
+#include <openssl/evp.h>
+
+#include <algorithm>
 #include <cstdlib>
-#include <map>
-#include <tuple>
+#include <memory>
+#include <unordered_set>
 
 namespace {
-
-using ItemKey =
-    std::tuple<int, std::string, std::string, std::string>;  // kind, report, service, name
 
 // Rows per multi-row INSERT: well below either database's limit on
 // parameters, and few round trips to a server.
 constexpr std::size_t kBatchRows = 400;
 
-// What the campaign says of every item, keyed as the history stores it.
-std::map<ItemKey, int> verdicts_of(const Campaign& campaign) {
-    std::map<ItemKey, int> verdicts;
-    const Baseline now = baseline_of(campaign);
-    for (const auto& [report, ok] : now.runs) {
-        verdicts[{kItemRun, report, "", ""}] = ok ? kVerdictOk : kVerdictKo;
+struct ItemVerdict {
+    std::int64_t id = 0;
+    int verdict = kAbsent;
+    int kind = kItemRun;
+    const std::string* report = nullptr;
+    const std::string* service = nullptr;
+    const std::string* name = nullptr;
+};
+
+// What the campaign says of every item, by id.
+std::vector<ItemVerdict> verdicts_of(const Campaign& campaign) {
+    static const std::string kNone;
+    std::vector<ItemVerdict> verdicts;
+    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+        const ReportResult& report = campaign.reports[r];
+        const std::string& key = campaign.report_keys[r];
+        verdicts.push_back({history_item_id(kItemRun, key, "", ""),
+                            report.run_ok ? kVerdictOk : kVerdictKo, kItemRun, &key, &kNone,
+                            &kNone});
+        for (std::size_t t = 0; t < report.tests.size(); ++t) {
+            const TestResult& test = report.tests[t];
+            const std::string& service = report.services[test.service].name;
+            const std::string& name = campaign.test_keys[r][t];
+            verdicts.push_back({history_item_id(kItemTest, key, service, name),
+                                test.ok ? kVerdictOk : kVerdictKo, kItemTest, &key, &service,
+                                &name});
+        }
     }
-    for (const auto& [id, ok] : now.tests) {
-        const auto& [report, service, test] = id;
-        verdicts[{kItemTest, report, service, test}] = ok ? kVerdictOk : kVerdictKo;
+    for (const Requirement& q : campaign.requirements) {
+        verdicts.push_back({history_item_id(kItemRequirement, "", "", q.id),
+                            q.verdict == RequirementVerdict::Ok   ? kVerdictOk
+                            : q.verdict == RequirementVerdict::Ko ? kVerdictKo
+                                                                  : kNotVerified,
+                            kItemRequirement, &kNone, &kNone, &q.id});
     }
-    for (const Requirement& r : campaign.requirements) {
-        verdicts[{kItemRequirement, "", "", r.id}] =
-            r.verdict == RequirementVerdict::Ok   ? kVerdictOk
-            : r.verdict == RequirementVerdict::Ko ? kVerdictKo
-                                                  : kNotVerified;
-    }
+    std::sort(verdicts.begin(), verdicts.end(),
+              [](const ItemVerdict& a, const ItemVerdict& b) { return a.id < b.id; });
     return verdicts;
 }
 
@@ -74,34 +92,6 @@ bool stream_id(Database& db, const std::string& stream, std::int64_t* id, QStrin
     return find_stream(db, stream, id, error);
 }
 
-// The ids of the given items, adding those the history has not met yet.
-bool item_ids(Database& db, const std::map<ItemKey, int>& verdicts,
-              std::map<ItemKey, std::int64_t>* ids, QString* error) {
-    std::vector<DbRow> rows;
-    if (!db_exec(db, "SELECT id, kind, report, service, name FROM items", {}, &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        (*ids)[{static_cast<int>(to_int(row[1])), row[2], row[3], row[4]}] = to_int(row[0]);
-    }
-    std::vector<DbValue> fresh;
-    for (const auto& [key, verdict] : verdicts) {
-        if (!ids->contains(key)) {
-            const auto& [kind, report, service, name] = key;
-            fresh.insert(fresh.end(), {std::int64_t{kind}, report, service, name});
-        }
-    }
-    rows.clear();
-    if (!insert_rows(db, "INSERT INTO items (kind, report, service, name) VALUES ", 4, fresh,
-                     " RETURNING id, kind, report, service, name", &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        (*ids)[{static_cast<int>(to_int(row[1])), row[2], row[3], row[4]}] = to_int(row[0]);
-    }
-    return true;
-}
-
 bool file_id(Database& db, const std::string& path, std::int64_t* id, QString* error) {
     const QByteArray bytes = QByteArray::fromStdString(path);
     std::vector<DbRow> rows;
@@ -116,8 +106,64 @@ bool file_id(Database& db, const std::string& path, std::int64_t* id, QString* e
     return true;
 }
 
+// The verdicts as they are written: only what changed since the stream's
+// latest state, an item that is gone included.
+bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const Campaign& campaign,
+                    QString* error) {
+    const std::vector<ItemVerdict> now = verdicts_of(campaign);
+    std::vector<DbRow> rows;
+    if (!db_exec(db, "SELECT item, verdict FROM state WHERE stream = ?", {stream}, &rows, error)) {
+        return false;
+    }
+    std::vector<std::pair<std::int64_t, int>> before;
+    before.reserve(rows.size());
+    for (const DbRow& row : rows) {
+        before.emplace_back(to_int(row[0]), static_cast<int>(to_int(row[1])));
+    }
+    rows = {};
+    std::sort(before.begin(), before.end());
+    std::vector<DbValue> items;
+    std::vector<DbValue> changes;
+    std::vector<DbValue> states;
+    const auto changed = [&](std::int64_t item, int verdict) {
+        changes.insert(changes.end(), {stream, item, seq, std::int64_t{verdict}});
+        states.insert(states.end(), {stream, item, std::int64_t{verdict}, seq});
+    };
+    auto b = before.begin();
+    for (const ItemVerdict& v : now) {
+        for (; b != before.end() && b->first < v.id; ++b) {
+            if (b->second != kAbsent) {
+                changed(b->first, kAbsent);
+            }
+        }
+        if (b != before.end() && b->first == v.id) {
+            if (b->second != v.verdict) {
+                changed(v.id, v.verdict);
+            }
+            ++b;
+        } else {
+            items.insert(items.end(), {v.id, std::int64_t{v.kind}, *v.report, *v.service, *v.name});
+            changed(v.id, v.verdict);
+        }
+    }
+    for (; b != before.end(); ++b) {
+        if (b->second != kAbsent) {
+            changed(b->first, kAbsent);
+        }
+    }
+    return insert_rows(db, "INSERT INTO items (id, kind, report, service, name) VALUES ", 5, items,
+                       " ON CONFLICT (id) DO NOTHING", nullptr, error) &&
+           insert_rows(db, "INSERT INTO changes (stream, item, seq, verdict) VALUES ", 4, changes,
+                       "", nullptr, error) &&
+           insert_rows(db, "INSERT INTO state (stream, item, verdict, since) VALUES ", 4, states,
+                       " ON CONFLICT (stream, item) DO UPDATE SET verdict = excluded.verdict,"
+                       " since = excluded.since",
+                       nullptr, error);
+}
+
 bool write_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
-                    const std::vector<InputProvenance>& inputs, std::int64_t* seq, QString* error) {
+                    const std::vector<InputProvenance>& inputs, std::int64_t* seq,
+                    CampaignHistory* history, QString* error) {
     std::int64_t stream = 0;
     if (!stream_id(db, request.stream, &stream, error)) {
         return false;
@@ -145,47 +191,56 @@ bool write_campaign(Database& db, const RecordRequest& request, const Campaign& 
         return false;
     }
     const std::int64_t campaign_id = to_int(rows.at(0).at(0));
-
-    const std::map<ItemKey, int> verdicts = verdicts_of(campaign);
-    std::map<ItemKey, std::int64_t> ids;
-    std::map<std::int64_t, ItemState> states;
-    if (!item_ids(db, verdicts, &ids, error) ||
-        !read_item_states(db, stream, *seq - 1, &states, error)) {
-        return false;
-    }
-    // Only what changed is written: a verdict other than the latest one, and
-    // an item that is gone.
-    std::vector<DbValue> changes;
-    for (const auto& [key, verdict] : verdicts) {
-        const std::int64_t item = ids.at(key);
-        const auto state = states.find(item);
-        if (state == states.end() || state->second.verdict != verdict) {
-            changes.insert(changes.end(), {stream, item, *seq, std::int64_t{verdict}});
-        }
-        if (state != states.end()) {
-            states.erase(state);
-        }
-    }
-    for (const auto& [item, state] : states) {
-        changes.insert(changes.end(), {stream, item, *seq, std::int64_t{kAbsent}});
-    }
-    if (!insert_rows(db, "INSERT INTO changes (stream, item, seq, verdict) VALUES ", 4, changes, "",
-                     nullptr, error)) {
+    if (!write_verdicts(db, stream, *seq, campaign, error)) {
         return false;
     }
     std::vector<DbValue> provenance;
-    std::map<std::int64_t, bool> seen;  // a report named twice is one input
+    std::unordered_set<std::int64_t> seen;  // a report named twice is one input
     for (const InputProvenance& input : inputs) {
         std::int64_t file = 0;
         if (!file_id(db, input.path, &file, error)) {
             return false;
         }
-        if (seen.emplace(file, true).second) {
+        if (seen.insert(file).second) {
             provenance.insert(provenance.end(), {campaign_id, file, input.size, input.sha256});
         }
     }
     return insert_rows(db, "INSERT INTO inputs (campaign, file, size, sha256) VALUES ", 4,
-                       provenance, "", nullptr, error);
+                       provenance, "", nullptr, error) &&
+           read_campaign_history(db, request.stream, *seq, campaign, history, error);
+}
+
+struct DigestDeleter {
+    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
+};
+
+// OpenSSL's SHA-256 uses the processor's SHA instructions where it has
+// them: several times faster than a portable one, which matters on
+// hundreds of megabytes of reports.
+bool sha256_of(QFile& file, QByteArray* digest) {
+    std::unique_ptr<EVP_MD_CTX, DigestDeleter> context(EVP_MD_CTX_new());
+    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
+        return false;
+    }
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        EVP_DigestUpdate(context.get(), buffer.constData(), static_cast<std::size_t>(n));
+    }
+    digest->resize(EVP_MAX_MD_SIZE);
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(context.get(), reinterpret_cast<unsigned char*>(digest->data()),
+                           &length) != 1) {
+        return false;
+    }
+    digest->resize(length);
+    return true;
 }
 
 }  // namespace
@@ -197,13 +252,11 @@ std::vector<InputProvenance> input_provenance(const Campaign& campaign) {
         InputProvenance input;
         input.path = report.real_path.empty() ? report.path : report.real_path;
         input.size = -1;
-        QFile file(QString::fromLocal8Bit(input.path));
-        if (file.open(QIODevice::ReadOnly)) {
-            QCryptographicHash hash(QCryptographicHash::Sha256);
-            if (hash.addData(&file)) {
-                input.size = file.size();
-                input.sha256 = hash.result();
-            }
+        QFile file(QFile::decodeName(QByteArray::fromStdString(input.path)));
+        if (file.open(QIODevice::ReadOnly) && sha256_of(file, &input.sha256)) {
+            input.size = file.size();
+        } else {
+            input.sha256.clear();
         }
         inputs.push_back(std::move(input));
     }
@@ -227,61 +280,37 @@ bool find_stream(Database& db, const std::string& stream, std::int64_t* id, QStr
     return true;
 }
 
-bool read_item_states(Database& db, std::int64_t stream, std::int64_t seq,
-                      std::map<std::int64_t, ItemState>* states, QString* error) {
-    std::vector<DbRow> rows;
-    if (!db_exec(db,
-                 "SELECT item, verdict, seq FROM changes c WHERE stream = ? AND seq = ("
-                 "SELECT MAX(seq) FROM changes d WHERE d.stream = c.stream AND d.item = c.item"
-                 " AND d.seq <= ?)",
-                 {stream, seq}, &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        const int verdict = static_cast<int>(to_int(row[1]));
-        if (verdict != kAbsent) {
-            (*states)[to_int(row[0])] = {verdict, to_int(row[2])};
-        }
-    }
-    return true;
-}
-
 bool read_history_baseline(Database& db, const std::string& stream, Baseline* baseline, bool* found,
                            QString* error) {
     *found = false;
     std::int64_t id = 0;
     std::vector<DbRow> rows;
     if (!find_stream(db, stream, &id, error) ||
-        !db_exec(db, "SELECT COALESCE(MAX(seq), 0) FROM campaigns WHERE stream = ?", {id}, &rows,
-                 error)) {
+        !db_exec(db, "SELECT COUNT(*) FROM campaigns WHERE stream = ?", {id}, &rows, error)) {
         return false;
     }
-    const std::int64_t latest = to_int(rows.at(0).at(0));
-    if (id == 0 || latest == 0) {
+    if (id == 0 || to_int(rows.at(0).at(0)) == 0) {
         return true;
     }
-    std::map<std::int64_t, ItemState> states;
     rows.clear();
-    if (!read_item_states(db, id, latest, &states, error) ||
-        !db_exec(db, "SELECT id, kind, report, service, name FROM items", {}, &rows, error)) {
+    // A listed requirement that was not verified counts as absent.
+    if (!db_exec(db,
+                 "SELECT i.kind, i.report, i.service, i.name, s.verdict FROM state s"
+                 " JOIN items i ON i.id = s.item WHERE s.stream = ? AND s.verdict IN (1, 2)",
+                 {id}, &rows, error)) {
         return false;
     }
     for (const DbRow& row : rows) {
-        const auto state = states.find(to_int(row[0]));
-        // A listed requirement that was not verified counts as absent.
-        if (state == states.end() || state->second.verdict == kNotVerified) {
-            continue;
-        }
-        const bool ok = state->second.verdict == kVerdictOk;
-        switch (to_int(row[1])) {
+        const bool ok = to_int(row[4]) == kVerdictOk;
+        switch (to_int(row[0])) {
             case kItemRun:
-                baseline->runs[row[2]] = ok;
+                baseline->runs[row[1]] = ok;
                 break;
             case kItemTest:
-                baseline->tests[{row[2], row[3], row[4]}] = ok;
+                baseline->tests[{row[1], row[2], row[3]}] = ok;
                 break;
             default:
-                baseline->requirements[row[4]] = ok;
+                baseline->requirements[row[3]] = ok;
                 break;
         }
     }
@@ -291,11 +320,12 @@ bool read_history_baseline(Database& db, const std::string& stream, Baseline* ba
 
 bool record_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
                      const std::vector<InputProvenance>& inputs, std::int64_t* seq,
-                     QString* error) {
+                     CampaignHistory* history, QString* error) {
     if (!db_begin_write(db, error)) {
         return false;
     }
-    if (!write_campaign(db, request, campaign, inputs, seq, error) || !db_commit(db, error)) {
+    if (!write_campaign(db, request, campaign, inputs, seq, history, error) ||
+        !db_commit(db, error)) {
         db_rollback(db);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
 #include "campaign/history_db.h"
+#include "campaign/history_view.h"
 
 #include <QByteArray>
 
@@ -40,19 +41,12 @@ std::string recording_time();
 bool read_history_baseline(Database& db, const std::string& stream, Baseline* baseline, bool* found,
                            QString* error);
 
-// Records the campaign as the stream's next, in one transaction; *seq is its
-// number in the stream (1 for the first).
+// Records the campaign as the stream's next and reads what the history adds
+// to it, in one transaction; *seq is its number in the stream (1 for the
+// first).
 bool record_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
-                     const std::vector<InputProvenance>& inputs, std::int64_t* seq, QString* error);
+                     const std::vector<InputProvenance>& inputs, std::int64_t* seq,
+                     CampaignHistory* history, QString* error);
 
 // The stream's id, 0 when it has none.
 bool find_stream(Database& db, const std::string& stream, std::int64_t* id, QString* error);
-
-// Per item, its latest verdict in the stream up to campaign seq (included)
-// and the campaign of that change: absent items are left out.
-struct ItemState {
-    int verdict = 0;
-    std::int64_t since = 0;
-};
-bool read_item_states(Database& db, std::int64_t stream, std::int64_t seq,
-                      std::map<std::int64_t, ItemState>* states, QString* error);

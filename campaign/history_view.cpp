@@ -9,7 +9,6 @@
 namespace {
 
 using Changes_ = std::vector<std::pair<std::int64_t, int>>;  // seq, verdict; by seq
-using ItemKey = std::tuple<int, std::string, std::string, std::string>;
 
 char verdict_letter(int verdict) {
     switch (verdict) {
@@ -67,19 +66,18 @@ HistoryCampaignRef ref_of(const DbRow& row) {
     return {to_int(row[0]), row[1], row[2]};
 }
 
-bool item_ids(Database& db, std::map<ItemKey, std::int64_t>* ids, QString* error) {
-    std::vector<DbRow> rows;
-    if (!db_exec(db, "SELECT id, kind, report, service, name FROM items", {}, &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        (*ids)[{static_cast<int>(to_int(row[1])), row[2], row[3], row[4]}] = to_int(row[0]);
-    }
-    return true;
+HistoryVerdict verdict_of(RequirementVerdict verdict) {
+    return verdict == RequirementVerdict::Ok   ? kVerdictOk
+           : verdict == RequirementVerdict::Ko ? kVerdictKo
+                                               : kNotVerified;
 }
 
 }  // namespace
 
+// Reads only what the campaign's items need: the changes of the last
+// kHistoryWindow campaigns (and, for the items they touch, the change before
+// them), and since when each KO item is KO. An item with no change in the
+// window kept the verdict it has now all along.
 bool read_campaign_history(Database& db, const std::string& stream_name, std::int64_t seq,
                            const Campaign& campaign, CampaignHistory* history, QString* error) {
     history->stream = stream_name;
@@ -112,30 +110,46 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
         history->previous = history->trend[history->trend.size() - 2].campaign;
     }
     std::vector<std::int64_t> window;
-    for (std::size_t i =
-             history->trend.size() > kHistoryWindow ? history->trend.size() - kHistoryWindow : 0;
-         i < history->trend.size(); ++i) {
+    const std::size_t size = history->trend.size();
+    for (std::size_t i = size > kHistoryWindow ? size - kHistoryWindow : 0; i < size; ++i) {
         window.push_back(history->trend[i].campaign.seq);
     }
+    const std::int64_t first = window.front();
 
-    // The window's changes, and each item's latest change before it.
+    std::map<std::int64_t, Changes_> changes;
+    std::map<std::int64_t, std::int64_t> ko_since;
+    std::vector<DbRow> before;
     rows.clear();
     if (!db_exec(db,
-                 "SELECT item, seq, verdict FROM changes c WHERE stream = ? AND seq <= ? AND"
-                 " (seq >= ? OR seq = (SELECT MAX(seq) FROM changes d WHERE d.stream = c.stream"
-                 " AND d.item = c.item AND d.seq < ?)) ORDER BY item, seq",
-                 {stream, seq, window.front(), window.front()}, &rows, error)) {
+                 "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq >= ? AND seq <= ?"
+                 " ORDER BY item, seq",
+                 {stream, first, seq}, &rows, error) ||
+        !db_exec(db,
+                 "SELECT c.item, c.seq, c.verdict FROM (SELECT DISTINCT item FROM changes"
+                 " WHERE stream = ? AND seq >= ? AND seq <= ?) w JOIN changes c"
+                 " ON c.stream = ? AND c.item = w.item AND c.seq = (SELECT MAX(seq) FROM changes d"
+                 " WHERE d.stream = ? AND d.item = w.item AND d.seq < ?)",
+                 {stream, first, seq, stream, stream, first}, &before, error)) {
         return false;
     }
-    std::map<std::int64_t, Changes_> changes;
+    for (const DbRow& row : before) {
+        changes[to_int(row[0])].emplace_back(to_int(row[1]), static_cast<int>(to_int(row[2])));
+    }
     for (const DbRow& row : rows) {
         changes[to_int(row[0])].emplace_back(to_int(row[1]), static_cast<int>(to_int(row[2])));
     }
-    std::map<ItemKey, std::int64_t> ids;
-    if (!item_ids(db, &ids, error)) {
+    rows.clear();
+    // The state is this campaign's: it is read inside the transaction that
+    // recorded it.
+    if (!db_exec(db, "SELECT item, since FROM state WHERE stream = ? AND verdict = ?",
+                 {stream, std::int64_t{kVerdictKo}}, &rows, error)) {
         return false;
     }
-    // A KO run may have begun before the trend: such campaigns are looked up.
+    for (const DbRow& row : rows) {
+        ko_since[to_int(row[0])] = to_int(row[1]);
+    }
+    rows = {};
+
     QString lookup_error;
     const auto find_ref = [&](std::int64_t at) {
         auto found = refs.find(at);
@@ -148,33 +162,54 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
         }
         return found->second;
     };
+    // Fills *out, except for an OK test that did not change in the window:
+    // there is nothing to show of it.
     const auto item_of = [&](int kind, const std::string& report, const std::string& service,
-                             const std::string& name) {
-        HistoryItem item;
+                             const std::string& name, HistoryVerdict verdict,
+                             std::optional<HistoryItem>* out) {
+        const std::int64_t id = history_item_id(kind, report, service, name);
+        const auto found = changes.find(id);
+        if (found == changes.end() && verdict != kVerdictKo && kind == kItemTest) {
+            return;
+        }
+        HistoryItem& item = out->emplace();
         item.kind = static_cast<HistoryItemKind>(kind);
         item.report = report;
         item.service = service;
         item.name = name;
-        const auto id = ids.find({kind, report, service, name});
-        static const Changes_ kNone;
-        const auto found = id == ids.end() ? changes.end() : changes.find(id->second);
-        fill_item(&item, found == changes.end() ? kNone : found->second, window, find_ref);
-        return item;
+        if (found != changes.end()) {
+            fill_item(&item, found->second, window, find_ref);
+            return;
+        }
+        item.verdict = verdict;
+        item.strip.assign(window.size(), verdict_letter(verdict));
+        const auto since = ko_since.find(id);
+        if (verdict == kVerdictKo && since != ko_since.end()) {
+            item.ko_since = find_ref(since->second);
+            item.ko_campaigns = static_cast<int>(seq - since->second + 1);
+        }
     };
 
     std::vector<HistoryItem> tests;
     for (const Requirement& r : campaign.requirements) {
-        history->requirements.push_back(item_of(kItemRequirement, "", "", r.id));
+        std::optional<HistoryItem> item;
+        item_of(kItemRequirement, "", "", r.id, verdict_of(r.verdict), &item);
+        history->requirements.push_back(std::move(*item));
     }
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         const ReportResult& report = campaign.reports[r];
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
-            tests.push_back(item_of(kItemTest, campaign.report_keys[r],
-                                    report.services[report.tests[t].service].name,
-                                    campaign.test_keys[r][t]));
-            if (tests.back().verdict == kVerdictKo) {
-                history->ko_tests.push_back(tests.back());
+            const TestResult& test = report.tests[t];
+            std::optional<HistoryItem> item;
+            item_of(kItemTest, campaign.report_keys[r], report.services[test.service].name,
+                    campaign.test_keys[r][t], test.ok ? kVerdictOk : kVerdictKo, &item);
+            if (!item) {
+                continue;
             }
+            if (item->verdict == kVerdictKo) {
+                history->ko_tests.push_back(*item);
+            }
+            tests.push_back(std::move(*item));
         }
     }
     for (const std::vector<HistoryItem>* items : {&history->requirements, &tests}) {
@@ -242,14 +277,10 @@ bool read_item_story(Database& db, const std::string& stream_name, HistoryItemKi
                      HistoryStory* story, bool* found, QString* error) {
     *found = false;
     std::int64_t stream = 0;
-    std::vector<DbRow> ids;
-    if (!find_stream(db, stream_name, &stream, error) ||
-        !db_exec(db,
-                 "SELECT id FROM items WHERE kind = ? AND report = ? AND service = ? AND name = ?",
-                 {std::int64_t{kind}, report, service, name}, &ids, error)) {
+    if (!find_stream(db, stream_name, &stream, error)) {
         return false;
     }
-    if (stream == 0 || ids.empty()) {
+    if (stream == 0) {
         return true;
     }
     std::vector<DbRow> campaigns;
@@ -257,7 +288,7 @@ bool read_item_story(Database& db, const std::string& stream_name, HistoryItemKi
     if (!db_exec(db, "SELECT seq, time, label FROM campaigns WHERE stream = ? ORDER BY seq",
                  {stream}, &campaigns, error) ||
         !db_exec(db, "SELECT seq, verdict FROM changes WHERE stream = ? AND item = ? ORDER BY seq",
-                 {stream, to_int(ids[0][0])}, &rows, error)) {
+                 {stream, history_item_id(kind, report, service, name)}, &rows, error)) {
         return false;
     }
     Changes_ changes;
@@ -336,6 +367,7 @@ bool keep_history_campaigns(Database& db, const std::string& stream_name, std::i
         "DELETE FROM inputs WHERE campaign IN (SELECT id FROM campaigns WHERE stream = ? AND seq < "
         "?)",
         "DELETE FROM files WHERE id NOT IN (SELECT file FROM inputs)",
+        "UPDATE state SET since = ? WHERE stream = ? AND since < ?",
     };
     if (!db_exec(db, "SELECT COUNT(*) FROM campaigns WHERE stream = ? AND seq < ?", {stream, first},
                  &count, error) ||
@@ -343,6 +375,7 @@ bool keep_history_campaigns(Database& db, const std::string& stream_name, std::i
         !db_exec(db, steps[1], {stream, first, first}, nullptr, error) ||
         !db_exec(db, steps[2], {stream, first}, nullptr, error) ||
         !db_exec(db, steps[3], {}, nullptr, error) ||
+        !db_exec(db, steps[4], {first, stream, first}, nullptr, error) ||
         !db_exec(db, "DELETE FROM campaigns WHERE stream = ? AND seq < ?", {stream, first}, nullptr,
                  error) ||
         !db_commit(db, error)) {

@@ -72,7 +72,9 @@ struct CampaignHistory {
         trend;  // up to kTrendLength campaigns, oldest first, this one last
 };
 
-// The history of campaign (recorded as number seq of stream).
+// The history of campaign, recorded as number seq of stream: read inside
+// the transaction that records it (see record_campaign), so that no other
+// recording comes between.
 bool read_campaign_history(Database& db, const std::string& stream, std::int64_t seq,
                            const Campaign& campaign, CampaignHistory* history, QString* error);
 

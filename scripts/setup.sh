@@ -10,7 +10,7 @@ packages=(
   locales
   libxml2-utils xsltproc
   libexpat1-dev
-  libsqlite3-dev libpq-dev
+  libsqlite3-dev libpq-dev libssl-dev
 )
 # The test suite also opens a rendered report in a headless browser, reads
 # the JUnit views with a JUnit reader, checks the manual pages with groff,
