@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
         QString error;
         const auto start = std::chrono::steady_clock::now();
         CampaignHistory history;
-        if (!record_campaign(run.db, request, campaign, inputs, &seq, &history, &error)) {
+        std::optional<Changes> changes;
+        if (!record_campaign(run.db, request, campaign, inputs, &seq, &history, &changes, &error)) {
             std::fprintf(stderr, "record: %s\n", qPrintable(error));
             return 5;
         }

@@ -50,28 +50,19 @@ HistoryFailure open_history(const std::string& target, const std::string& stream
     if (opened != HistoryFailure::None) {
         return opened;
     }
-    Baseline baseline;
-    bool found = false;
-    QString why;
-    if (!read_history_baseline(run->db, stream, &baseline, &found, &why)) {
-        *problem = message_history_failed(shown_history_target(target), why);
-        return HistoryFailure::Database;
-    }
-    if (found) {
-        run->baseline = std::move(baseline);
-    }
     run->usable = true;
     return HistoryFailure::None;
 }
 
 HistoryFailure record_history(HistoryRun& run, const std::string& label,
                               const std::string& tool_version, const Campaign& campaign,
-                              CampaignHistory* history, QString* problem) {
+                              CampaignHistory* history, std::optional<Changes>* changes,
+                              QString* problem) {
     const std::vector<InputProvenance> inputs = input_provenance(campaign);
     const RecordRequest request{run.stream, label, recording_time(), tool_version};
     std::int64_t seq = 0;
     QString why;
-    if (!record_campaign(run.db, request, campaign, inputs, &seq, history, &why)) {
+    if (!record_campaign(run.db, request, campaign, inputs, &seq, history, changes, &why)) {
         *problem = message_history_failed(shown_history_target(run.target), why);
         return HistoryFailure::Database;
     }

@@ -1,7 +1,8 @@
 #pragma once
-// The history as one campaign run uses it: open the database and read the
-// stream's latest campaign as the baseline before the reports are read; once
-// the campaign is built, record it and read back what the history adds.
+// The history as one campaign run uses it: open the database before the
+// reports are read; once the campaign is built, record it, with its changes
+// since the stream's previous campaign (the baseline) and what the history
+// adds.
 //
 // A database that is no history of ours is an input problem (status 3, the
 // file left as it was); a server that cannot be reached, refuses us or goes
@@ -23,7 +24,6 @@ struct HistoryRun {
     std::string stream;
     Database db;
     bool usable = false;
-    std::optional<Baseline> baseline;  // none when the stream has no campaign yet
 };
 
 enum class HistoryFailure { None, Input, Database };
@@ -32,10 +32,12 @@ enum class HistoryFailure { None, Input, Database };
 HistoryFailure open_history(const std::string& target, const std::string& stream, HistoryRun* run,
                             QString* problem);
 
-// Records the campaign and fills *history.
+// Records the campaign and fills *history, and *changes unless this is the
+// stream's first campaign.
 HistoryFailure record_history(HistoryRun& run, const std::string& label,
                               const std::string& tool_version, const Campaign& campaign,
-                              CampaignHistory* history, QString* problem);
+                              CampaignHistory* history, std::optional<Changes>* changes,
+                              QString* problem);
 
 // The open of the history command: the same checks; an SQLite file is
 // never created.

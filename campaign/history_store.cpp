@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 
 namespace {
@@ -106,10 +108,71 @@ bool file_id(Database& db, const std::string& path, std::int64_t* id, QString* e
     return true;
 }
 
+// The names of items gone from the campaign, by id.
+bool names_of(Database& db, const std::vector<std::int64_t>& ids,
+              std::map<std::int64_t, DbRow>* names, QString* error) {
+    for (std::size_t first = 0; first < ids.size(); first += kBatchRows) {
+        const std::size_t count = std::min(kBatchRows, ids.size() - first);
+        std::string sql = "SELECT id, kind, report, service, name FROM items WHERE id IN (";
+        std::vector<DbValue> batch;
+        for (std::size_t i = 0; i < count; ++i) {
+            sql += i ? ", ?" : "?";
+            batch.emplace_back(ids[first + i]);
+        }
+        std::vector<DbRow> rows;
+        if (!db_exec(db, sql + ")", batch, &rows, error)) {
+            return false;
+        }
+        for (DbRow& row : rows) {
+            (*names)[to_int(row[0])] = std::move(row);
+        }
+    }
+    return true;
+}
+
+// Sorts one item's change of verdict as compare_with_baseline does: a listed
+// requirement that is not verified counts as absent, and one that appeared
+// KO is a regression too.
+void note_change(int kind, int before, int now, const std::string& report,
+                 const std::string& service, const std::string& name, Changes* changes) {
+    const auto counted = [&](int verdict) {
+        return kind == kItemRequirement && verdict == kNotVerified ? kAbsent : verdict;
+    };
+    before = counted(before);
+    now = counted(now);
+    std::vector<ChangeKind> kinds;
+    if (before == kAbsent && now != kAbsent) {
+        kinds.push_back(kAppeared);
+        if (now == kVerdictKo) {
+            kinds.push_back(kRegression);
+        }
+    } else if (before != kAbsent && now == kAbsent) {
+        kinds.push_back(kDisappeared);
+    } else if (before == kVerdictOk && now == kVerdictKo) {
+        kinds.push_back(kRegression);
+    } else if (before == kVerdictKo && now == kVerdictOk) {
+        kinds.push_back(kFixed);
+    }
+    for (ChangeKind k : kinds) {
+        switch (kind) {
+            case kItemRun:
+                changes->runs[k].push_back(report);
+                break;
+            case kItemTest:
+                changes->tests[k].emplace_back(report, service, name);
+                break;
+            default:
+                changes->requirements[k].push_back(name);
+                break;
+        }
+    }
+}
+
 // The verdicts as they are written: only what changed since the stream's
-// latest state, an item that is gone included.
+// latest state, an item that is gone included. *changes receives the same
+// as compare_with_baseline would give against the previous campaign.
 bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const Campaign& campaign,
-                    QString* error) {
+                    Changes* diff, QString* error) {
     const std::vector<ItemVerdict> now = verdicts_of(campaign);
     std::vector<DbRow> rows;
     if (!db_exec(db, "SELECT item, verdict FROM state WHERE stream = ?", {stream}, &rows, error)) {
@@ -125,31 +188,57 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
     std::vector<DbValue> items;
     std::vector<DbValue> changes;
     std::vector<DbValue> states;
+    std::vector<std::pair<std::int64_t, int>> gone;  // id, verdict before
     const auto changed = [&](std::int64_t item, int verdict) {
         changes.insert(changes.end(), {stream, item, seq, std::int64_t{verdict}});
         states.insert(states.end(), {stream, item, std::int64_t{verdict}, seq});
     };
     auto b = before.begin();
+    const auto passed_over = [&] {
+        if (b->second != kAbsent) {
+            changed(b->first, kAbsent);
+            gone.emplace_back(*b);
+        }
+    };
     for (const ItemVerdict& v : now) {
         for (; b != before.end() && b->first < v.id; ++b) {
-            if (b->second != kAbsent) {
-                changed(b->first, kAbsent);
-            }
+            passed_over();
         }
+        int was = kAbsent;
         if (b != before.end() && b->first == v.id) {
-            if (b->second != v.verdict) {
-                changed(v.id, v.verdict);
-            }
+            was = b->second;
             ++b;
         } else {
             items.insert(items.end(), {v.id, std::int64_t{v.kind}, *v.report, *v.service, *v.name});
+        }
+        if (was != v.verdict) {
             changed(v.id, v.verdict);
+            note_change(v.kind, was, v.verdict, *v.report, *v.service, *v.name, diff);
         }
     }
     for (; b != before.end(); ++b) {
-        if (b->second != kAbsent) {
-            changed(b->first, kAbsent);
+        passed_over();
+    }
+    std::vector<std::int64_t> gone_ids;
+    for (const auto& [id, verdict] : gone) {
+        gone_ids.push_back(id);
+    }
+    std::map<std::int64_t, DbRow> names;
+    if (!names_of(db, gone_ids, &names, error)) {
+        return false;
+    }
+    for (const auto& [id, verdict] : gone) {
+        const DbRow& row = names[id];
+        if (row.size() == 5) {
+            note_change(static_cast<int>(to_int(row[1])), verdict, kAbsent, row[2], row[3], row[4],
+                        diff);
         }
+    }
+    // In key order, as compare_with_baseline gives them.
+    for (int k = 0; k < kChangeKinds; ++k) {
+        std::sort(diff->runs[k].begin(), diff->runs[k].end());
+        std::sort(diff->tests[k].begin(), diff->tests[k].end());
+        std::sort(diff->requirements[k].begin(), diff->requirements[k].end());
     }
     return insert_rows(db, "INSERT INTO items (id, kind, report, service, name) VALUES ", 5, items,
                        " ON CONFLICT (id) DO NOTHING", nullptr, error) &&
@@ -163,7 +252,7 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
 
 bool write_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
                     const std::vector<InputProvenance>& inputs, std::int64_t* seq,
-                    CampaignHistory* history, QString* error) {
+                    CampaignHistory* history, std::optional<Changes>* changes, QString* error) {
     std::int64_t stream = 0;
     if (!stream_id(db, request.stream, &stream, error)) {
         return false;
@@ -191,8 +280,12 @@ bool write_campaign(Database& db, const RecordRequest& request, const Campaign& 
         return false;
     }
     const std::int64_t campaign_id = to_int(rows.at(0).at(0));
-    if (!write_verdicts(db, stream, *seq, campaign, error)) {
+    Changes diff;
+    if (!write_verdicts(db, stream, *seq, campaign, &diff, error)) {
         return false;
+    }
+    if (*seq > 1) {
+        *changes = std::move(diff);
     }
     std::vector<DbValue> provenance;
     std::unordered_set<std::int64_t> seen;  // a report named twice is one input
@@ -280,51 +373,13 @@ bool find_stream(Database& db, const std::string& stream, std::int64_t* id, QStr
     return true;
 }
 
-bool read_history_baseline(Database& db, const std::string& stream, Baseline* baseline, bool* found,
-                           QString* error) {
-    *found = false;
-    std::int64_t id = 0;
-    std::vector<DbRow> rows;
-    if (!find_stream(db, stream, &id, error) ||
-        !db_exec(db, "SELECT COUNT(*) FROM campaigns WHERE stream = ?", {id}, &rows, error)) {
-        return false;
-    }
-    if (id == 0 || to_int(rows.at(0).at(0)) == 0) {
-        return true;
-    }
-    rows.clear();
-    // A listed requirement that was not verified counts as absent.
-    if (!db_exec(db,
-                 "SELECT i.kind, i.report, i.service, i.name, s.verdict FROM state s"
-                 " JOIN items i ON i.id = s.item WHERE s.stream = ? AND s.verdict IN (1, 2)",
-                 {id}, &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        const bool ok = to_int(row[4]) == kVerdictOk;
-        switch (to_int(row[0])) {
-            case kItemRun:
-                baseline->runs[row[1]] = ok;
-                break;
-            case kItemTest:
-                baseline->tests[{row[1], row[2], row[3]}] = ok;
-                break;
-            default:
-                baseline->requirements[row[3]] = ok;
-                break;
-        }
-    }
-    *found = true;
-    return true;
-}
-
 bool record_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
                      const std::vector<InputProvenance>& inputs, std::int64_t* seq,
-                     CampaignHistory* history, QString* error) {
+                     CampaignHistory* history, std::optional<Changes>* changes, QString* error) {
     if (!db_begin_write(db, error)) {
         return false;
     }
-    if (!write_campaign(db, request, campaign, inputs, seq, history, error) ||
+    if (!write_campaign(db, request, campaign, inputs, seq, history, changes, error) ||
         !db_commit(db, error)) {
         db_rollback(db);
         return false;

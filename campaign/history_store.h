@@ -1,6 +1,6 @@
 #pragma once
-// Recording a campaign into the history, and reading back the stream's
-// latest campaign as the baseline of the next.
+// Recording a campaign into the history, with its changes since the
+// stream's previous campaign.
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
@@ -10,6 +10,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,17 +37,14 @@ std::vector<InputProvenance> input_provenance(const Campaign& campaign);
 // runs), else now.
 std::string recording_time();
 
-// The verdicts of the stream's latest campaign; *found is false when the
-// stream has none yet.
-bool read_history_baseline(Database& db, const std::string& stream, Baseline* baseline, bool* found,
-                           QString* error);
-
 // Records the campaign as the stream's next and reads what the history adds
 // to it, in one transaction; *seq is its number in the stream (1 for the
-// first).
+// first). *changes receives the changes since the stream's previous
+// campaign, the baseline (none for the first): what compare_with_baseline
+// gives, found from the verdicts that changed, without a map of every name.
 bool record_campaign(Database& db, const RecordRequest& request, const Campaign& campaign,
                      const std::vector<InputProvenance>& inputs, std::int64_t* seq,
-                     CampaignHistory* history, QString* error);
+                     CampaignHistory* history, std::optional<Changes>* changes, QString* error);
 
 // The stream's id, 0 when it has none.
 bool find_stream(Database& db, const std::string& stream, std::int64_t* id, QString* error);

@@ -98,16 +98,13 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     }
 
     // With a history, its latest campaign is the baseline, unless a
-    // --baseline file is given as well.
+    // --baseline file is given as well (see below).
     HistoryRun history_run;
     bool history_failed = false;
     if (!options.history.empty()) {
         QString problem;
         switch (open_history(options.history, options.stream, &history_run, &problem)) {
             case HistoryFailure::None:
-                if (!baseline && history_run.baseline) {
-                    baseline = std::move(history_run.baseline);
-                }
                 break;
             case HistoryFailure::Input:
                 problems.append(problem);
@@ -128,19 +125,23 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     if (baseline) {
         changes = compare_with_baseline(*baseline, campaign);
     }
-    const Changes* changes_or_null = changes ? &*changes : nullptr;
     std::optional<CampaignHistory> history;
     if (history_run.usable) {
         CampaignHistory recorded;
+        std::optional<Changes> since_previous;
         QString problem;
         if (record_history(history_run, options.label, QUILLON_CAMPAIGN_VERSION, campaign,
-                           &recorded, &problem) == HistoryFailure::None) {
+                           &recorded, &since_previous, &problem) == HistoryFailure::None) {
             history = std::move(recorded);
+            if (!baseline) {
+                changes = std::move(since_previous);
+            }
         } else {
             print_text(problem + QLatin1Char('\n'), err);
             history_failed = true;
         }
     }
+    const Changes* changes_or_null = changes ? &*changes : nullptr;
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.

@@ -171,6 +171,38 @@ TEST_F(History, AnUnchangedCampaignAddsLittle) {
         << out;
 }
 
+// The changes since the previous campaign are those its --json file gives
+// as a --baseline: regressions, fixes, what appeared (KO or not verified
+// before) and what disappeared.
+TEST_F(History, ThePreviousCampaignIsTheBaseline) {
+    qtest::write_file(file("reqs.txt"), "R1\nR2\nR3\nR5\n");
+    qtest::write_file(
+        file("s.req.xml"),
+        report_xml("Suite", "OK", {{"t1", "OK", "R1"}, {"t2", "OK", "R2"}, {"t3", "KO", "R3"}}));
+    ASSERT_EQ(ctest::run_campaign_tool({"s.req.xml", "--requirements", "reqs.txt", "--history",
+                                        "h.db", "--json", "a.json"},
+                                       dir.path())
+                  .err,
+              "");
+    qtest::write_file(
+        file("s.req.xml"),
+        report_xml(
+            "Suite", "OK",
+            {{"t1", "KO", "R1"}, {"t3", "OK", "R3"}, {"t4", "KO", "R4"}, {"t5", "OK", "R5"}}));
+    const qtest::ProcessResult from_history = ctest::run_campaign_tool(
+        {"s.req.xml", "--requirements", "reqs.txt", "--history", "h.db", "--json", "h.json"},
+        dir.path());
+    const qtest::ProcessResult from_file = ctest::run_campaign_tool(
+        {"s.req.xml", "--requirements", "reqs.txt", "--baseline", "a.json", "--json", "b.json"},
+        dir.path());
+    EXPECT_EQ(from_history.exit_status, from_file.exit_status);
+    EXPECT_EQ(from_history.out.substr(0, from_history.out.find("History:")), from_file.out);
+    EXPECT_EQ(qtest::read_file(file("h.json")), qtest::read_file(file("b.json")));
+    EXPECT_NE(from_file.out.find("requirements 2 regressed, 1 fixed, 2 appeared, 1 disappeared"),
+              std::string::npos)
+        << from_file.out;
+}
+
 TEST_F(History, StreamsKeepTheirOwnBaseline) {
     ASSERT_EQ(record(1, {"--stream", "board-a"}).exit_status, 0);
     // board-b's first campaign has no baseline: t1 KO is KO, not a regression.
