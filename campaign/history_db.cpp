@@ -113,8 +113,12 @@ bool open_database(const std::string& target, bool create, Database* db, DbFailu
 
 namespace {
 
+struct IntegerSink {
+    std::vector<std::int64_t>* values;
+};
+
 bool sqlite_exec(DbConnection& c, const std::string& sql, const std::vector<DbValue>& params,
-                 std::vector<DbRow>* rows, QString* error) {
+                 std::vector<DbRow>* rows, QString* error, IntegerSink* integers = nullptr) {
     sqlite3* db = c.sqlite.get();
     auto found = c.statements.find(sql);
     if (found == c.statements.end()) {
@@ -150,6 +154,11 @@ bool sqlite_exec(DbConnection& c, const std::string& sql, const std::vector<DbVa
             *error = first_line(sqlite3_errmsg(db));
             sqlite3_reset(s);
             return false;
+        }
+        if (integers) {
+            for (int i = 0; i < columns; ++i) {
+                integers->values->push_back(sqlite3_column_int64(s, i));
+            }
         }
         if (rows) {
             DbRow row;
@@ -208,6 +217,24 @@ bool pg_exec(DbConnection& c, const std::string& sql, const std::vector<DbValue>
 }
 
 }  // namespace
+
+bool db_exec_integers(Database& db, const std::string& sql, const std::vector<DbValue>& params,
+                      std::vector<std::int64_t>* values, QString* error) {
+    if (db.kind == DbKind::Postgres) {
+        std::vector<DbRow> rows;
+        if (!pg_exec(*db.connection, sql, params, &rows, error)) {
+            return false;
+        }
+        for (const DbRow& row : rows) {
+            for (const std::string& value : row) {
+                values->push_back(to_int(value));
+            }
+        }
+        return true;
+    }
+    IntegerSink sink{values};
+    return sqlite_exec(*db.connection, sql, params, nullptr, error, &sink);
+}
 
 bool db_exec(Database& db, const std::string& sql, const std::vector<DbValue>& params,
              std::vector<DbRow>* rows, QString* error) {

@@ -174,16 +174,17 @@ void note_change(int kind, int before, int now, const std::string& report,
 bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const Campaign& campaign,
                     Changes* diff, QString* error) {
     const std::vector<ItemVerdict> now = verdicts_of(campaign);
-    std::vector<DbRow> rows;
-    if (!db_exec(db, "SELECT item, verdict FROM state WHERE stream = ?", {stream}, &rows, error)) {
+    std::vector<std::int64_t> values;
+    if (!db_exec_integers(db, "SELECT item, verdict FROM state WHERE stream = ?", {stream}, &values,
+                          error)) {
         return false;
     }
     std::vector<std::pair<std::int64_t, int>> before;
-    before.reserve(rows.size());
-    for (const DbRow& row : rows) {
-        before.emplace_back(to_int(row[0]), static_cast<int>(to_int(row[1])));
+    before.reserve(values.size() / 2);
+    for (std::size_t i = 0; i + 1 < values.size(); i += 2) {
+        before.emplace_back(values[i], static_cast<int>(values[i + 1]));
     }
-    rows = {};
+    values = {};
     std::sort(before.begin(), before.end());
     std::vector<DbValue> items;
     std::vector<DbValue> changes;

@@ -116,39 +116,59 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
     }
     const std::int64_t first = window.front();
 
-    std::map<std::int64_t, Changes_> changes;
-    std::map<std::int64_t, std::int64_t> ko_since;
-    std::vector<DbRow> before;
-    rows.clear();
-    if (!db_exec(db,
-                 "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq >= ? AND seq <= ?"
-                 " ORDER BY item, seq",
-                 {stream, first, seq}, &rows, error) ||
-        !db_exec(db,
-                 "SELECT c.item, c.seq, c.verdict FROM (SELECT DISTINCT item FROM changes"
-                 " WHERE stream = ? AND seq >= ? AND seq <= ?) w JOIN changes c"
-                 " ON c.stream = ? AND c.item = w.item AND c.seq = (SELECT MAX(seq) FROM changes d"
-                 " WHERE d.stream = ? AND d.item = w.item AND d.seq < ?)",
-                 {stream, first, seq, stream, stream, first}, &before, error)) {
+    // Every change of the window (and the one before it, for the items the
+    // window touches), as (item, seq, verdict) ordered by item then seq.
+    std::vector<std::int64_t> window_rows;
+    std::vector<std::int64_t> before_rows;
+    std::vector<std::int64_t> ko_rows;
+    if (!db_exec_integers(db,
+                          "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq >= ?"
+                          " AND seq <= ?",
+                          {stream, first, seq}, &window_rows, error) ||
+        !db_exec_integers(
+            db,
+            "SELECT c.item, c.seq, c.verdict FROM (SELECT DISTINCT item FROM changes"
+            " WHERE stream = ? AND seq >= ? AND seq <= ?) w JOIN changes c"
+            " ON c.stream = ? AND c.item = w.item AND c.seq = (SELECT MAX(seq) FROM changes d"
+            " WHERE d.stream = ? AND d.item = w.item AND d.seq < ?)",
+            {stream, first, seq, stream, stream, first}, &before_rows, error) ||
+        // The state is this campaign's: it is read inside the transaction
+        // that recorded it.
+        !db_exec_integers(db, "SELECT item, since FROM state WHERE stream = ? AND verdict = ?",
+                          {stream, std::int64_t{kVerdictKo}}, &ko_rows, error)) {
         return false;
     }
-    for (const DbRow& row : before) {
-        changes[to_int(row[0])].emplace_back(to_int(row[1]), static_cast<int>(to_int(row[2])));
+    struct Change {
+        std::int64_t item;
+        std::int64_t seq;
+        int verdict;
+        bool operator<(const Change& o) const {
+            return item != o.item ? item < o.item : seq < o.seq;
+        }
+    };
+    std::vector<Change> all;
+    all.reserve((window_rows.size() + before_rows.size()) / 3);
+    for (const std::vector<std::int64_t>* values : {&window_rows, &before_rows}) {
+        for (std::size_t i = 0; i + 2 < values->size(); i += 3) {
+            all.push_back({(*values)[i], (*values)[i + 1], static_cast<int>((*values)[i + 2])});
+        }
     }
-    for (const DbRow& row : rows) {
-        changes[to_int(row[0])].emplace_back(to_int(row[1]), static_cast<int>(to_int(row[2])));
+    window_rows = {};
+    before_rows = {};
+    std::sort(all.begin(), all.end());
+    std::vector<std::pair<std::int64_t, std::int64_t>> ko_since;
+    for (std::size_t i = 0; i + 1 < ko_rows.size(); i += 2) {
+        ko_since.emplace_back(ko_rows[i], ko_rows[i + 1]);
     }
-    rows.clear();
-    // The state is this campaign's: it is read inside the transaction that
-    // recorded it.
-    if (!db_exec(db, "SELECT item, since FROM state WHERE stream = ? AND verdict = ?",
-                 {stream, std::int64_t{kVerdictKo}}, &rows, error)) {
-        return false;
-    }
-    for (const DbRow& row : rows) {
-        ko_since[to_int(row[0])] = to_int(row[1]);
-    }
-    rows = {};
+    std::sort(ko_since.begin(), ko_since.end());
+    const auto changes_of = [&](std::int64_t id) {
+        const auto from = std::lower_bound(all.begin(), all.end(), Change{id, 0, 0});
+        auto to = from;
+        while (to != all.end() && to->item == id) {
+            ++to;
+        }
+        return std::make_pair(from, to);
+    };
 
     QString lookup_error;
     const auto find_ref = [&](std::int64_t at) {
@@ -164,27 +184,42 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
     };
     // Fills *out, except for an OK test that did not change in the window:
     // there is nothing to show of it.
+    // Fills *out, except for an OK test whose verdict did not flip in the
+    // window: there is nothing to show of it.
     const auto item_of = [&](int kind, const std::string& report, const std::string& service,
                              const std::string& name, HistoryVerdict verdict,
                              std::optional<HistoryItem>* out) {
         const std::int64_t id = history_item_id(kind, report, service, name);
-        const auto found = changes.find(id);
-        if (found == changes.end() && verdict != kVerdictKo && kind == kItemTest) {
-            return;
+        const auto [from, to] = changes_of(id);
+        if (kind == kItemTest && verdict != kVerdictKo) {
+            int flips = 0;
+            int last = kAbsent;
+            for (auto c = from; c != to; ++c) {
+                flips += c->verdict != kAbsent && last != kAbsent && c->verdict != last ? 1 : 0;
+                last = c->verdict == kAbsent ? last : c->verdict;
+            }
+            if (flips == 0) {
+                return;
+            }
         }
         HistoryItem& item = out->emplace();
         item.kind = static_cast<HistoryItemKind>(kind);
         item.report = report;
         item.service = service;
         item.name = name;
-        if (found != changes.end()) {
-            fill_item(&item, found->second, window, find_ref);
+        if (from != to) {
+            Changes_ changes;
+            for (auto c = from; c != to; ++c) {
+                changes.emplace_back(c->seq, c->verdict);
+            }
+            fill_item(&item, changes, window, find_ref);
             return;
         }
         item.verdict = verdict;
         item.strip.assign(window.size(), verdict_letter(verdict));
-        const auto since = ko_since.find(id);
-        if (verdict == kVerdictKo && since != ko_since.end()) {
+        const auto since =
+            std::lower_bound(ko_since.begin(), ko_since.end(), std::make_pair(id, std::int64_t{0}));
+        if (verdict == kVerdictKo && since != ko_since.end() && since->first == id) {
             item.ko_since = find_ref(since->second);
             item.ko_campaigns = static_cast<int>(seq - since->second + 1);
         }
