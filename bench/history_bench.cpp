@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
         "recording (with the history it adds): first %.3f s, later ones median %.4f s, "
         "max %.4f s\n",
         record_times[0], record_times[record_times.size() / 2], record_times.back());
-    std::printf("one requirement's story median %.4f s\n", story_times[story_times.size() / 2]);
+    std::printf("one requirement's story median %.2f ms\n",
+                story_times[story_times.size() / 2] * 1000);
     return 0;
 }
