@@ -302,6 +302,27 @@ TEST_F(History, ADatabaseNotOursIsRefusedUntouched) {
     }
 }
 
+TEST_F(History, TheHistoryCommandRefusesAWrongCommandLine) {
+    const struct {
+        std::vector<std::string> args;
+        const char* line;
+    } cases[] = {
+        {{"history"}, "quillon-campaign history: give one database (see --help)\n"},
+        {{"history", "a.db", "b.db"}, "quillon-campaign history: give one database (see --help)\n"},
+        {{"history", "a.db", "--keep", "0"},
+         "quillon-campaign history: --keep needs a number of campaigns from 1, not \"0\" (see "
+         "--help)\n"},
+        {{"history", "a.db", "--requirement", "R1", "--test", "S/s/t"},
+         "quillon-campaign history: --requirement, --test and --keep go alone (see --help)\n"},
+    };
+    for (const auto& c : cases) {
+        const qtest::ProcessResult r = ctest::run_campaign_tool(c.args, dir.path());
+        EXPECT_EQ(r.exit_status, 4);
+        EXPECT_EQ(r.err, c.line);
+        EXPECT_FALSE(qtest::file_exists(file("a.db")));
+    }
+}
+
 // An unreachable server and a refused password: one line, status 5, the
 // outputs written all the same.
 TEST_F(History, AServerThatCannotBeUsedGivesStatusFive) {
