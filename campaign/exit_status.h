@@ -1,7 +1,8 @@
 #pragma once
 // The exit status of quillon-campaign, for CI to gate on. When several apply,
 // the first in this list wins:
-//   5  an output file could not be written
+//   5  an output file could not be written, or the history database could
+//      not be reached, refused us or failed while recording
 //   4  the command line was wrong (nothing was read)
 //   3  an input could not be used: unreadable, malformed, or no report
 //   2  a run, test or requirement went from OK to KO since the baseline, or

@@ -2,6 +2,7 @@
 // requirement by requirement, as a CI gate.
 
 #include "campaign/exit_status.h"
+#include "campaign/history_command.h"
 #include "campaign/messages.h"
 #include "campaign/options.h"
 #include "campaign/run.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     local8bit_init();
     load_messages(app);
 
+    if (argc > 1 && std::string(argv[1]) == "history") {
+        return run_history_command(arguments_as_bytes(argc, argv), stdout, stderr);
+    }
     const ParsedOptions parsed = parse_options(arguments_as_bytes(argc, argv));
     if (!parsed.ok) {
         print_text(parsed.error, stderr);

@@ -175,6 +175,11 @@ QString help_text(const QString& program) {
                   "  --requirements FILE  the requirement IDs to verify, one per line or the\n"
                   "                       first column of a CSV file\n"
                   "  --baseline FILE      an earlier --json output to compare with\n"
+                  "  --history DB         record the campaign in DB (an SQLite file or a\n"
+                  "                       postgresql:// URL), its previous one the baseline\n"
+                  "  --label TEXT         the campaign's label in the history (a revision)\n"
+                  "  --stream NAME        the history's stream (branch, board); default\n"
+                  "                       \"default\"\n"
                   "  --html FILE          write the campaign page\n"
                   "  --pages DIR          render each report's page into DIR (by default\n"
                   "                       beside the campaign page)\n"
@@ -189,9 +194,12 @@ QString help_text(const QString& program) {
                   "  --help               show this help and exit\n"
                   "  --version            show the version and exit\n"
                   "\n"
+                  "%1 history DB --help tells how to query the history.\n"
+                  "\n"
                   "Exit status: 0 all OK; 1 campaign KO or a listed requirement not verified;\n"
                   "2 a regression against the baseline; 3 an input could not be used;\n"
-                  "4 a wrong command line; 5 an output could not be written.\n",
+                  "4 a wrong command line; 5 an output could not be written, or the history\n"
+                  "database could not be reached or written.\n",
                   "%1 is the program name; option names and values are not translated"),
         {program});
 }

@@ -35,7 +35,8 @@ ParsedOptions parse_options(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const char* const kValued[] = {"log",      "html",         "csv",     "junit", "json",
-                                   "baseline", "requirements", "fail-on", "jobs",  "pages"};
+                                   "baseline", "requirements", "fail-on", "jobs",  "pages",
+                                   "history",  "label",        "stream"};
     for (const char* name : kValued) {
         parser.addOption(valued(name));
     }
@@ -61,6 +62,11 @@ ParsedOptions parse_options(const QStringList& arguments) {
     o.json = bytes(parser.value(QStringLiteral("json")));
     o.baseline = bytes(parser.value(QStringLiteral("baseline")));
     o.requirements = bytes(parser.value(QStringLiteral("requirements")));
+    o.history = bytes(parser.value(QStringLiteral("history")));
+    o.label = bytes(parser.value(QStringLiteral("label")));
+    if (parser.isSet(QStringLiteral("stream"))) {
+        o.stream = bytes(parser.value(QStringLiteral("stream")));
+    }
 
     if (parser.isSet(QStringLiteral("fail-on"))) {
         const QString fail_on = parser.value(QStringLiteral("fail-on"));

@@ -22,6 +22,11 @@ struct CampaignOptions {
     std::string junit;
     std::string json;
     std::string baseline;
+    // --history: an SQLite file or a postgresql:// URL; the recording's
+    // --label and --stream ("default" when not given).
+    std::string history;
+    std::string label;
+    std::string stream = "default";
     std::string requirements;
     FailOn fail_on = FailOn::Ko;
     int jobs = 0;        // 0: one thread per core

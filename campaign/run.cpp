@@ -4,6 +4,8 @@
 #include "campaign/campaign.h"
 #include "campaign/csv_writer.h"
 #include "campaign/exit_status.h"
+#include "campaign/history_messages.h"
+#include "campaign/history_run.h"
 #include "campaign/html_writer.h"
 #include "campaign/inputs.h"
 #include "campaign/json_writer.h"
@@ -16,6 +18,7 @@
 #include "campaign/report_pool.h"
 #include "campaign/requirement_list.h"
 #include "campaign/summary.h"
+#include "campaign/version.h"
 
 #include <functional>
 #include <optional>
@@ -60,6 +63,9 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     if (!options.requirements.empty()) {
         input_files.push_back(options.requirements);
     }
+    if (!options.history.empty() && !is_postgres_target(options.history)) {
+        input_files.push_back(options.history);  // no output may replace it
+    }
     const std::vector<NamedOutput> named_outputs = {{"--html", options.html},
                                                     {"--csv", options.csv},
                                                     {"--junit", options.junit},
@@ -92,6 +98,25 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         }
     }
 
+    // With a history, its latest campaign is the baseline, unless a
+    // --baseline file is given as well (see below).
+    HistoryRun history_run;
+    bool history_failed = false;
+    if (!options.history.empty()) {
+        QString problem;
+        switch (open_history(options.history, options.stream, &history_run, &problem)) {
+            case HistoryFailure::None:
+                break;
+            case HistoryFailure::Input:
+                problems.append(problem);
+                break;
+            case HistoryFailure::Database:
+                print_text(problem + QLatin1Char('\n'), err);
+                history_failed = true;
+                break;
+        }
+    }
+
     ReadReports read = read_reports(inputs.reports, options.jobs);
     problems.append(read.problems);
     print_problems(problems, err);
@@ -102,6 +127,22 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     std::optional<Changes> changes;
     if (baseline) {
         changes = compare_with_baseline(*baseline, campaign);
+    }
+    std::optional<CampaignHistory> history;
+    if (history_run.usable) {
+        CampaignHistory recorded;
+        std::optional<Changes> since_previous;
+        QString problem;
+        if (record_history(history_run, options.label, QUILLON_CAMPAIGN_VERSION, campaign,
+                           &recorded, &since_previous, &problem) == HistoryFailure::None) {
+            history = std::move(recorded);
+            if (!baseline) {
+                changes = std::move(since_previous);
+            }
+        } else {
+            print_text(problem + QLatin1Char('\n'), err);
+            history_failed = true;
+        }
     }
     const Changes* changes_or_null = changes ? &*changes : nullptr;
 
@@ -148,6 +189,10 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         if (changes) {
             print_changes(*changes, out);
         }
+        if (history) {
+            print_text(history_summary(*history), out);
+        }
     }
-    return campaign_exit_status(campaign, changes_or_null, options.fail_on, output_failed);
+    return campaign_exit_status(campaign, changes_or_null, options.fail_on,
+                                output_failed || history_failed);
 }

@@ -46,3 +46,28 @@ status=0
     --csv campaign.csv --junit campaign.junit.xml || status=$?
 echo "campaign: $campaign_out/campaign.html (exit status $status)"
 echo "          $campaign_out/campaign.json, campaign.csv, campaign.junit.xml"
+
+# A small history: ten campaigns of the same boards, one a day, recorded into
+# history.db. LLR_ALT_002 (board A's nominal climb) flips often enough to be
+# flaky; watchdog/kick fails in the last five campaigns.
+rm -rf days history.db history.db-wal history.db-shm
+mkdir days
+flips=(OK KO KO OK KO OK KO KO OK KO)
+for i in $(seq 1 10); do
+    climb=${flips[i - 1]}
+    kick=OK
+    ((i > 5)) && kick=KO
+    sed -e "s/<TEST NAME=\"nominal_climb\" STATUS=\"OK\"/<TEST NAME=\"nominal_climb\" STATUS=\"$climb\"/" \
+        -e "s/<REQUIREMENT NAME=\"LLR_ALT_002\" STATUS=\"OK\"/<REQUIREMENT NAME=\"LLR_ALT_002\" STATUS=\"$climb\"/" \
+        -e "s/<TEST NAME=\"kick\" STATUS=\"OK\"/<TEST NAME=\"kick\" STATUS=\"$kick\"/" \
+        -e "s/<REQUIREMENT NAME=\"LLR_WD_001\" STATUS=\"OK\"/<REQUIREMENT NAME=\"LLR_WD_001\" STATUS=\"$kick\"/" \
+        board_a.req.xml > days/board_a.req.xml
+    cp board_b.req.xml power.req.xml days/
+    page=()
+    ((i == 10)) && page=(--html history.html --json history.json)
+    SOURCE_DATE_EPOCH=$((1764547200 + 86400 * i)) "$QARVODIR/bin/quillon-campaign" days \
+        --requirements "$campaign_in/requirements.txt" --history history.db \
+        --label "build-$((100 + i))" --quiet "${page[@]}" || true
+done
+echo "history: $campaign_out/history.db (quillon-campaign history history.db),"
+echo "         its last campaign in $campaign_out/history.html"

@@ -10,6 +10,7 @@ packages=(
   locales
   libxml2-utils xsltproc
   libexpat1-dev libssl-dev libxslt1-dev
+  libsqlite3-dev libpq-dev
 )
 # The test suite also opens a rendered report in a headless browser and
 # reads the text of its printed PDF, reads the JUnit views with a JUnit
@@ -17,7 +18,8 @@ packages=(
 # strace and measures with GNU time (--tests);
 # hardening work adds clang's fuzzer and sanitizer runtime and valgrind
 # (--extras, which implies --tests).
-test_packages=(chromium poppler-utils python3-junitparser groff-base strace time)
+# The history tests start a PostgreSQL server of their own (postgresql).
+test_packages=(chromium poppler-utils python3-junitparser groff-base strace time postgresql)
 extras=(clang libclang-rt-14-dev valgrind)
 case "${1:-}" in
   --tests) packages+=("${test_packages[@]}") ;;
