@@ -3,9 +3,7 @@
 #include "campaign/history_schema.h"
 
 #include <QDateTime>
-#include <QFile>
 
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -304,39 +302,6 @@ bool write_campaign(Database& db, const RecordRequest& request, const Campaign& 
            read_campaign_history(db, request.stream, *seq, campaign, history, error);
 }
 
-struct DigestDeleter {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-
-// OpenSSL's SHA-256 uses the processor's SHA instructions where it has
-// them: several times faster than a portable one, which matters on
-// hundreds of megabytes of reports.
-bool sha256_of(QFile& file, QByteArray* digest) {
-    std::unique_ptr<EVP_MD_CTX, DigestDeleter> context(EVP_MD_CTX_new());
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
-        return false;
-    }
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = file.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            return false;
-        }
-        if (n == 0) {
-            break;
-        }
-        EVP_DigestUpdate(context.get(), buffer.constData(), static_cast<std::size_t>(n));
-    }
-    digest->resize(EVP_MAX_MD_SIZE);
-    unsigned int length = 0;
-    if (EVP_DigestFinal_ex(context.get(), reinterpret_cast<unsigned char*>(digest->data()),
-                           &length) != 1) {
-        return false;
-    }
-    digest->resize(length);
-    return true;
-}
-
 }  // namespace
 
 std::vector<InputProvenance> input_provenance(const Campaign& campaign) {
@@ -345,13 +310,8 @@ std::vector<InputProvenance> input_provenance(const Campaign& campaign) {
     for (const ReportResult& report : campaign.reports) {
         InputProvenance input;
         input.path = report.real_path.empty() ? report.path : report.real_path;
-        input.size = -1;
-        QFile file(QFile::decodeName(QByteArray::fromStdString(input.path)));
-        if (file.open(QIODevice::ReadOnly) && sha256_of(file, &input.sha256)) {
-            input.size = file.size();
-        } else {
-            input.sha256.clear();
-        }
+        input.size = report.provenance.size;
+        input.sha256 = QByteArray::fromHex(QByteArray::fromStdString(report.provenance.sha256));
         inputs.push_back(std::move(input));
     }
     return inputs;

@@ -29,8 +29,8 @@ struct RecordRequest {
     std::string tool_version;
 };
 
-// Provenance of every report read (size and digest of the file as it is
-// now; an unreadable file gets size -1 and an empty digest).
+// Provenance of every report read: the size and SHA-256 of the bytes the
+// reader read and hashed, so no report is read twice.
 std::vector<InputProvenance> input_provenance(const Campaign& campaign);
 
 // The time of the recording: $SOURCE_DATE_EPOCH when set (reproducible
