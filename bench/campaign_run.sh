@@ -16,6 +16,7 @@
 #   bench/campaign_run.sh
 #   RUNS=3 SHAPES=units UNITS=200x2000 bench/campaign_run.sh   # smaller, quicker
 #   TOOL=/path/to/quillon-campaign bench/campaign_run.sh       # time another build
+#   PAGE_TIMEOUT=60 bench/campaign_run.sh   # give up on a page after 60 s (shown as nan)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-5}
@@ -76,7 +77,7 @@ page_seconds() {
     awk -v probe="$probe" '{ sub(/<\/body>/, probe "</body>") } 1' "$1" >"$out/probed.html"
     for ((run = 0; run < runs; run++)); do
         profile=$(mktemp -d)
-        figures=$(timeout 300 chromium --headless --no-sandbox --disable-gpu --disable-quic \
+        figures=$(timeout "${PAGE_TIMEOUT:-300}" chromium --headless --no-sandbox --disable-gpu --disable-quic \
             --no-first-run --disable-background-networking --disable-component-update \
             --disable-sync --user-data-dir="$profile" --window-size=1280,900 \
             --dump-dom "file://$PWD/$out/probed.html" 2>/dev/null |
