@@ -17,7 +17,7 @@ constexpr std::string_view kStep = " \xE2\x80\xBA ";  // " › " between the par
 // a requirement shows at most this many places, the KO ones first, and each
 // kind of change but regressions at most this many rows; the JSON and the
 // CSV have them all.
-constexpr std::size_t kPlacesShown = 5;
+constexpr std::size_t kPlacesShown = 3;
 constexpr std::size_t kChangesShown = 50;
 
 const char* ok_word(bool ok) {
