@@ -1,6 +1,13 @@
 // Writes a campaign of requirement reports shaped like the ones quillon
-// writes, for the quillon-campaign benchmark:
+// writes, for the quillon-campaign benchmark, in one of two shapes:
 //   campaign_generate DIR REPORTS TOTAL_MB REQUIREMENTS TESTS_PER_REPORT
+//   campaign_generate --units DIR REPORTS SERVICES
+// The second is a campaign of many small unit services: every report has
+// SERVICES services of one test carrying one requirement (LLR_<service>, so
+// every report verifies the same SERVICES requirements), about 360 bytes
+// each; one test in 50 is KO.
+//
+// The first:
 // Each report has services of 10 tests; each test carries two requirements
 // (three attributes each) drawn from REQUIREMENTS IDs (each used at least
 // once), a comment and a coverage block. TESTS_PER_REPORT 0 grows every
@@ -84,12 +91,67 @@ std::string report(int index, long target_bytes, long tests, long requirements) 
     return out + "</RUN>";
 }
 
+std::string unit_report(int index, int services) {
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<?xml-stylesheet type=\"text/xsl\" href=\"testreq_report.xsl\" ?>\n"
+        "<RUN TESTSUITE_PATH=\"/home/qa/campaigns/units\" AUTHOR=\"bench\" STATUS=\"KO\">\n"
+        "\t<REPORT_INFO REPORT_NAME=\"Unit report " +
+        std::to_string(index) +
+        "\" VERSION=\"1.0\" TARGET=\"x86_64\" RUN_DATE=\"2026/12/01 02:00:00\">\n"
+        "\t</REPORT_INFO>\n";
+    for (int s = 0; s < services; ++s) {
+        const char* status = next_random() % 50 != 0 ? "OK" : "KO";
+        char id[32];
+        std::snprintf(id, sizeof id, "LLR_%05d", s);
+        out += "\t<SERVICE NAME=\"service_" + std::to_string(s) + "\" TYPE=\"unit\" STATUS=\"" +
+               status +
+               "\" NB_VALID=\"1\" NB_INVALID=\"0\" NB_TEST=\"1\" >\n\t\t<TEST NAME=\"test_0\" "
+               "STATUS=\"" +
+               status +
+               "\" >\n\t\t\t<COMMENT>Checks one "
+               "unit.</COMMENT>\n\t\t\t<REQUIREMENTS>\n\t\t\t\t<REQUIREMENT NAME=\"" +
+               id + "\" STATUS=\"" + status +
+               "\" VALUE=\"level=A\">\n\t\t\t\t\t<ATTRIBUTE NAME=\"level\" "
+               "VALUE=\"A\">\n\t\t\t\t\t</ATTRIBUTE>\n\t\t\t\t</REQUIREMENT>\n"
+               "\t\t\t</REQUIREMENTS>\n\t\t</TEST>\n\t</SERVICE>\n";
+    }
+    return out + "</RUN>";
+}
+
+bool write_file(const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::perror(path.c_str());
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written) {
+        std::perror(path.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--units") {
+        const int reports = std::atoi(argv[3]);
+        for (int r = 0; r < reports; ++r) {
+            const std::string path =
+                std::string(argv[2]) + "/report_" + std::to_string(r) + ".req.xml";
+            if (!write_file(path, unit_report(r, std::atoi(argv[4])))) {
+                return 1;
+            }
+        }
+        return 0;
+    }
     if (argc != 6) {
-        std::fprintf(stderr, "usage: %s DIR REPORTS TOTAL_MB REQUIREMENTS TESTS_PER_REPORT\n",
-                     argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s DIR REPORTS TOTAL_MB REQUIREMENTS TESTS_PER_REPORT\n"
+                     "       %s --units DIR REPORTS SERVICES\n",
+                     argv[0], argv[0]);
         return 2;
     }
     const std::string dir = argv[1];
@@ -99,15 +161,7 @@ int main(int argc, char** argv) {
     const long tests = std::atol(argv[5]);
     for (int r = 0; r < reports; ++r) {
         const std::string path = dir + "/report_" + std::to_string(r) + ".req.xml";
-        FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file) {
-            std::perror(path.c_str());
-            return 1;
-        }
-        const std::string text = report(r, target, tests, requirements);
-        const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        if (std::fclose(file) != 0 || !written) {
-            std::perror(path.c_str());
+        if (!write_file(path, report(r, target, tests, requirements))) {
             return 1;
         }
     }

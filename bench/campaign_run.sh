@@ -1,33 +1,44 @@
 #!/usr/bin/env bash
-# Benchmark of quillon-campaign on generated reports (kept in bench/out/campaign/):
-#  1. reading: 1,000 reports totalling 500 MB, read on one core (--jobs 1)
-#     and on every core, then once more writing every output, each output
-#     alone, and reading with the JSON summary just written as the baseline;
-#  2. the page: a campaign of 5,000 requirements and 20,000 tests, written,
-#     then loaded in headless Chromium.
-# Each figure is the median of RUNS runs (default 3): wall time, CPU time
-# (user + system), the MB/s they give, and the peak resident memory.
+# Benchmark of quillon-campaign on generated reports (kept in bench/out/campaign/),
+# in two shapes:
+#  - programme: 1,000 reports of about 380 tests (500 MB), services of 10
+#    tests carrying two requirements each out of 5,000;
+#  - units: 200 reports of 9,000 unit services of one test and one
+#    requirement each (1.8 million tests, about 670 MB).
+# Per shape: reading alone, each output alone, all four, and all four with
+# the JSON of the run before as the baseline, each as the median of RUNS runs
+# (default 5) of the wall time, the CPU time (user + system), the MB/s of
+# reports they give and the peak resident memory; then the size of each
+# output, and how long the page takes to load and lay out in headless
+# Chromium, as the page measures it. Last,
+# the page of a campaign of 5,000 requirements and 20,000 tests.
 #
 #   bench/campaign_run.sh
-#   RUNS=5 REPORTS=1000 TOTAL_MB=500 bench/campaign_run.sh
+#   RUNS=3 SHAPES=units UNITS=200x2000 bench/campaign_run.sh   # smaller, quicker
+#   TOOL=/path/to/quillon-campaign bench/campaign_run.sh       # time another build
+#   PAGE_TIMEOUT=60 bench/campaign_run.sh   # give up on a page after 60 s (shown as nan)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=${RUNS:-3}
-reports=${REPORTS:-1000}
-total_mb=${TOTAL_MB:-500}
-bash scripts/setup.sh --tests
-build=build-campaign-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF \
-    -DQUILLON_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target quillon-campaign >/dev/null
-tool="$PWD/$build/qarvo/bin/quillon-campaign"
+runs=${RUNS:-5}
+shapes=${SHAPES:-"programme units"}
+programme=${PROGRAMME:-1000x500}  # reports x total MB
+units=${UNITS:-200x9000}          # reports x services
 out=bench/out/campaign
 mkdir -p "$out"
+if [[ -z ${TOOL:-} ]]; then
+    bash scripts/setup.sh --tests
+    build=build-campaign-bench
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BUILD_TESTS=OFF \
+        -DQUILLON_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$build" -j2 --target quillon-campaign >/dev/null
+    TOOL="$PWD/$build/qarvo/bin/quillon-campaign"
+fi
+tool=$TOOL
 generate="$out/campaign_generate"
 [[ "$generate" -nt bench/campaign_generate.cpp ]] ||
     g++ -O2 -std=c++20 -o "$generate" bench/campaign_generate.cpp
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 # Runs the tool RUNS times; prints the medians: wall s, CPU s, peak KiB.
 measure() {
@@ -45,59 +56,72 @@ measure() {
         "$(printf '%s\n' "${peaks[@]}" | median)"
 }
 
-big="$out/reports_${reports}x${total_mb}MB"
-if [[ ! -d "$big" ]]; then
-    mkdir -p "$big"
-    "$generate" "$big" "$reports" "$total_mb" 5000 0
-fi
-bytes=$(du -sb "$big" | cut -f1)
-mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
-cat "$big"/*.req.xml >/dev/null  # read from the page cache, as a CI job right after quillon does
-
-echo "cores: $(nproc), median of $runs runs, $reports reports, $mb MB"
-printf '%-26s %8s %8s %9s %9s %9s\n' run "wall s" "CPU s" "MB/s wall" "MB/s CPU" "peak MiB"
 row() {
     read -r wall cpu peak < <(measure "${@:2}")
     awk -v n="$1" -v w="$wall" -v c="$cpu" -v p="$peak" -v mb="$mb" \
-        'BEGIN { printf "%-26s %8.2f %8.2f %9.1f %9.1f %9.1f\n", n, w, c, mb / w, mb / c, p / 1024 }'
+        'BEGIN { printf "%-24s %8.2f %8.2f %9.1f %9.1f %9.1f\n", n, w, c, mb / w, mb / c, p / 1024 }'
 }
-row "one core (--jobs 1)" --jobs 1 "$big"
-row "every core" "$big"
-row "every core, all outputs" "$big" --html "$out/big.html" --json "$out/big.json" \
-    --csv "$out/big.csv" --junit "$out/big.junit.xml"
-for output in html csv junit json; do
-    row "every core, --$output only" "$big" "--$output" "$out/big.$output"
-done
-row "every core, --baseline" "$big" --baseline "$out/big.json"
 
-# The page: 200 reports of 100 tests, 2 requirements per test out of 5,000.
-page_set="$out/page_200x100"
-if [[ ! -d "$page_set" ]]; then
-    mkdir -p "$page_set"
-    "$generate" "$page_set" 200 0 5000 100
-fi
-"$tool" "$page_set" --html "$out/page.html" --json "$out/page.json" || true
-requirements=$(grep -o '"requirements": [0-9]*' "$out/page.json" | grep -o '[0-9]*$')
-tests=$(grep -o '"tests": [0-9]*' "$out/page.json" | grep -o '[0-9]*$')
-printf '<!DOCTYPE html><title>blank</title>\n' >"$out/blank.html"
-load() {
-    local profile
-    profile=$(mktemp -d)
-    /usr/bin/time -o "$out/time.txt" -f '%e' chromium --headless --no-sandbox --disable-gpu \
-        --disable-quic --no-first-run --disable-background-networking \
-        --disable-component-update --disable-sync --user-data-dir="$profile" \
-        --dump-dom "file://$PWD/$1" >/dev/null 2>&1 || true
-    tail -1 "$out/time.txt"
-    rm -rf "$profile"
+size_mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", b / 1e6 }'; }
+
+# Seconds from the start of the navigation to the end of the page's load
+# event and a full layout, as the page itself measures it (Navigation
+# Timing); the median of RUNS loads in headless Chromium.
+probe='<script>addEventListener("load", function () {
+  var height = document.documentElement.scrollHeight;
+  var laid = performance.now();
+  document.body.textContent = "laid " + laid.toFixed(0) + " height " + height;
+});</script>'
+page_seconds() {
+    local times=() profile figures
+    awk -v probe="$probe" '{ sub(/<\/body>/, probe "</body>") } 1' "$1" >"$out/probed.html"
+    for ((run = 0; run < runs; run++)); do
+        profile=$(mktemp -d)
+        figures=$(timeout "${PAGE_TIMEOUT:-300}" chromium --headless --no-sandbox --disable-gpu --disable-quic \
+            --no-first-run --disable-background-networking --disable-component-update \
+            --disable-sync --user-data-dir="$profile" --window-size=1280,900 \
+            --dump-dom "file://$PWD/$out/probed.html" 2>/dev/null |
+            sed -n 's/.*<body>laid \([0-9]*\) .*/\1/p')
+        rm -rf "$profile"
+        times+=("$(awk -v ms="${figures:-NaN}" 'BEGIN { printf "%.2f", ms / 1000 }')")
+    done
+    printf '%s\n' "${times[@]}" | median
 }
-page_times=() blank_times=()
-for ((run = 0; run < runs; run++)); do
-    blank_times+=("$(load "$out/blank.html")")
-    page_times+=("$(load "$out/page.html")")
+
+for shape in $shapes; do
+    if [[ $shape == programme ]]; then
+        set=$out/programme_$programme
+        [[ -d $set ]] || { mkdir -p "$set" && "$generate" "$set" "${programme%x*}" \
+            "${programme#*x}" 5000 0; }
+    else
+        set=$out/units_$units
+        [[ -d $set ]] || { mkdir -p "$set" && "$generate" --units "$set" "${units%x*}" \
+            "${units#*x}"; }
+    fi
+    bytes=$(du -sb "$set" | cut -f1)
+    mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+    cat "$set"/*.req.xml >/dev/null  # from the page cache, as a CI job right after quillon
+    o=$out/$shape
+    echo
+    echo "$shape: $(ls "$set" | wc -l) reports, $mb MB; $(nproc) cores, median of $runs runs"
+    printf '%-24s %8s %8s %9s %9s %9s\n' run "wall s" "CPU s" "MB/s wall" "MB/s CPU" "peak MiB"
+    row "reading only" "$set"
+    for output in json html csv junit; do
+        row "--$output only" "$set" "--$output" "$o.$output"
+    done
+    row "all four" "$set" --html "$o.html" --json "$o.json" --csv "$o.csv" --junit "$o.junit"
+    row "all four, --baseline" "$set" --baseline "$o.json" --html "$o.b.html" \
+        --json "$o.b.json" --csv "$o.b.csv" --junit "$o.b.junit"
+    echo "outputs (MB): json $(size_mb "$o.json"), html $(size_mb "$o.html")," \
+        "csv $(size_mb "$o.csv"), junit $(size_mb "$o.junit"); reports $mb"
+    echo "page: loads in $(page_seconds "$o.html") s in headless Chromium"
 done
-page_s=$(printf '%s\n' "${page_times[@]}" | median)
-blank_s=$(printf '%s\n' "${blank_times[@]}" | median)
+
+# The page of 200 reports of 100 tests, 2 requirements per test out of 5,000.
+page_set="$out/page_200x100"
+[[ -d $page_set ]] || { mkdir -p "$page_set" && "$generate" "$page_set" 200 0 5000 100; }
+"$tool" "$page_set" --html "$out/page.html" --json "$out/page.json" >/dev/null || true
+count() { grep -o "\"$1\": *[0-9][0-9]*" "$out/page.json" | head -1 | grep -o '[0-9]*$'; }
 echo
-echo "page: $requirements requirements, $tests tests, $(du -k "$out/page.html" | cut -f1) KiB"
-awk -v p="$page_s" -v b="$blank_s" 'BEGIN {
-    printf "Chromium --dump-dom: page %.2f s, blank page %.2f s, the page itself %.2f s\n", p, b, p - b }'
+echo "page of $(count requirements) requirements, $(count tests) tests:" \
+    "$(size_mb "$out/page.html") MB, loads in $(page_seconds "$out/page.html") s"

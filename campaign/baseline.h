@@ -11,21 +11,59 @@
 #include <QString>
 
 #include <array>
-#include <map>
+#include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 using TestId = std::tuple<std::string, std::string, std::string>;  // report, service, test
 
-struct Baseline {
-    std::map<std::string, bool> runs;          // true when OK
-    std::map<TestId, bool> tests;              // true when OK
-    std::map<std::string, bool> requirements;  // verified ones only; true when OK
+// Each distinct name once, numbered in the order first met: a campaign names
+// the same services, tests and requirements again and again.
+class NameTable {
+  public:
+    NameTable() = default;
+    NameTable(NameTable&&) = default;
+    NameTable& operator=(NameTable&&) = default;
+
+    std::uint32_t id(std::string_view name);
+    std::string_view name(std::uint32_t id) const { return names_[id]; }
+    std::size_t size() const { return names_.size(); }
+
+  private:
+    std::deque<std::string> names_;  // a deque never moves what it holds
+    std::unordered_map<std::string_view, std::uint32_t> ids_;
 };
 
-// Reads an earlier --json output. On failure *error is the whole message
-// line naming the file.
+// What the diff needs of an earlier campaign, in a few bytes per test.
+struct Baseline {
+    struct Verdict {
+        std::uint32_t name;
+        bool ok;
+    };
+    struct Run {
+        std::uint32_t name;
+        bool ok;
+        std::uint32_t first_test;  // its tests: tests[first_test] to tests[end_test - 1]
+        std::uint32_t end_test;
+    };
+    struct Test {
+        std::uint32_t service;  // index into services
+        std::uint32_t name;
+        bool ok;
+    };
+    NameTable names;
+    std::vector<Run> runs;                // in file order
+    std::vector<std::uint32_t> services;  // every service's name, in file order
+    std::vector<Test> tests;
+    std::vector<Verdict> requirements;  // verified ones only
+};
+
+// Reads an earlier --json output (version 1 or 2), a piece at a time. On
+// failure *error is the whole message line naming the file.
 bool read_baseline(const std::string& path, Baseline* baseline, QString* error);
 
 // Reads the same from the JSON text itself; on failure *error is the detail.
@@ -39,8 +77,5 @@ struct Changes {
     std::array<std::vector<std::string>, kChangeKinds> requirements;
 };
 
-// Both sides in key order.
+// Both sides in key order. A key the baseline has twice counts as its last.
 Changes compare_with_baseline(const Baseline& baseline, const Campaign& campaign);
-
-// The baseline's view of a campaign: what the JSON summary of it records.
-Baseline baseline_of(const Campaign& campaign);

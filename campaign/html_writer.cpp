@@ -5,12 +5,20 @@
 #include "campaign/messages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 #include <numeric>
 
 namespace {
 
 constexpr std::string_view kStep = " \xE2\x80\xBA ";  // " › " between the parts of a place
+
+// So that the page stays small enough for a browser whatever the campaign,
+// a requirement shows at most this many places, the KO ones first, and each
+// kind of change but regressions at most this many rows; the JSON and the
+// CSV have them all.
+constexpr std::size_t kPlacesShown = 3;
+constexpr std::size_t kChangesShown = 50;
 
 const char* ok_word(bool ok) {
     return ok ? "OK" : "KO";
@@ -145,6 +153,16 @@ void problems(XmlStream& out, const Campaign& campaign) {
     out.put("</ul></section>\n");
 }
 
+// The row that stands for what a capped list leaves out.
+void more_row(XmlStream& out, std::size_t more) {
+    if (more == 0) {
+        return;
+    }
+    out.put("<tr><td></td><td></td><td class=\"quiet\">and ");
+    out.put_int(static_cast<long long>(more));
+    out.put(" more</td></tr>");
+}
+
 void changes_section(XmlStream& out, const Changes& changes) {
     static const char* const kKinds[kChangeKinds] = {"regression", "fixed", "appeared",
                                                      "disappeared"};
@@ -155,8 +173,22 @@ void changes_section(XmlStream& out, const Changes& changes) {
         "<table><thead><tr><th>Change</th><th>What</th><th>Name</th></tr></thead><tbody>");
     bool any = false;
     for (int kind = 0; kind < kChangeKinds; ++kind) {
-        for (const std::string& report : changes.runs[kind]) {
+        // Every regression is shown: each one fails the gate.
+        std::size_t room = kind == kRegression ? SIZE_MAX : kChangesShown;
+        std::size_t more = 0;
+        const auto shown = [&] {
             any = true;
+            if (room == 0) {
+                ++more;
+                return false;
+            }
+            --room;
+            return true;
+        };
+        for (const std::string& report : changes.runs[kind]) {
+            if (!shown()) {
+                continue;
+            }
             out.put("<tr class=\"change-");
             out.put(kKinds[kind]);
             out.put("\"><td>");
@@ -166,7 +198,9 @@ void changes_section(XmlStream& out, const Changes& changes) {
             out.put("</td></tr>");
         }
         for (const auto& [report, service, test] : changes.tests[kind]) {
-            any = true;
+            if (!shown()) {
+                continue;
+            }
             out.put("<tr class=\"change-");
             out.put(kKinds[kind]);
             out.put("\"><td>");
@@ -180,7 +214,9 @@ void changes_section(XmlStream& out, const Changes& changes) {
             out.put("</td></tr>");
         }
         for (const std::string& id : changes.requirements[kind]) {
-            any = true;
+            if (!shown()) {
+                continue;
+            }
             out.put("<tr class=\"change-");
             out.put(kKinds[kind]);
             out.put("\"><td>");
@@ -199,6 +235,7 @@ void changes_section(XmlStream& out, const Changes& changes) {
             append_html(out, id);
             out.put("</a></td></tr>");
         }
+        more_row(out, more);
     }
     if (!any) {
         out.put("<tr><td colspan=\"3\" class=\"quiet\">No change.</td></tr>");
@@ -272,6 +309,32 @@ void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace
     out.put(occurrence.ok ? "</span><br>" : " (KO)</span><br>");
 }
 
+// All the places when they are few; else the first kPlacesShown of them,
+// KO ones first, and how many more there are.
+void places(XmlStream& out, const Campaign& campaign, const std::vector<RequirementPlace>& all) {
+    const auto is_ok = [&](const RequirementPlace& place) {
+        return campaign.reports[place.report].requirements[place.occurrence].ok;
+    };
+    if (all.size() <= kPlacesShown) {
+        for (const RequirementPlace& place : all) {
+            place_item(out, campaign, place);
+        }
+        return;
+    }
+    std::size_t shown = 0;
+    for (const bool ok : {false, true}) {
+        for (std::size_t i = 0; i < all.size() && shown < kPlacesShown; ++i) {
+            if (is_ok(all[i]) == ok) {
+                place_item(out, campaign, all[i]);
+                ++shown;
+            }
+        }
+    }
+    out.put("<span class=\"quiet\">and ");
+    out.put_int(static_cast<long long>(all.size() - shown));
+    out.put(" more</span>");
+}
+
 void matrix_section(XmlStream& out, const Campaign& campaign) {
     out.put("<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>");
     grid_start(out, "matrix-table", "cols-matrix",
@@ -299,9 +362,7 @@ void matrix_section(XmlStream& out, const Campaign& campaign) {
         out.put_int(requirement.ko_count);
         out.put("</div>");
         cell(out, "places");
-        for (const RequirementPlace& place : requirement.places) {
-            place_item(out, campaign, place);
-        }
+        places(out, campaign, requirement.places);
         out.put("</div></div>\n");
     }
     out.put("</div></section>\n");

@@ -2,6 +2,9 @@
 // The campaign page: one self-contained HTML file with the campaign verdict
 // and counts, the reports (KO first), the requirement matrix (KO and not
 // verified first), the failing tests, and the changes against the baseline.
+// Its size follows what a person reads, not the campaign: a matrix row
+// shows a few places, KO ones first, and how many more; passing tests are
+// never listed one by one; changes other than regressions are capped.
 //
 // Rows of the reports, matrix and failing-tests tables are <div class="row">
 // with data-verdict "OK", "KO" or "NV" (not verified) and an id made by

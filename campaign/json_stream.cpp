@@ -2,7 +2,6 @@
 
 #include "i18n/local8bit.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -82,41 +81,25 @@ void append_json_string(XmlStream& out, std::string_view utf8) {
     out.put('"');
 }
 
-void JsonWriter::indent() {
-    static constexpr std::string_view kSpaces = "                                ";
-    for (std::size_t width = 4 * levels_.size(); width > 0;) {
-        const std::size_t run = std::min(width, kSpaces.size());
-        out_.put(kSpaces.substr(0, run));
-        width -= run;
-    }
-}
-
-// In an array each value starts its own line; in an object key() has done
-// that already.
+// A comma before every value of an array but its first; in an object key()
+// has put it already.
 void JsonWriter::before_value() {
     if (levels_.empty() || levels_.back().object) {
         return;
     }
     if (levels_.back().items++ > 0) {
-        out_.put(",\n");
+        out_.put(',');
     }
-    indent();
 }
 
 void JsonWriter::open(char bracket, bool object) {
     before_value();
     out_.put(bracket);
-    out_.put('\n');
     levels_.push_back({object, 0});
 }
 
 void JsonWriter::close(char bracket) {
-    const bool empty = levels_.back().items == 0;
     levels_.pop_back();
-    if (!empty) {
-        out_.put('\n');
-    }
-    indent();
     out_.put(bracket);
     if (levels_.empty()) {
         out_.put('\n');
@@ -141,13 +124,11 @@ void JsonWriter::end_array() {
 
 void JsonWriter::key(std::string_view name) {
     if (levels_.back().items++ > 0) {
-        out_.put(",\n");
+        out_.put(',');
     }
-    indent();
     append_json_string(out_, name);
-    out_.put(": ");
+    out_.put(':');
 }
-
 void JsonWriter::string(std::string_view utf8) {
     before_value();
     append_json_string(out_, utf8);

@@ -1,10 +1,7 @@
 #pragma once
-// JSON text written piece by piece into an output stream, laid out as
-// QJsonDocument::Indented lays out a document: one member or element per
-// line, four spaces per level, "key": value, an empty array or object as its
-// two brackets on two lines, and a line break after the whole. Members come
-// out in the order they are given; QJsonObject keeps them sorted by key, so
-// a caller that wants its bytes gives them sorted.
+// JSON text written piece by piece into an output stream, compact: no
+// space or line break between tokens, only one line break after the whole.
+// Members come out in the order they are given.
 
 #include "xml/xml_stream.h"
 
@@ -37,7 +34,6 @@ class JsonWriter {
     void before_value();
     void open(char bracket, bool object);
     void close(char bracket);
-    void indent();
 
     XmlStream& out_;
     std::vector<Level> levels_;

@@ -59,64 +59,111 @@ void counts_json(JsonWriter& json, const CampaignCounts& c) {
     json.end_object();
 }
 
+// Indices 0..count-1 grouped by group_of(i) (below groups), each group in
+// index order: members holds them, group g from starts[g] to starts[g + 1].
+struct Grouped {
+    std::vector<int> starts;
+    std::vector<int> members;
+};
+
+template <typename GroupOf>
+Grouped group_indices(std::size_t count, std::size_t groups, GroupOf group_of) {
+    Grouped grouped;
+    grouped.starts.assign(groups + 1, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        ++grouped.starts[group_of(i) + 1];
+    }
+    for (std::size_t g = 0; g < groups; ++g) {
+        grouped.starts[g + 1] += grouped.starts[g];
+    }
+    grouped.members.resize(count);
+    std::vector<int> next(grouped.starts.begin(), grouped.starts.end() - 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        grouped.members[next[group_of(i)]++] = static_cast<int>(i);
+    }
+    return grouped;
+}
+
+// The requirements named at one level of a report, as [id, status, value]
+// with the element's name after them inside an element; nothing when none.
+void occurrences_json(JsonWriter& json, const ReportResult& report, const Grouped& occurrences,
+                      std::size_t slot) {
+    const int begin = occurrences.starts[slot];
+    const int end = occurrences.starts[slot + 1];
+    if (begin == end) {
+        return;
+    }
+    json.begin_array();
+    for (int i = begin; i < end; ++i) {
+        const RequirementOccurrence& occurrence = report.requirements[occurrences.members[i]];
+        json.begin_array();
+        json.string(occurrence.id);
+        json.string(ok_word(occurrence.ok));
+        json.string(occurrence.value);
+        if (!occurrence.element.empty()) {
+            json.string(occurrence.element);
+        }
+        json.end_array();
+    }
+    json.end_array();
+}
+
+// A report with its services, tests and the requirements each names, nested
+// where they stand: services as [name, verdict, tests], tests as [key,
+// verdict], each followed by its requirements when it has any.
 void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     const ReportResult& report = campaign.reports[r];
-    std::vector<std::vector<std::size_t>> tests_of(report.services.size());
-    for (std::size_t t = 0; t < report.tests.size(); ++t) {
-        tests_of[report.tests[t].service].push_back(t);
-    }
+    const std::size_t services = report.services.size();
+    const Grouped tests = group_indices(report.tests.size(), services,
+                                        [&](std::size_t t) { return report.tests[t].service; });
+    // Slot 0 holds the run's own requirements, 1 + s those of service s and
+    // 1 + services + t those of test t.
+    const Grouped occurrences = group_indices(
+        report.requirements.size(), 1 + services + report.tests.size(), [&](std::size_t i) {
+            const RequirementOccurrence& occurrence = report.requirements[i];
+            return occurrence.test >= 0      ? 1 + services + occurrence.test
+                   : occurrence.service >= 0 ? 1 + occurrence.service
+                                             : 0;
+        });
     json.begin_object();
     string_member(json, "name", campaign.report_keys[r]);
     json.key("path");
     json.string(shown_file_name(report.path));
-    indexed_array_member(json, "services", report.services.size(), [&](std::size_t s) {
-        json.begin_object();
-        string_member(json, "name", report.services[s].name);
-        array_member(json, "tests", tests_of[s], [&](std::size_t t) {
-            json.begin_object();
-            string_member(json, "name", campaign.test_keys[r][t]);
-            string_member(json, "verdict", ok_word(report.tests[t].ok));
-            json.end_object();
-        });
-        string_member(json, "verdict", ok_word(report.services[s].ok));
-        json.end_object();
-    });
     string_member(json, "verdict", ok_word(report.run_ok));
-    json.end_object();
-}
-
-void place_json(JsonWriter& json, const Campaign& campaign, const RequirementPlace& place) {
-    const ReportResult& report = campaign.reports[place.report];
-    const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    json.begin_object();
-    if (!occurrence.element.empty()) {
-        string_member(json, "element", occurrence.element);
+    if (occurrences.starts[1] > 0) {
+        json.key("requirements");
+        occurrences_json(json, report, occurrences, 0);
     }
-    string_member(json, "report", campaign.report_keys[place.report]);
-    if (occurrence.service >= 0) {
-        string_member(json, "service", report.services[occurrence.service].name);
-    }
-    string_member(json, "status", ok_word(occurrence.ok));
-    if (occurrence.test >= 0) {
-        string_member(json, "test", campaign.test_keys[place.report][occurrence.test]);
-    }
-    string_member(json, "value", occurrence.value);
+    indexed_array_member(json, "services", services, [&](std::size_t s) {
+        json.begin_array();
+        json.string(report.services[s].name);
+        json.string(ok_word(report.services[s].ok));
+        json.begin_array();
+        for (int i = tests.starts[s]; i < tests.starts[s + 1]; ++i) {
+            const int t = tests.members[i];
+            json.begin_array();
+            json.string(campaign.test_keys[r][t]);
+            json.string(ok_word(report.tests[t].ok));
+            occurrences_json(json, report, occurrences, 1 + services + t);
+            json.end_array();
+        }
+        json.end_array();
+        occurrences_json(json, report, occurrences, 1 + s);
+        json.end_array();
+    });
     json.end_object();
 }
 
 void requirement_json(JsonWriter& json, const Campaign& campaign, const Requirement& requirement) {
-    json.begin_object();
-    string_member(json, "id", requirement.id);
-    number_member(json, "ko", requirement.ko_count);
+    json.begin_array();
+    json.string(requirement.id);
+    json.string(std::string_view(verdict_word(requirement.verdict)));
+    json.number(requirement.ok_count);
+    json.number(requirement.ko_count);
     if (campaign.has_requirement_list) {
-        json.key("listed");
         json.boolean(requirement.listed);
     }
-    number_member(json, "ok", requirement.ok_count);
-    array_member(json, "places", requirement.places,
-                 [&](const RequirementPlace& place) { place_json(json, campaign, place); });
-    string_member(json, "verdict", verdict_word(requirement.verdict));
-    json.end_object();
+    json.end_array();
 }
 
 // The change lists, by kind in the order of their names.
@@ -147,11 +194,11 @@ void changes_json(JsonWriter& json, const Changes& changes) {
     for (const auto& [name, kind] : kKinds) {
         array_member(json, name, changes.tests[kind], [&](const auto& change) {
             const auto& [report, service, test] = change;
-            json.begin_object();
-            string_member(json, "report", report);
-            string_member(json, "service", service);
-            string_member(json, "test", test);
-            json.end_object();
+            json.begin_array();
+            json.string(report);
+            json.string(service);
+            json.string(test);
+            json.end_array();
         });
     }
     json.end_object();
@@ -163,13 +210,11 @@ void changes_json(JsonWriter& json, const Changes& changes) {
 void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes) {
     JsonWriter json(out);
     json.begin_object();
-    if (changes) {
-        json.key("changes");
-        changes_json(json, *changes);
-    }
+    string_member(json, "format", "quillon-campaign");
+    number_member(json, "version", kCampaignJsonVersion);
+    string_member(json, "verdict", ok_word(campaign.ok));
     json.key("counts");
     counts_json(json, campaign.counts);
-    string_member(json, "format", "quillon-campaign");
     array_member(json, "problems", campaign.problems,
                  [&](const QString& problem) { json.string(problem); });
     indexed_array_member(json, "reports", campaign.reports.size(),
@@ -177,7 +222,9 @@ void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes
     array_member(json, "requirements", campaign.requirements, [&](const Requirement& requirement) {
         requirement_json(json, campaign, requirement);
     });
-    string_member(json, "verdict", ok_word(campaign.ok));
-    number_member(json, "version", 1);
+    if (changes) {
+        json.key("changes");
+        changes_json(json, *changes);
+    }
     json.end_object();
 }

@@ -1,12 +1,16 @@
 #pragma once
 // The campaign as a JSON document, for dashboards and as the next run's
-// baseline. The layout is versioned ("format": "quillon-campaign",
-// "version": 1) and documented in the manual page and the README. Members
-// are sorted by key, as QJsonDocument wrote them.
+// baseline: compact, versioned ("format": "quillon-campaign", "version")
+// and documented in the manual page and the README. Each fact is written
+// once, where it stands: a test's requirements inside the test, a
+// requirement's own entry with its verdict and counts only.
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
 #include "xml/xml_stream.h"
+
+// The version this program writes; the baseline reader reads it and 1.
+constexpr int kCampaignJsonVersion = 2;
 
 // changes is null when no baseline was given; the document then has no
 // "changes" member.

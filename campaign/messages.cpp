@@ -49,7 +49,7 @@ QString message_baseline_not_json(const QString& why) {
 }
 
 QString message_baseline_wrong_format() {
-    return translate("not the JSON summary of quillon-campaign, version 1");
+    return translate("not the JSON summary of quillon-campaign, version 1 or 2");
 }
 
 QString message_doctype() {

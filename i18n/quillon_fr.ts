@@ -237,8 +237,8 @@
         <translation>pas du JSON : %1</translation>
     </message>
     <message>
-        <source>not the JSON summary of quillon-campaign, version 1</source>
-        <translation>pas le résumé JSON de quillon-campaign, version 1</translation>
+        <source>not the JSON summary of quillon-campaign, version 1 or 2</source>
+        <translation>pas le résumé JSON de quillon-campaign, version 1 ou 2</translation>
     </message>
     <message>
         <source>%1: cannot read: %2</source>

@@ -51,6 +51,10 @@ TEST(ExampleCampaign, QuillonThenQuillonCampaignShowTheRegressionAndTheFix) {
               qtest::read_file(ctest::kExpected + "example.json"));
     EXPECT_EQ(qtest::read_file(dir.file("campaign.csv")),
               qtest::read_file(ctest::kExpected + "example.csv"));
+    EXPECT_EQ(qtest::read_file(dir.file("campaign.junit.xml")),
+              qtest::read_file(ctest::kExpected + "example.junit.xml"));
+    EXPECT_EQ(qtest::read_file(dir.file("campaign.html")),
+              qtest::read_file(ctest::kExpected + "example.html"));
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml(qtest::read_file(dir.file("campaign.junit.xml")), &error))
         << error;

@@ -174,7 +174,7 @@ TEST_F(Gate, TheHeaderSectionPutsNothingIntoTheCampaign) {
     EXPECT_EQ(report["name"].toString().toStdString(), "Flight control, board A");
     QStringList services;
     for (const QJsonValue& service : report["services"].toArray()) {
-        services.append(service["name"].toString());
+        services.append(service[0].toString());
     }
     EXPECT_EQ(services, QStringList({"altitude_hold", "watchdog"}));
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -24,6 +25,59 @@ TEST(HtmlText, AnchorsDependOnNamesOnlyAndNeverCollide) {
     XmlStream html;
     append_html(html, "<a href=\"x\">&</a>");
     EXPECT_EQ(html.text(), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// However large the campaign, a matrix row shows three places, the KO ones
+// first, then how many more; a few places show all, in order. Every
+// regression is listed, other changes up to 50 of each kind.
+TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
+    ReportResult report;
+    report.name = "R";
+    report.services = {{"s", false}};
+    for (int t = 0; t < 12; ++t) {
+        report.tests.push_back({0, "t" + std::to_string(t), t != 11});
+        report.requirements.push_back({"MANY", "", t != 11, 0, t, ""});
+    }
+    for (int t = 0; t < 3; ++t) {
+        report.requirements.push_back({"FEW", "", true, 0, 2 - t, ""});
+    }
+    const Campaign c = build_campaign({report}, std::nullopt, {});
+    Changes changes;
+    for (int i = 0; i < 60; ++i) {
+        changes.tests[kRegression].push_back({"R", "s", "r" + std::to_string(i)});
+        changes.tests[kFixed].push_back({"R", "s", "f" + std::to_string(i)});
+    }
+    XmlStream page;
+    write_campaign_html(page, c, &changes, {"r.html"});
+    const std::string html = page.text();
+    const auto row = [&](const std::string& id) {
+        const std::size_t at = html.find("id=\"req-" + id + "\"");
+        return html.substr(at, html.find("</div></div>\n", at) - at);
+    };
+    const std::string step = " \xE2\x80\xBA ";
+    const std::string many = row("MANY");
+    std::vector<std::size_t> at;
+    for (const char* test : {"t11 (KO)", "t0<", "t1<", "and 9 more<"}) {
+        at.push_back(many.find(test));
+        EXPECT_NE(at.back(), std::string::npos) << test;
+    }
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
+    EXPECT_EQ(count(many, "<br>"), 3u);
+    const std::string few = row("FEW");
+    EXPECT_LT(few.find(step + "t2<"), few.find(step + "t0<"));
+    EXPECT_EQ(count(few, "<br>"), 3u);
+    EXPECT_EQ(few.find("more"), std::string::npos);
+    EXPECT_EQ(count(html, "class=\"change-regression\""), 60u);
+    EXPECT_EQ(count(html, "class=\"change-fixed\""), 50u);
+    EXPECT_EQ(count(html, "and 10 more"), 1u);
 }
 
 // 50 reports of 4 services of 10 tests; 600 requirements, each verified by

@@ -52,6 +52,7 @@ TEST_F(CampaignRun, AMalformedReportAmongGoodOnesGivesExactOutputsAndStatus3) {
     EXPECT_FALSE(QJsonDocument::fromJson(QByteArray::fromStdString(json)).isNull());
 
     const std::string junit = qtest::read_file(dir.file("c.junit.xml"));
+    EXPECT_EQ(junit, qtest::read_file(ctest::kExpected + "fixture.junit.xml"));
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml(junit, &error)) << error;
     // 6 tests (1 KO), the KO run of power without a KO test, R9 not verified,
@@ -60,6 +61,31 @@ TEST_F(CampaignRun, AMalformedReportAmongGoodOnesGivesExactOutputsAndStatus3) {
         GTEST_SKIP() << "no python3 for junitparser (installed by scripts/setup.sh --tests)";
     }
     EXPECT_EQ(junit_counts(dir.file("c.junit.xml")), (std::vector<long>{9, 4, 9, 9, 4}));
+}
+
+// Test IDs stay unique where classnames meet: "A.b" with service "c" and
+// "A" with service "b.c" give the same classname, and so does the case of
+// the KO run of "A.b.c"; a control character in a problem line is left out.
+// The bytes are those the QXmlStreamWriter-based writer gave.
+TEST_F(CampaignRun, JunitIdsStayUniqueWhereClassnamesMeet) {
+    const auto report = [&](const std::string& file, const std::string& name,
+                            const std::string& run, const std::string& service,
+                            const std::string& tests) {
+        qtest::write_file(dir.file(file), "<RUN STATUS=\"" + run +
+                                              "\"><REPORT_INFO REPORT_NAME=\"" + name +
+                                              "\"/><SERVICE NAME=\"" + service +
+                                              "\" STATUS=\"OK\">" + tests + "</SERVICE></RUN>");
+    };
+    report("1.req.xml", "A.b", "KO", "c",
+           R"(<TEST NAME="t" STATUS="OK"/><TEST NAME="t" STATUS="KO"/>)");
+    report("2.req.xml", "A", "OK", "b.c", R"(<TEST NAME="t" STATUS="OK"/>)");
+    report("3.req.xml", "A.b.c", "KO", "s", R"(<TEST NAME="run verdict" STATUS="OK"/>)");
+    const qtest::ProcessResult r = ctest::run_campaign_tool(
+        {"1.req.xml", "2.req.xml", "3.req.xml", "gone\x01.req.xml", "--junit", "c.junit.xml"},
+        dir.path());
+    EXPECT_EQ(r.exit_status, 3) << r.err;
+    EXPECT_EQ(qtest::read_file(dir.file("c.junit.xml")),
+              qtest::read_file(ctest::kExpected + "junit_ids.junit.xml"));
 }
 
 // Standard output names what is KO, with or without output files; --quiet
