@@ -2,6 +2,7 @@
 
 #include "campaign/json_stream.h"
 #include "campaign/messages.h"
+#include "campaign/test_cause.h"
 
 namespace {
 
@@ -130,6 +131,12 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     json.key("path");
     json.string(shown_file_name(report.path));
     string_member(json, "verdict", ok_word(report.run_ok));
+    // Where the report comes from, for a reviewer to file.
+    number_member(json, "size", report.provenance.size);
+    string_member(json, "sha256", report.provenance.sha256);
+    string_member(json, "run_date", report.provenance.run_date);
+    string_member(json, "target", report.provenance.target);
+    string_member(json, "suite_path", report.provenance.suite_path);
     if (occurrences.starts[1] > 0) {
         json.key("requirements");
         occurrences_json(json, report, occurrences, 0);
@@ -150,6 +157,105 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
         json.end_array();
         occurrences_json(json, report, occurrences, 1 + s);
         json.end_array();
+    });
+    // Why each KO test failed, as the report says: [service, test, lines].
+    if (!report.causes.empty()) {
+        json.key("causes");
+        json.begin_array();
+        for (std::size_t t = 0; t < report.tests.size(); ++t) {
+            if (report.tests[t].cause >= 0) {
+                json.begin_array();
+                json.string(report.services[report.tests[t].service].name);
+                json.string(campaign.test_keys[r][t]);
+                json.begin_array();
+                for (const std::string& line : test_cause_lines(report, static_cast<int>(t))) {
+                    json.string(line);
+                }
+                json.end_array();
+                json.end_array();
+            }
+        }
+        json.end_array();
+    }
+    json.end_object();
+}
+
+void campaign_ref_json(JsonWriter& json, const HistoryCampaignRef& ref) {
+    json.begin_object();
+    number_member(json, "campaign", ref.seq);
+    string_member(json, "time", ref.time);
+    string_member(json, "label", ref.label);
+    json.end_object();
+}
+
+std::string_view history_verdict_word(HistoryVerdict verdict) {
+    switch (verdict) {
+        case kVerdictOk:
+            return "OK";
+        case kVerdictKo:
+            return "KO";
+        case kNotVerified:
+            return "not verified";
+        default:
+            return "absent";
+    }
+}
+
+void history_item_json(JsonWriter& json, const HistoryItem& item) {
+    json.begin_object();
+    if (item.kind == kItemRequirement) {
+        string_member(json, "id", item.name);
+    } else {
+        string_member(json, "report", item.report);
+        string_member(json, "service", item.service);
+        string_member(json, "test", item.name);
+    }
+    string_member(json, "verdict", history_verdict_word(item.verdict));
+    if (item.ko_since) {
+        json.key("ko_since");
+        campaign_ref_json(json, *item.ko_since);
+        number_member(json, "ko_campaigns", item.ko_campaigns);
+    }
+    string_member(json, "strip", item.strip);
+    number_member(json, "flips", item.flips);
+    json.key("flaky");
+    json.boolean(item.flaky);
+    json.end_object();
+}
+
+// What the history adds: with the member names of the history command's
+// --json.
+void history_json(JsonWriter& json, const CampaignHistory& history) {
+    json.begin_object();
+    string_member(json, "stream", history.stream);
+    json.key("campaign");
+    campaign_ref_json(json, history.campaign);
+    if (history.previous) {
+        json.key("previous");
+        campaign_ref_json(json, *history.previous);
+    }
+    const std::pair<std::string_view, const std::vector<HistoryItem>*> lists[] = {
+        {"requirements", &history.requirements},
+        {"ko_tests", &history.ko_tests},
+        {"newly_failing", &history.newly_failing},
+        {"still_failing", &history.still_failing},
+        {"flaky", &history.flaky},
+        {"fixed", &history.fixed},
+    };
+    for (const auto& [name, items] : lists) {
+        array_member(json, name, *items,
+                     [&](const HistoryItem& item) { history_item_json(json, item); });
+    }
+    array_member(json, "trend", history.trend, [&](const HistoryTrendPoint& point) {
+        json.begin_object();
+        number_member(json, "campaign", point.campaign.seq);
+        string_member(json, "time", point.campaign.time);
+        string_member(json, "label", point.campaign.label);
+        string_member(json, "verdict", ok_word(point.ok));
+        number_member(json, "requirements_ok", point.requirements_ok);
+        number_member(json, "requirements_ko", point.requirements_ko);
+        number_member(json, "requirements_not_verified", point.requirements_not_verified);
+        json.end_object();
     });
     json.end_object();
 }
@@ -207,7 +313,8 @@ void changes_json(JsonWriter& json, const Changes& changes) {
 
 }  // namespace
 
-void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes) {
+void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes,
+                         const CampaignHistory* history) {
     JsonWriter json(out);
     json.begin_object();
     string_member(json, "format", "quillon-campaign");
@@ -225,6 +332,25 @@ void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes
     if (changes) {
         json.key("changes");
         changes_json(json, *changes);
+    }
+    // The titles the requirement list gives, by ID.
+    bool any_title = false;
+    for (const Requirement& requirement : campaign.requirements) {
+        any_title = any_title || !requirement.title.empty();
+    }
+    if (any_title) {
+        json.key("titles");
+        json.begin_object();
+        for (const Requirement& requirement : campaign.requirements) {
+            if (!requirement.title.empty()) {
+                string_member(json, requirement.id, requirement.title);
+            }
+        }
+        json.end_object();
+    }
+    if (history) {
+        json.key("history");
+        history_json(json, *history);
     }
     json.end_object();
 }

@@ -171,7 +171,9 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         {&options.csv, [&](XmlStream& out) { write_campaign_csv(out, campaign); }},
         {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},
         {&options.json,
-         [&](XmlStream& out) { write_campaign_json(out, campaign, changes_or_null); }},
+         [&](XmlStream& out) {
+             write_campaign_json(out, campaign, changes_or_null, history ? &*history : nullptr);
+         }},
     };
     for (const auto& [path, write] : outputs) {
         if (path->empty()) {

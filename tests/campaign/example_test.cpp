@@ -5,6 +5,10 @@
 
 #include "tests/campaign/campaign_test_support.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,6 +62,19 @@ TEST(ExampleCampaign, QuillonThenQuillonCampaignShowTheRegressionAndTheFix) {
     std::string error;
     EXPECT_TRUE(qtest::parses_as_xml(qtest::read_file(dir.file("campaign.junit.xml")), &error))
         << error;
+    // Each report's checksum is the one sha256sum gives of the file.
+    const QJsonObject json =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(qtest::read_file(dir.file("campaign.json"))))
+            .object();
+    for (const QJsonValue& report : json[QStringLiteral("reports")].toArray()) {
+        const std::string path = report[QStringLiteral("path")].toString().toStdString();
+        const qtest::ProcessResult sum = qtest::run_process(
+            "/usr/bin/sha256sum", {path}, {{"PATH", "/usr/bin:/bin"}}, dir.path());
+        EXPECT_EQ(report[QStringLiteral("sha256")].toString().toStdString(),
+                  sum.out.substr(0, sum.out.find(' ')))
+            << path;
+    }
     // Each report is linked to its page, rendered beside the campaign page.
     const std::string page = qtest::read_file(dir.file("campaign.html"));
     EXPECT_NE(page.find("<a href=\"campaign.pages/board_b.html\">Flight control, board B</a>"),
