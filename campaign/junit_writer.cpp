@@ -1,5 +1,7 @@
 #include "campaign/junit_writer.h"
 
+#include "campaign/test_cause.h"
+
 #include <QString>
 
 #include <initializer_list>
@@ -34,7 +36,7 @@ class JunitXml {
         out_.put(name);
         out_.put("=\"");
         for (const std::string_view part : text) {
-            put_text(part);
+            put_text(part, XmlPlace::Attribute);
         }
         out_.put('"');
     }
@@ -45,11 +47,22 @@ class JunitXml {
         out_.put_int(number);
         out_.put('"');
     }
+    // Text content, which the end tag follows at once.
+    void text(std::string_view utf8) {
+        close_start_tag();
+        put_text(utf8, XmlPlace::Content);
+        text_written_ = true;
+    }
     void end(std::string_view name) {
         --depth_;
         if (start_tag_open_) {
             out_.put("/>");
             start_tag_open_ = false;
+        } else if (text_written_) {
+            out_.put("</");
+            out_.put(name);
+            out_.put('>');
+            text_written_ = false;
         } else {
             out_.put('\n');
             indent();
@@ -77,9 +90,9 @@ class JunitXml {
     // QXmlStreamWriter leaves out the characters XML cannot hold (controls
     // other than TAB, LF and CR; U+FFFE, U+FFFF) where XmlStream puts
     // U+FFFD: they are taken out first, in the rare text that has any.
-    void put_text(std::string_view utf8) {
+    void put_text(std::string_view utf8, XmlPlace place) {
         if (!has_unwritable(utf8)) {
-            out_.put_text(utf8, XmlPlace::Attribute, TextEncoding::Utf8);
+            out_.put_text(utf8, place, TextEncoding::Utf8);
             return;
         }
         std::string kept;
@@ -91,7 +104,7 @@ class JunitXml {
                 i += length;
             }
         }
-        out_.put_text(kept, XmlPlace::Attribute, TextEncoding::Utf8);
+        out_.put_text(kept, place, TextEncoding::Utf8);
     }
     // The bytes of the unwritable character text starts with, else 0.
     static std::size_t unwritable_length(std::string_view text) {
@@ -117,6 +130,7 @@ class JunitXml {
     XmlStream& out_;
     int depth_ = 0;
     bool start_tag_open_ = false;
+    bool text_written_ = false;
 };
 
 // Makes every (classname, name) pair of the document unique. Only the
@@ -206,15 +220,18 @@ void suite_start(JunitXml& xml, std::string_view name, SuiteCounts counts) {
 }
 
 // A case whose classname is the parts of classname; failure is empty for a
-// passing case.
+// passing case, details the failure's text (empty: none).
 void test_case(JunitXml& xml, std::initializer_list<std::string_view> classname,
-               std::string_view name, std::string_view failure) {
+               std::string_view name, std::string_view failure, std::string_view details = {}) {
     xml.start("testcase");
     xml.attribute("classname", classname);
     xml.attribute("name", {name});
     if (!failure.empty()) {
         xml.start("failure");
         xml.attribute("message", {failure});
+        if (!details.empty()) {
+            xml.text(details);
+        }
         xml.end("failure");
     }
     xml.end("testcase");
@@ -222,8 +239,30 @@ void test_case(JunitXml& xml, std::initializer_list<std::string_view> classname,
 
 // The same for a case whose name may be taken already.
 void tracked_case(JunitXml& xml, UniqueIds& ids, const std::string& classname,
-                  const std::string& name, std::string_view failure) {
-    test_case(xml, {classname}, ids.take(classname, name), failure);
+                  const std::string& name, std::string_view failure,
+                  std::string_view details = {}) {
+    test_case(xml, {classname}, ids.take(classname, name), failure, details);
+}
+
+// A KO test's failure: its first KO element and requirement as the message,
+// every line of why it failed as the text; "test KO" when the report says
+// no more.
+struct Failure {
+    std::string message;
+    std::string details;
+};
+
+Failure test_failure(const ReportResult& report, int test) {
+    const std::vector<std::string> lines = test_cause_lines(report, test);
+    Failure failure{test_cause_headline(lines), std::string()};
+    if (failure.message.empty()) {
+        failure.message = "test KO";
+    }
+    for (const std::string& line : lines) {
+        failure.details += line;
+        failure.details += '\n';
+    }
+    return failure;
 }
 
 }  // namespace
@@ -262,11 +301,13 @@ void write_campaign_junit(XmlStream& out, const Campaign& campaign) {
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             const TestResult& test = report.tests[t];
             const std::string& service = report.services[test.service].name;
-            const std::string_view failure = test.ok ? std::string_view() : "test KO";
+            const Failure failure = test.ok ? Failure() : test_failure(report, static_cast<int>(t));
             if (shared[test.service]) {
-                tracked_case(xml, ids, key + '.' + service, campaign.test_keys[r][t], failure);
+                tracked_case(xml, ids, key + '.' + service, campaign.test_keys[r][t],
+                             failure.message, failure.details);
             } else {
-                test_case(xml, {key, ".", service}, campaign.test_keys[r][t], failure);
+                test_case(xml, {key, ".", service}, campaign.test_keys[r][t], failure.message,
+                          failure.details);
             }
         }
         if (needs_run_case(report)) {
