@@ -56,6 +56,7 @@ td { border-bottom: 1px solid var(--line); padding: 6px 8px; vertical-align: top
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 .quiet { color: var(--muted); }
+.cause { color: var(--muted); font-size: 13px; margin-top: 2px; }
 .problems li { color: var(--ko); }
 tr.change-regression td:first-child { color: var(--ko); font-weight: 600; }
 tr.change-fixed td:first-child { color: var(--ok); font-weight: 600; }

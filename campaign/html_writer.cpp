@@ -3,6 +3,8 @@
 #include "campaign/html_assets.h"
 #include "campaign/html_text.h"
 #include "campaign/messages.h"
+#include "campaign/report_links.h"
+#include "campaign/test_cause.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -282,13 +284,26 @@ void reports_section(XmlStream& out, const Campaign& campaign,
     out.put("</div></section>\n");
 }
 
+// What a place or a failing test links to: the test in its report's page,
+// else that page, else the report's row of this page.
+struct PageLinks {
+    const std::vector<std::string>& reports;
+    ReportPageAnchors anchors;
+
+    std::string to(const Campaign& campaign, int report, int service, int test) const {
+        std::string link = page_link(reports[report], anchors, report, service, test);
+        return link.empty() ? "#" + report_anchor(campaign, report) : link;
+    }
+};
+
 // One place per line; KO ones say so in words as well as in colour.
-void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace& place) {
+void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace& place,
+                const PageLinks& links) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
     out.put(occurrence.ok ? "<span>" : "<span class=\"ko\">");
-    out.put("<a href=\"#");
-    out.put(report_anchor(campaign, place.report));
+    out.put("<a href=\"");
+    append_html(out, links.to(campaign, place.report, occurrence.service, occurrence.test));
     out.put("\">");
     append_html(out, campaign.report_keys[place.report]);
     out.put("</a>");
@@ -311,13 +326,14 @@ void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace
 
 // All the places when they are few; else the first kPlacesShown of them,
 // KO ones first, and how many more there are.
-void places(XmlStream& out, const Campaign& campaign, const std::vector<RequirementPlace>& all) {
+void places(XmlStream& out, const Campaign& campaign, const std::vector<RequirementPlace>& all,
+            const PageLinks& links) {
     const auto is_ok = [&](const RequirementPlace& place) {
         return campaign.reports[place.report].requirements[place.occurrence].ok;
     };
     if (all.size() <= kPlacesShown) {
         for (const RequirementPlace& place : all) {
-            place_item(out, campaign, place);
+            place_item(out, campaign, place, links);
         }
         return;
     }
@@ -325,7 +341,7 @@ void places(XmlStream& out, const Campaign& campaign, const std::vector<Requirem
     for (const bool ok : {false, true}) {
         for (std::size_t i = 0; i < all.size() && shown < kPlacesShown; ++i) {
             if (is_ok(all[i]) == ok) {
-                place_item(out, campaign, all[i]);
+                place_item(out, campaign, all[i], links);
                 ++shown;
             }
         }
@@ -335,7 +351,7 @@ void places(XmlStream& out, const Campaign& campaign, const std::vector<Requirem
     out.put(" more</span>");
 }
 
-void matrix_section(XmlStream& out, const Campaign& campaign) {
+void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& links) {
     out.put("<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>");
     grid_start(out, "matrix-table", "cols-matrix",
                {"Requirement", "Verdict", "OK", "KO", "Verified in"});
@@ -362,13 +378,13 @@ void matrix_section(XmlStream& out, const Campaign& campaign) {
         out.put_int(requirement.ko_count);
         out.put("</div>");
         cell(out, "places");
-        places(out, campaign, requirement.places);
+        places(out, campaign, requirement.places, links);
         out.put("</div></div>\n");
     }
     out.put("</div></section>\n");
 }
 
-void failing_section(XmlStream& out, const Campaign& campaign) {
+void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& links) {
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
     grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
@@ -388,7 +404,22 @@ void failing_section(XmlStream& out, const Campaign& campaign) {
             append_html(out, report.services[report.tests[t].service].name);
             out.put("</div>");
             cell(out);
+            out.put("<a href=\"");
+            append_html(out, links.to(campaign, static_cast<int>(r), report.tests[t].service,
+                                      static_cast<int>(t)));
+            out.put("\">");
             append_html(out, campaign.test_keys[r][t]);
+            out.put("</a>");
+            // Why it failed, as far as the report says.
+            const std::vector<std::string> cause = test_cause_lines(report, static_cast<int>(t));
+            if (!cause.empty()) {
+                out.put("<div class=\"cause\">");
+                for (const std::string& line : cause) {
+                    append_html(out, line);
+                    out.put("<br>");
+                }
+                out.put("</div>");
+            }
             out.put("</div></div>\n");
         }
     }
@@ -409,8 +440,9 @@ void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes
         changes_section(out, *changes);
     }
     reports_section(out, campaign, links);
-    matrix_section(out, campaign);
-    failing_section(out, campaign);
+    const PageLinks page_links{links, ReportPageAnchors(campaign)};
+    matrix_section(out, campaign, page_links);
+    failing_section(out, campaign, page_links);
     out.put(
         "<footer class=\"page-foot\">Written by quillon-campaign from the requirement "
         "reports.</footer>\n</main>\n<script>");

@@ -14,3 +14,26 @@ std::string folder_of_page(const std::string& page_path);
 
 std::vector<std::string> report_links(const Campaign& campaign, const std::string& page_directory,
                                       const std::vector<std::string>& pages);
+
+// The ids report pages give tests (see testreq_report.xsl): "test-", the
+// service's name, "/", the test's name; in each name every ASCII character
+// but letters, digits, '-' and '_' written as '.' and two upper-case hex
+// digits, and "~N" after the Nth service of a name in the report and the Nth
+// test of a name in its service. Ranks are counted once for the campaign.
+class ReportPageAnchors {
+  public:
+    explicit ReportPageAnchors(const Campaign& campaign);
+    std::string test(int report, int test) const;
+    std::string service(int report, int service) const;  // "svc-" and the service's part
+
+  private:
+    const Campaign& campaign_;
+    std::vector<std::vector<int>> service_rank_;
+    std::vector<std::vector<int>> test_rank_;
+};
+
+// The URL of a test (or, with test -1, of a service; with both -1, of the
+// run) in its report's page: link (from report_links), "#" and the id,
+// percent-encoded; empty when link is no page.
+std::string page_link(const std::string& link, const ReportPageAnchors& anchors, int report,
+                      int service, int test);

@@ -2,6 +2,7 @@
 // only when the report changed, and a missing stylesheet said.
 
 #include "campaign/report_page_set.h"
+#include "campaign/report_links.h"
 #include "campaign/report_reader.h"
 #include "tests/campaign/campaign_test_support.h"
 
@@ -53,11 +54,35 @@ TEST(ReportPageSet, NamesAreUniqueAndRenderingKeepsWhatIsUpToDate) {
     EXPECT_NE(qtest::read_file(set.pages[0]), "kept");
 
     set = render_report_pages(campaign, dir.file("other"), dir.file("none.xsl"), 1);
-    EXPECT_EQ(set.problems,
-              QStringList{QString::fromStdString(dir.file("none.xsl")) +
-                          ": cannot read: No such file or directory"});
+    EXPECT_EQ(set.problems, QStringList{QString::fromStdString(dir.file("none.xsl")) +
+                                        ": cannot read: No such file or directory"});
     EXPECT_EQ(default_pages_folder("out/campaign.html"), "out/campaign.pages");
     EXPECT_EQ(default_pages_folder("out.d/page"), "out.d/page.pages");
+}
+
+// The campaign links into report pages by the ids the stylesheet gives:
+// names with characters to encode, and namesakes, find their element.
+TEST(ReportPageSet, AnchorsAreTheIdsOfTheReportPage) {
+    qtest::TempDir dir;
+    const std::string service =
+        "\t<SERVICE NAME=\"a b\" TYPE=\"unit\" STATUS=\"KO\" NB_VALID=\"0\" NB_INVALID=\"2\" "
+        "NB_TEST=\"2\" >\n\t\t<TEST NAME=\"t/1 é\" STATUS=\"KO\" >\n\t\t</TEST>\n"
+        "\t\t<TEST NAME=\"t/1 é\" STATUS=\"KO\" >\n\t\t</TEST>\n\t</SERVICE>\n";
+    qtest::write_file(dir.file("n.req.xml"),
+                      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<RUN TESTSUITE_PATH=\"\" "
+                      "AUTHOR=\"a\" STATUS=\"KO\">\n\t<REPORT_INFO REPORT_NAME=\"N\">\n\t"
+                      "</REPORT_INFO>\n" +
+                          service + service + "</RUN>");
+    const Campaign campaign = campaign_of({dir.file("n.req.xml")});
+    const ReportPageSet set = render_report_pages(campaign, dir.file("pages"), kStylesheet, 1);
+    ASSERT_TRUE(set.problems.isEmpty()) << set.problems.join("\n").toStdString();
+    const std::string page = qtest::read_file(set.pages[0]);
+    const ReportPageAnchors anchors(campaign);
+    EXPECT_EQ(anchors.test(0, 3), "test-a.20b~2/t.2F1.20é~2");
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_NE(page.find("id=\"" + anchors.test(0, t) + "\""), std::string::npos) << t;
+    }
+    EXPECT_NE(page.find("id=\"" + anchors.service(0, 1) + "\""), std::string::npos);
 }
 
 }  // namespace
