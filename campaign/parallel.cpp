@@ -1,5 +1,7 @@
 #include "campaign/parallel.h"
 
+#include "thread/quiet_thread.h"
+
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -16,9 +18,11 @@ void run_in_parallel(int count, int threads, const std::function<void(int)>& wor
             work(i);
         }
     };
-    std::vector<std::jthread> pool;
+    // Started as every helper thread of the project is; a thread that cannot
+    // be made leaves its share to the others.
+    std::vector<QuietThread> pool;
     for (int t = 1; t < threads; ++t) {
-        pool.emplace_back(take);
+        pool.push_back(QuietThread::start(take));
     }
     take();
-}  // the jthreads join here
+}  // the threads join here

@@ -1,7 +1,7 @@
 # Fails when a folder includes a header of a folder above it. From the top
 # down: driver, report, project, then rod and xml side by side, then i18n and
 # thread (how helper threads start) at the bottom; quillon-campaign stands
-# beside them and uses xml and i18n only.
+# beside them and uses xml, i18n and thread only.
 # Run as: cmake -DSOURCE_DIR=<tree> -P check_includes.cmake
 
 set(allowed_driver driver report project rod xml i18n thread)
@@ -11,7 +11,7 @@ set(allowed_rod rod i18n thread)
 set(allowed_xml xml i18n thread)
 set(allowed_i18n i18n)
 set(allowed_thread thread)
-set(allowed_campaign campaign xml i18n)
+set(allowed_campaign campaign xml i18n thread)
 set(folders driver report project rod xml i18n thread campaign)
 
 set(violations "")
