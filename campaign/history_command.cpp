@@ -38,19 +38,6 @@ QJsonObject campaign_json(const HistoryCampaignRef& ref) {
             {QStringLiteral("label"), text(ref.label)}};
 }
 
-const char* verdict_key(int verdict) {
-    switch (verdict) {
-        case kVerdictOk:
-            return "OK";
-        case kVerdictKo:
-            return "KO";
-        case kNotVerified:
-            return "not verified";
-        default:
-            return "absent";
-    }
-}
-
 QByteArray list_json(const std::vector<HistoryCampaignRow>& rows) {
     QJsonArray campaigns;
     for (const HistoryCampaignRow& row : rows) {
@@ -87,7 +74,7 @@ QByteArray story_json(const HistoryStory& story) {
         o.insert(QStringLiteral("service"), text(item.service));
         o.insert(QStringLiteral("test"), text(item.name));
     }
-    o.insert(QStringLiteral("verdict"), QString::fromLatin1(verdict_key(item.verdict)));
+    o.insert(QStringLiteral("verdict"), QString::fromLatin1(history_verdict_word(item.verdict)));
     o.insert(QStringLiteral("ko_since"),
              item.ko_since ? QJsonValue(campaign_json(*item.ko_since)) : QJsonValue());
     o.insert(QStringLiteral("ko_campaigns"), item.ko_campaigns);
@@ -97,7 +84,7 @@ QByteArray story_json(const HistoryStory& story) {
     QJsonArray verdicts;
     for (const auto& [campaign, verdict] : story.verdicts) {
         QJsonObject v = campaign_json(campaign);
-        v.insert(QStringLiteral("verdict"), QString::fromLatin1(verdict_key(verdict)));
+        v.insert(QStringLiteral("verdict"), QString::fromLatin1(history_verdict_word(verdict)));
         verdicts.append(v);
     }
     o.insert(QStringLiteral("campaigns"), verdicts);

@@ -419,3 +419,16 @@ bool keep_history_campaigns(Database& db, const std::string& stream_name, std::i
     *removed = to_int(count.at(0).at(0));
     return true;
 }
+
+const char* history_verdict_word(int verdict) {
+    switch (verdict) {
+        case kVerdictOk:
+            return "OK";
+        case kVerdictKo:
+            return "KO";
+        case kNotVerified:
+            return "not verified";
+        default:
+            return "absent";
+    }
+}

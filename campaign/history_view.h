@@ -49,6 +49,10 @@ struct HistoryItem {
     bool flaky = false;  // flips > kFlakyAbove
 };
 
+// A verdict as the JSON and the history command write it: "OK", "KO",
+// "not verified" or "absent".
+const char* history_verdict_word(int verdict);
+
 struct HistoryTrendPoint {
     HistoryCampaignRef campaign;
     bool ok = false;

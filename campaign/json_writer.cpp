@@ -188,19 +188,6 @@ void campaign_ref_json(JsonWriter& json, const HistoryCampaignRef& ref) {
     json.end_object();
 }
 
-std::string_view history_verdict_word(HistoryVerdict verdict) {
-    switch (verdict) {
-        case kVerdictOk:
-            return "OK";
-        case kVerdictKo:
-            return "KO";
-        case kNotVerified:
-            return "not verified";
-        default:
-            return "absent";
-    }
-}
-
 void history_item_json(JsonWriter& json, const HistoryItem& item) {
     json.begin_object();
     if (item.kind == kItemRequirement) {
