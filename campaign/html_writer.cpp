@@ -178,52 +178,44 @@ void changes_section(XmlStream& out, const Changes& changes) {
         // Every regression is shown: each one fails the gate.
         std::size_t room = kind == kRegression ? SIZE_MAX : kChangesShown;
         std::size_t more = 0;
-        const auto shown = [&] {
+        // Starts a row of this kind up to its name cell, unless the kind's
+        // rows are past their cap: then it is only counted.
+        const auto row = [&](const char* what) {
             any = true;
             if (room == 0) {
                 ++more;
                 return false;
             }
             --room;
+            out.put("<tr class=\"change-");
+            out.put(kKinds[kind]);
+            out.put("\"><td>");
+            out.put(kTitles[kind]);
+            out.put("</td><td>");
+            out.put(what);
+            out.put("</td><td>");
             return true;
         };
         for (const std::string& report : changes.runs[kind]) {
-            if (!shown()) {
-                continue;
+            if (row("run")) {
+                append_html(out, report);
+                out.put("</td></tr>");
             }
-            out.put("<tr class=\"change-");
-            out.put(kKinds[kind]);
-            out.put("\"><td>");
-            out.put(kTitles[kind]);
-            out.put("</td><td>run</td><td>");
-            append_html(out, report);
-            out.put("</td></tr>");
         }
         for (const auto& [report, service, test] : changes.tests[kind]) {
-            if (!shown()) {
-                continue;
+            if (row("test")) {
+                append_html(out, report);
+                out.put(kStep);
+                append_html(out, service);
+                out.put(kStep);
+                append_html(out, test);
+                out.put("</td></tr>");
             }
-            out.put("<tr class=\"change-");
-            out.put(kKinds[kind]);
-            out.put("\"><td>");
-            out.put(kTitles[kind]);
-            out.put("</td><td>test</td><td>");
-            append_html(out, report);
-            out.put(kStep);
-            append_html(out, service);
-            out.put(kStep);
-            append_html(out, test);
-            out.put("</td></tr>");
         }
         for (const std::string& id : changes.requirements[kind]) {
-            if (!shown()) {
+            if (!row("requirement")) {
                 continue;
             }
-            out.put("<tr class=\"change-");
-            out.put(kKinds[kind]);
-            out.put("\"><td>");
-            out.put(kTitles[kind]);
-            out.put("</td><td>requirement</td><td>");
             // A requirement that disappeared has no row to link to.
             if (kind == kDisappeared) {
                 out.put("<span class=\"id\">");
