@@ -1,6 +1,7 @@
 #include "campaign/html_writer.h"
 
 #include "campaign/html_assets.h"
+#include "campaign/html_history.h"
 #include "campaign/html_text.h"
 #include "campaign/messages.h"
 #include "campaign/report_links.h"
@@ -99,7 +100,7 @@ std::string test_anchor(const Campaign& campaign, int report, int test) {
                                campaign.test_keys[report][test]});
 }
 
-void head(XmlStream& out, const Campaign& campaign) {
+void head(XmlStream& out, const Campaign& campaign, const CampaignHistory* history) {
     const CampaignCounts& c = campaign.counts;
     out.put(
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -108,6 +109,9 @@ void head(XmlStream& out, const Campaign& campaign) {
     out.put(ok_word(campaign.ok));
     out.put("</title>\n<style>");
     out.put(kCampaignPageStyle);
+    if (history) {
+        out.put(kHistoryPageStyle);
+    }
     out.put("</style>\n</head>\n<body>\n<header class=\"page-head\" data-verdict=\"");
     out.put(ok_word(campaign.ok));
     out.put("\"><div class=\"wrap\"><p class=\"kicker\">Test campaign</p><h1>");
@@ -343,7 +347,8 @@ void places(XmlStream& out, const Campaign& campaign, const std::vector<Requirem
     out.put(" more</span>");
 }
 
-void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& links) {
+void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& links,
+                    const CampaignHistory* history) {
     out.put("<section class=\"card\" id=\"matrix\"><h2>Requirement matrix</h2>");
     grid_start(out, "matrix-table", "cols-matrix",
                {"Requirement", "Verdict", "OK", "KO", "Verified in"});
@@ -358,6 +363,10 @@ void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& l
         out.put("</a>");
         if (campaign.has_requirement_list && !requirement.listed) {
             out.put("<span class=\"flag\">unlisted</span>");
+        }
+        if (history) {  // its requirements come in the campaign's order
+            write_history_line(out,
+                               history->requirements[&requirement - &campaign.requirements[0]]);
         }
         out.put("</div>");
         cell(out);
@@ -376,7 +385,9 @@ void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& l
     out.put("</div></section>\n");
 }
 
-void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& links) {
+void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& links,
+                     const CampaignHistory* history) {
+    std::size_t ko_test = 0;  // the history's KO tests come in this order
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
     grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
@@ -412,6 +423,9 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
                 }
                 out.put("</div>");
             }
+            if (history) {
+                write_history_line(out, history->ko_tests[ko_test++]);
+            }
             out.put("</div></div>\n");
         }
     }
@@ -425,16 +439,19 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
 }  // namespace
 
 void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
-                         const std::vector<std::string>& links) {
-    head(out, campaign);
+                         const std::vector<std::string>& links, const CampaignHistory* history) {
+    head(out, campaign, history);
     problems(out, campaign);
+    if (history) {
+        write_history_section(out, *history);
+    }
     if (changes) {
         changes_section(out, *changes);
     }
     reports_section(out, campaign, links);
     const PageLinks page_links{links, ReportPageAnchors(campaign)};
-    matrix_section(out, campaign, page_links);
-    failing_section(out, campaign, page_links);
+    matrix_section(out, campaign, page_links, history);
+    failing_section(out, campaign, page_links, history);
     out.put(
         "<footer class=\"page-foot\">Written by quillon-campaign from the requirement "
         "reports.</footer>\n</main>\n<script>");

@@ -18,7 +18,11 @@
 #include <string>
 #include <vector>
 
+struct CampaignHistory;
+
 // links holds, per report, the URL its name links to (see report_links);
-// changes is null without a baseline.
+// changes is null without a baseline, history without a history (the page
+// then has none of its parts, see html_history.h).
 void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
-                         const std::vector<std::string>& links);
+                         const std::vector<std::string>& links,
+                         const CampaignHistory* history = nullptr);

@@ -166,7 +166,8 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         {&options.html,
          [&](XmlStream& out) {
              write_campaign_html(out, campaign, changes_or_null,
-                                 report_links(campaign, folder_of_page(options.html), pages.pages));
+                                 report_links(campaign, folder_of_page(options.html), pages.pages),
+                                 history ? &*history : nullptr);
          }},
         {&options.csv, [&](XmlStream& out) { write_campaign_csv(out, campaign); }},
         {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},

@@ -146,6 +146,68 @@ TEST_P(HistoryOn, SeriesGivesKnownAgeFlipsAndLists) {
               "#6  2026-01-06T00:00:00Z  r6  KO\n");
 }
 
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// The page of the series' last campaign: the trend's six campaigns, and
+// each row's strip, flips and age as the summary above gives them.
+TEST_F(History, ThePageShowsTheSeriesTrendStripsAndAges) {
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_EQ(record(i).err, "");
+    }
+    ASSERT_EQ(record(6, {"--html", "page.html", "--pages", "pages"}).err, "");
+    const std::string html = qtest::read_file(file("page.html"));
+    const auto part = [&](const std::string& start, const std::string& end) {
+        const std::size_t at = html.find(start);
+        return at == std::string::npos ? std::string() : html.substr(at, html.find(end, at) - at);
+    };
+    const std::string ok_line = part("<polyline class=\"t-ok\" points=\"", "/>");
+    EXPECT_EQ(count(ok_line, ","), 6u) << ok_line;
+    EXPECT_EQ(count(html, "<rect class=\"hit\""), 6u);
+    for (const char* point : {"#1 2026-01-01 r1: 3 OK, 0 KO, 0 not verified",
+                              "#4 2026-01-04 r4: 1 OK, 2 KO, 0 not verified",
+                              "#6 2026-01-06 r6: 1 OK, 2 KO, 0 not verified"}) {
+        EXPECT_NE(html.find(point), std::string::npos) << point;
+    }
+    const std::string strip_title =
+        "<span class=\"strip\" title=\"The last 6 verdicts, oldest first: O OK, K KO, N not "
+        "verified, - absent\">";
+    EXPECT_NE(part("id=\"req-R2\"", "</div></div>\n")
+                  .find("<div class=\"hist\">" + strip_title +
+                        "<span class=\"v-O\">OO</span><span class=\"v-K\">KKKK</span></span>"
+                        "<span>1 flip</span><span class=\"since\">KO since <span "
+                        "title=\"2026-01-03T00:00:00Z\">#3, 2026-01-03, r3</span> (4 "
+                        "campaigns)</span></div>"),
+              std::string::npos)
+        << html;
+    const std::string r1 = part("id=\"req-R1\"", "</div></div>\n");
+    EXPECT_NE(r1.find("<span class=\"v-O\">O</span><span class=\"v-K\">K</span><span "
+                      "class=\"v-O\">O</span><span class=\"v-K\">K</span><span "
+                      "class=\"v-O\">O</span><span class=\"v-K\">K</span></span><span>5 "
+                      "flips</span><span class=\"flaky\">flaky</span><span class=\"since\">KO "
+                      "since <span title=\"2026-01-06T00:00:00Z\">#6, 2026-01-06, r6</span> (1 "
+                      "campaign)"),
+              std::string::npos)
+        << r1;
+    EXPECT_NE(part("id=\"test-Suite/s/t2\"", "</div></div>\n")
+                  .find("KO since <span "
+                        "title=\"2026-01-03T00:00:00Z\">#3"),
+              std::string::npos);
+    // The lists: a KO test links to its row, a fixed one has none.
+    EXPECT_NE(part("<div id=\"newly-failing\">", "</div>")
+                  .find("<h3>Newly failing (2)</h3><ul><li><a class=\"id\" href=\"#req-R1\">R1</a>"
+                        "</li><li><a href=\"#test-Suite/s/t1\">Suite"),
+              std::string::npos);
+    EXPECT_NE(
+        part("<div id=\"fixed\">", "</ul>").find("<li>Suite \xE2\x80\xBA s \xE2\x80\xBA t3</li>"),
+        std::string::npos);
+}
+
 // A campaign in which nothing changed adds only its own row and provenance,
 // and a failure older than the last 20 campaigns keeps its age.
 TEST_F(History, AnUnchangedCampaignAddsLittle) {
