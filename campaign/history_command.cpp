@@ -120,11 +120,8 @@ int run_history_command(const QStringList& arguments, FILE* out, FILE* err) {
     const int picked = parser.isSet(QStringLiteral("requirement")) +
                        parser.isSet(QStringLiteral("test")) + parser.isSet(QStringLiteral("keep"));
     if (positional.size() != 1 || picked > 1) {
-        print_text(message_history_usage(
-                       positional.size() != 1
-                           ? QStringLiteral("give one database")
-                           : QStringLiteral("--requirement, --test and --keep go alone")),
-                   err);
+        print_text(
+            positional.size() != 1 ? message_history_one_database() : message_history_alone(), err);
         return kExitUsage;
     }
     std::int64_t keep = 0;

@@ -98,6 +98,10 @@ QString message_history_failed(const QString& target, const QString& why) {
                              {target, why});
 }
 
+QString history_other_tables() {
+    return translate("it holds other tables", "said of a database");
+}
+
 QString history_summary(const CampaignHistory& h) {
     QString text = fill_placeholders(
         translate("History: campaign %1 of stream \"%2\": %3 newly failing, %4 still failing, "
@@ -150,6 +154,15 @@ QString history_help_text(const QString& program) {
 QString message_history_usage(const QString& why) {
     return fill_placeholders(
         translate("quillon-campaign history: %1 (see --help)\n", "%1 says what is wrong"), {why});
+}
+
+QString message_history_one_database() {
+    return message_history_usage(translate("give one database"));
+}
+
+QString message_history_alone() {
+    return message_history_usage(
+        translate("--requirement, --test and --keep go alone", "option names are not translated"));
 }
 
 QString message_history_bad_keep(const QString& value) {

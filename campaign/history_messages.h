@@ -18,6 +18,8 @@ QString message_history_unusable(const QString& target, const QString& why);
 QString message_history_newer(const QString& target, int version, int ours);
 QString message_history_unreachable(const QString& target, const QString& why);
 QString message_history_failed(const QString& target, const QString& why);
+// Why a database that holds tables but not ours is refused.
+QString history_other_tables();
 
 // The summary: which campaign this is, then the lists.
 QString history_summary(const CampaignHistory& history);
@@ -25,6 +27,8 @@ QString history_summary(const CampaignHistory& history);
 // The history command.
 QString history_help_text(const QString& program);
 QString message_history_usage(const QString& why);
+QString message_history_one_database();
+QString message_history_alone();
 QString message_history_bad_keep(const QString& value);
 QString message_history_no_item(const QString& what);
 QString history_campaign_line(const HistoryCampaignRow& row);

@@ -26,8 +26,8 @@ HistoryFailure open_checked(const std::string& target, bool create, Database* db
             *problem = message_history_newer(shown, why.toInt(), kHistorySchemaVersion);
             return HistoryFailure::Input;
         case SchemaCheck::NotAHistory:
-            *problem = message_history_unusable(
-                shown, why.isEmpty() ? QStringLiteral("it holds other tables") : why);
+            *problem =
+                message_history_unusable(shown, why.isEmpty() ? history_other_tables() : why);
             return HistoryFailure::Input;
         case SchemaCheck::Failed:
             break;

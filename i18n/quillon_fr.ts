@@ -325,6 +325,11 @@ files (each stands for the report quillon writes for it).
   --requirements FILE  the requirement IDs to verify, one per line or the
                        first column of a CSV file
   --baseline FILE      an earlier --json output to compare with
+  --history DB         record the campaign in DB (an SQLite file or a
+                       postgresql:// URL), its previous one the baseline
+  --label TEXT         the campaign's label in the history (a revision)
+  --stream NAME        the history's stream (branch, board); default
+                       &quot;default&quot;
   --html FILE          write the campaign page
   --pages DIR          render each report's page into DIR (by default
                        beside the campaign page)
@@ -339,9 +344,12 @@ files (each stands for the report quillon writes for it).
   --help               show this help and exit
   --version            show the version and exit
 
+%1 history DB --help tells how to query the history.
+
 Exit status: 0 all OK; 1 campaign KO or a listed requirement not verified;
 2 a regression against the baseline; 3 an input could not be used;
-4 a wrong command line; 5 an output could not be written.
+4 a wrong command line; 5 an output could not be written, or the history
+database could not be reached or written.
 </source>
         <comment>%1 is the program name; option names and values are not translated</comment>
         <translation>Usage : %1 [OPTION]... ENTRÉE...
@@ -356,6 +364,13 @@ contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
   --requirements FICHIER  les identifiants d'exigences à vérifier, un par ligne
                           ou en première colonne d'un fichier CSV
   --baseline FICHIER      une sortie --json antérieure à comparer
+  --history BASE          enregistrer la campagne dans BASE (un fichier SQLite
+                          ou une URL postgresql://), la précédente y servant
+                          de référence
+  --label TEXTE           l'étiquette de la campagne dans l'historique (une
+                          révision)
+  --stream NOM            le flux de l'historique (branche, carte) ; par
+                          défaut « default »
   --html FICHIER          écrire la page de la campagne
   --pages DOSSIER         rendre la page de chaque rapport dans DOSSIER (par
                           défaut à côté de la page de la campagne)
@@ -370,9 +385,12 @@ contiennent) et fichiers ROD (chacun vaut pour le rapport que quillon en tire).
   --help                  afficher cette aide et quitter
   --version               afficher la version et quitter
 
+%1 history BASE --help explique comment interroger l'historique.
+
 Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifiée ;
 2 une régression par rapport à la référence ; 3 une entrée inutilisable ;
-4 une ligne de commande erronée ; 5 une sortie impossible à écrire.
+4 une ligne de commande erronée ; 5 une sortie impossible à écrire, ou la base
+d'historique injoignable ou impossible à écrire.
 </translation>
     </message>
     <message>
@@ -497,6 +515,183 @@ Code de sortie : 0 tout est OK ; 1 campagne KO ou exigence listée non vérifié
 </source>
         <comment>%1 is why a test failed, as its report says (its KO element and requirement)</comment>
         <translation>  parce que : %1
+</translation>
+    </message>
+    <message>
+        <source>requirement %1</source>
+        <comment>%1 is a requirement ID</comment>
+        <translation>exigence %1</translation>
+    </message>
+    <message>
+        <source>test %1 / %2 / %3</source>
+        <comment>%1 is a report name, %2 a service name, %3 a test name</comment>
+        <translation>test %1 / %2 / %3</translation>
+    </message>
+    <message>
+        <source>#%1 (%2, label &quot;%3&quot;)</source>
+        <comment>%1 is a campaign number, %2 its time, %3 its label</comment>
+        <translation>#%1 (%2, étiquette « %3 »)</translation>
+    </message>
+    <message>
+        <source>not verified</source>
+        <translation>non vérifiée</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>%1: not a quillon-campaign history: %2</source>
+        <comment>%1 is a file name or URL, %2 the reason</comment>
+        <translation>%1 : pas un historique de quillon-campaign : %2</translation>
+    </message>
+    <message>
+        <source>%1: the history has schema version %2, newer than this program's %3</source>
+        <comment>%1 is a file name or URL, %2 and %3 version numbers</comment>
+        <translation>%1 : l'historique a un schéma en version %2, plus récent que celui de ce programme (%3)</translation>
+    </message>
+    <message>
+        <source>%1: cannot use the history database: %2</source>
+        <comment>%1 is a URL, %2 the server's or the library's reason</comment>
+        <translation>%1 : base d'historique inutilisable : %2</translation>
+    </message>
+    <message>
+        <source>%1: the campaign was not recorded: %2</source>
+        <comment>%1 is a file name or URL, %2 the database's reason</comment>
+        <translation>%1 : la campagne n'a pas été enregistrée : %2</translation>
+    </message>
+    <message>
+        <source>it holds other tables</source>
+        <comment>said of a database</comment>
+        <translation>elle contient d'autres tables</translation>
+    </message>
+    <message>
+        <source>History: campaign %1 of stream &quot;%2&quot;: %3 newly failing, %4 still failing, %5 flaky, %6 fixed
+</source>
+        <comment>%1 is a campaign, %2 a stream name, the others counts</comment>
+        <translation>Historique : campagne %1 du flux « %2 » : %3 en échec depuis peu, %4 toujours en échec, %5 instables, %6 corrigés
+</translation>
+    </message>
+    <message>
+        <source>Newly failing: %1
+</source>
+        <comment>%1 is a requirement or test</comment>
+        <translation>En échec depuis peu : %1
+</translation>
+    </message>
+    <message>
+        <source>Still failing: %1, KO for %2 campaigns, since %3
+</source>
+        <comment>%1 is a requirement or test, %2 a count, %3 a campaign</comment>
+        <translation>Toujours en échec : %1, KO depuis %2 campagnes, depuis %3
+</translation>
+    </message>
+    <message>
+        <source>Flaky: %1, %2 flips in the last %3 campaigns: %4
+</source>
+        <comment>%1 is a requirement or test, %2 and %3 counts, %4 the verdicts as letters</comment>
+        <translation>Instable : %1, %2 bascules dans les %3 dernières campagnes : %4
+</translation>
+    </message>
+    <message>
+        <source>Fixed: %1
+</source>
+        <comment>%1 is a requirement or test</comment>
+        <translation>Corrigé : %1
+</translation>
+    </message>
+    <message>
+        <source>Usage: %1 history DB [options]
+Shows the campaigns recorded in DB (an SQLite file or a postgresql:// URL).
+
+  --stream NAME             only the campaigns of that stream (--keep,
+                            --requirement and --test: default &quot;default&quot;)
+  --requirement ID          that requirement's verdict in each campaign
+  --test REPORT/SERVICE/TEST  that test's verdict in each campaign
+  --json                    write JSON instead of text
+  --keep N                  remove all but the last N campaigns of the stream
+  --help                    show this help and exit
+
+Exit status: 0 done; 1 no such requirement or test; 3 DB is no history;
+4 a wrong command line; 5 the database could not be used.
+</source>
+        <comment>%1 is the program name; option names and values are not translated</comment>
+        <translation>Usage : %1 history BASE [options]
+Montre les campagnes enregistrées dans BASE (un fichier SQLite ou une URL
+postgresql://).
+
+  --stream NOM              seulement les campagnes de ce flux (--keep,
+                            --requirement et --test : par défaut « default »)
+  --requirement ID          le verdict de cette exigence à chaque campagne
+  --test RAPPORT/SERVICE/TEST  le verdict de ce test à chaque campagne
+  --json                    écrire du JSON au lieu de texte
+  --keep N                  supprimer toutes les campagnes du flux sauf les N
+                            dernières
+  --help                    afficher cette aide et quitter
+
+Code de sortie : 0 fait ; 1 exigence ou test inconnu ; 3 BASE n'est pas un
+historique ; 4 une ligne de commande erronée ; 5 base inutilisable.
+</translation>
+    </message>
+    <message>
+        <source>quillon-campaign history: %1 (see --help)
+</source>
+        <comment>%1 says what is wrong</comment>
+        <translation>quillon-campaign history : %1 (voir --help)
+</translation>
+    </message>
+    <message>
+        <source>give one database</source>
+        <translation>donner une seule base</translation>
+    </message>
+    <message>
+        <source>--requirement, --test and --keep go alone</source>
+        <comment>option names are not translated</comment>
+        <translation>--requirement, --test et --keep s'emploient seuls</translation>
+    </message>
+    <message>
+        <source>--keep needs a number of campaigns from 1, not &quot;%1&quot;</source>
+        <comment>%1 is the value given</comment>
+        <translation>--keep attend un nombre de campagnes à partir de 1, et non « %1 »</translation>
+    </message>
+    <message>
+        <source>%1: not in the history of this stream
+</source>
+        <comment>%1 is a requirement ID or a test</comment>
+        <translation>%1 : absent de l'historique de ce flux
+</translation>
+    </message>
+    <message>
+        <source>#%1  %2  %3  %4  %5  reports %6 (%7 KO), tests %8 (%9 KO), requirements %10 (%11 OK, %12 KO, %13 not verified)
+</source>
+        <comment>%1 is a campaign number, %2 its time, %3 its stream, %4 its label, %5 OK or KO, the others counts</comment>
+        <translation>#%1  %2  %3  %4  %5  rapports %6 (%7 KO), tests %8 (%9 KO), exigences %10 (%11 OK, %12 KO, %13 non vérifiées)
+</translation>
+    </message>
+    <message>
+        <source>%1: %2 now, %3 flips in the last %4 campaigns (%5)%6
+</source>
+        <comment>%1 is a requirement or test, %2 its verdict, %3 and %4 counts, %5 the verdicts as letters, %6 since when it is KO, or nothing</comment>
+        <translation>%1 : %2 maintenant, %3 bascules dans les %4 dernières campagnes (%5)%6
+</translation>
+    </message>
+    <message>
+        <source>, KO for %1 campaigns since %2</source>
+        <comment>%1 a count, %2 a campaign</comment>
+        <translation>, KO depuis %1 campagnes, depuis %2</translation>
+    </message>
+    <message>
+        <source>#%1  %2  %3  %4
+</source>
+        <comment>%1 is a campaign number, %2 its time, %3 its label, %4 the verdict</comment>
+        <translation>#%1  %2  %3  %4
+</translation>
+    </message>
+    <message>
+        <source>Removed %1 campaigns of stream &quot;%2&quot;, kept the last %3
+</source>
+        <comment>%1 and %3 are counts, %2 a stream name</comment>
+        <translation>%1 campagnes du flux « %2 » supprimées, les %3 dernières gardées
 </translation>
     </message>
 </context>

@@ -208,6 +208,37 @@ TEST_F(History, ThePageShowsTheSeriesTrendStripsAndAges) {
         std::string::npos);
 }
 
+// The history speaks French as the campaign's other messages do.
+TEST_F(History, MessagesAreTranslated) {
+    if (!qtest::locale_available("fr_FR.UTF-8")) {
+        GTEST_SKIP() << "locale fr_FR.UTF-8 is not generated on this machine";
+    }
+    ASSERT_EQ(record(1).exit_status, 0);
+    write_campaign(2);
+    qtest::Environment env = env_at(2);
+    env["LC_ALL"] = "fr_FR.UTF-8";
+    const auto run = [&](const std::vector<std::string>& args) {
+        return ctest::run_campaign_tool(args, dir.path(), env);
+    };
+    const std::string summary = run({"s.req.xml", "--history", "h.db", "--label", "r2"}).out;
+    EXPECT_EQ(summary.substr(summary.find("Historique")),
+              "Historique : campagne #2 (2026-01-02T00:00:00Z, étiquette « r2 ») du "
+              "flux « default » : 2 en échec depuis peu, 0 toujours en échec, 0 "
+              "instables, 0 corrigés\n"
+              "En échec depuis peu : exigence R1\n"
+              "En échec depuis peu : test Suite / s / t1\n");
+    EXPECT_EQ(run({"history", "h.db", "--requirement", "R1"}).out,
+              "exigence R1 : KO maintenant, 1 bascules dans les 2 dernières campagnes (OK), KO "
+              "depuis 1 campagnes, depuis #2 (2026-01-02T00:00:00Z, étiquette « r2 "
+              "»)\n#1  2026-01-01T00:00:00Z  r1  OK\n#2  2026-01-02T00:00:00Z  r2  KO\n");
+    EXPECT_EQ(run({"history", "h.db", "--keep", "0"}).err,
+              "quillon-campaign history : --keep attend un nombre de campagnes à partir de 1, "
+              "et non « 0 » (voir --help)\n");
+    EXPECT_EQ(run({"history", "h.db", "--keep", "1", "--test", "Suite/s/t1"}).err,
+              "quillon-campaign history : --requirement, --test et --keep s'emploient seuls (voir "
+              "--help)\n");
+}
+
 // A campaign in which nothing changed adds only its own row and provenance,
 // and a failure older than the last 20 campaigns keeps its age.
 TEST_F(History, AnUnchangedCampaignAddsLittle) {
