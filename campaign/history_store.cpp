@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 
-
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -92,18 +91,50 @@ bool stream_id(Database& db, const std::string& stream, std::int64_t* id, QStrin
     return find_stream(db, stream, id, error);
 }
 
-bool file_id(Database& db, const std::string& path, std::int64_t* id, QString* error) {
-    const QByteArray bytes = QByteArray::fromStdString(path);
-    std::vector<DbRow> rows;
-    if (!db_exec(db, "SELECT id FROM files WHERE path = ?", {bytes}, &rows, error)) {
+// The files' ids by path, for every path given: the paths not known yet are
+// added. A batch of paths takes one statement, not one or two per path (a
+// round trip each to a server).
+bool file_ids(Database& db, const std::vector<std::string>& paths,
+              std::map<std::string, std::int64_t>* ids, QString* error) {
+    const auto look_up = [&](const std::vector<std::string>& wanted) {
+        for (std::size_t first = 0; first < wanted.size(); first += kBatchRows) {
+            const std::size_t count = std::min(kBatchRows, wanted.size() - first);
+            std::string sql = "SELECT id, path FROM files WHERE path IN (";
+            std::vector<DbValue> batch;
+            for (std::size_t i = 0; i < count; ++i) {
+                sql += i ? ", ?" : "?";
+                batch.emplace_back(QByteArray::fromStdString(wanted[first + i]));
+            }
+            std::vector<DbRow> rows;
+            if (!db_exec(db, sql + ")", batch, &rows, error)) {
+                return false;
+            }
+            for (const DbRow& row : rows) {
+                // PostgreSQL gives a BYTEA as text in hex, after "\x".
+                const std::string path =
+                    db.kind == DbKind::Postgres
+                        ? QByteArray::fromHex(QByteArray::fromStdString(row[1]).mid(2))
+                              .toStdString()
+                        : row[1];
+                (*ids)[path] = to_int(row[0]);
+            }
+        }
+        return true;
+    };
+    if (!look_up(paths)) {
         return false;
     }
-    if (rows.empty() &&
-        !db_exec(db, "INSERT INTO files (path) VALUES (?) RETURNING id", {bytes}, &rows, error)) {
-        return false;
+    std::vector<std::string> missing;
+    std::vector<DbValue> values;
+    for (const std::string& path : paths) {
+        if (ids->find(path) == ids->end()) {
+            missing.push_back(path);
+            values.emplace_back(QByteArray::fromStdString(path));
+        }
     }
-    *id = rows.empty() ? 0 : to_int(rows[0][0]);
-    return true;
+    return missing.empty() || (insert_rows(db, "INSERT INTO files (path) VALUES ", 1, values,
+                                           " ON CONFLICT (path) DO NOTHING", nullptr, error) &&
+                               look_up(missing));
 }
 
 // The names of items gone from the campaign, by id.
@@ -167,8 +198,9 @@ void note_change(int kind, int before, int now, const std::string& report,
 }
 
 // The verdicts as they are written: only what changed since the stream's
-// latest state, an item that is gone included. *changes receives the same
-// as compare_with_baseline would give against the previous campaign.
+// latest state, an item that is gone included. *diff, unless null, receives
+// the same as compare_with_baseline would give against the previous
+// campaign.
 bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const Campaign& campaign,
                     Changes* diff, QString* error) {
     const std::vector<ItemVerdict> now = verdicts_of(campaign);
@@ -212,7 +244,9 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
         }
         if (was != v.verdict) {
             changed(v.id, v.verdict);
-            note_change(v.kind, was, v.verdict, *v.report, *v.service, *v.name, diff);
+            if (diff) {
+                note_change(v.kind, was, v.verdict, *v.report, *v.service, *v.name, diff);
+            }
         }
     }
     for (; b != before.end(); ++b) {
@@ -223,7 +257,7 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
         gone_ids.push_back(id);
     }
     std::map<std::int64_t, DbRow> names;
-    if (!names_of(db, gone_ids, &names, error)) {
+    if (diff && !names_of(db, gone_ids, &names, error)) {
         return false;
     }
     for (const auto& [id, verdict] : gone) {
@@ -234,7 +268,7 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
         }
     }
     // In key order, as compare_with_baseline gives them.
-    for (int k = 0; k < kChangeKinds; ++k) {
+    for (int k = 0; diff && k < kChangeKinds; ++k) {
         std::sort(diff->runs[k].begin(), diff->runs[k].end());
         std::sort(diff->tests[k].begin(), diff->tests[k].end());
         std::sort(diff->requirements[k].begin(), diff->requirements[k].end());
@@ -279,20 +313,26 @@ bool write_campaign(Database& db, const RecordRequest& request, const Campaign& 
         return false;
     }
     const std::int64_t campaign_id = to_int(rows.at(0).at(0));
+    // A stream's first campaign has no baseline: nothing to compare with.
     Changes diff;
-    if (!write_verdicts(db, stream, *seq, campaign, &diff, error)) {
+    if (!write_verdicts(db, stream, *seq, campaign, *seq > 1 ? &diff : nullptr, error)) {
         return false;
     }
     if (*seq > 1) {
         *changes = std::move(diff);
     }
+    std::vector<std::string> paths;
+    for (const InputProvenance& input : inputs) {
+        paths.push_back(input.path);
+    }
+    std::map<std::string, std::int64_t> files;
+    if (!file_ids(db, paths, &files, error)) {
+        return false;
+    }
     std::vector<DbValue> provenance;
     std::unordered_set<std::int64_t> seen;  // a report named twice is one input
     for (const InputProvenance& input : inputs) {
-        std::int64_t file = 0;
-        if (!file_id(db, input.path, &file, error)) {
-            return false;
-        }
+        const std::int64_t file = files[input.path];
         if (seen.insert(file).second) {
             provenance.insert(provenance.end(), {campaign_id, file, input.size, input.sha256});
         }

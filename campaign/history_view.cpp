@@ -116,22 +116,14 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
     }
     const std::int64_t first = window.front();
 
-    // Every change of the window (and the one before it, for the items the
-    // window touches), as (item, seq, verdict) ordered by item then seq.
+    // Every change of the window, as (item, seq, verdict) ordered by item
+    // then seq; and the KO items, with the campaign their KO run began.
     std::vector<std::int64_t> window_rows;
-    std::vector<std::int64_t> before_rows;
     std::vector<std::int64_t> ko_rows;
     if (!db_exec_integers(db,
                           "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq >= ?"
                           " AND seq <= ?",
                           {stream, first, seq}, &window_rows, error) ||
-        !db_exec_integers(
-            db,
-            "SELECT c.item, c.seq, c.verdict FROM (SELECT DISTINCT item FROM changes"
-            " WHERE stream = ? AND seq >= ? AND seq <= ?) w JOIN changes c"
-            " ON c.stream = ? AND c.item = w.item AND c.seq = (SELECT MAX(seq) FROM changes d"
-            " WHERE d.stream = ? AND d.item = w.item AND d.seq < ?)",
-            {stream, first, seq, stream, stream, first}, &before_rows, error) ||
         // The state is this campaign's: it is read inside the transaction
         // that recorded it.
         !db_exec_integers(db, "SELECT item, since FROM state WHERE stream = ? AND verdict = ?",
@@ -147,15 +139,46 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
         }
     };
     std::vector<Change> all;
-    all.reserve((window_rows.size() + before_rows.size()) / 3);
-    for (const std::vector<std::int64_t>* values : {&window_rows, &before_rows}) {
-        for (std::size_t i = 0; i + 2 < values->size(); i += 3) {
-            all.push_back({(*values)[i], (*values)[i + 1], static_cast<int>((*values)[i + 2])});
+    const auto add_rows = [&](std::vector<std::int64_t>& values) {
+        for (std::size_t i = 0; i + 2 < values.size(); i += 3) {
+            all.push_back({values[i], values[i + 1], static_cast<int>(values[i + 2])});
+        }
+        values = {};
+    };
+    add_rows(window_rows);
+    std::sort(all.begin(), all.end());
+    // An item whose first change in the window comes after the window's
+    // first campaign had, until then, the verdict of its change before the
+    // window: only those are looked up, by batches of their ids. (All the
+    // items of a young stream changed in its first campaign: none is.)
+    std::vector<std::int64_t> later;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if ((i == 0 || all[i - 1].item != all[i].item) && all[i].seq > first) {
+            later.push_back(all[i].item);
         }
     }
-    window_rows = {};
-    before_rows = {};
-    std::sort(all.begin(), all.end());
+    const std::size_t in_window = all.size();
+    constexpr std::size_t kBatch = 400;
+    for (std::size_t from = 0; from < later.size(); from += kBatch) {
+        const std::size_t count = std::min(kBatch, later.size() - from);
+        std::string sql =
+            "SELECT c.item, c.seq, c.verdict FROM changes c WHERE c.stream = ? AND c.seq ="
+            " (SELECT MAX(seq) FROM changes d WHERE d.stream = c.stream AND d.item = c.item"
+            " AND d.seq < ?) AND c.item IN (";
+        std::vector<DbValue> params = {stream, first};
+        for (std::size_t i = 0; i < count; ++i) {
+            sql += i ? ", ?" : "?";
+            params.emplace_back(later[from + i]);
+        }
+        std::vector<std::int64_t> before_rows;
+        if (!db_exec_integers(db, sql + ")", params, &before_rows, error)) {
+            return false;
+        }
+        add_rows(before_rows);
+    }
+    std::sort(all.begin() + static_cast<std::ptrdiff_t>(in_window), all.end());
+    std::inplace_merge(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(in_window),
+                       all.end());
     std::vector<std::pair<std::int64_t, std::int64_t>> ko_since;
     for (std::size_t i = 0; i + 1 < ko_rows.size(); i += 2) {
         ko_since.emplace_back(ko_rows[i], ko_rows[i + 1]);

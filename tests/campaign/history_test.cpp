@@ -266,6 +266,17 @@ TEST_F(History, AnUnchangedCampaignAddsLittle) {
         << out;
 }
 
+// An item that changes late in the window showed, until then, the verdict
+// it had before the window began.
+TEST_P(HistoryOn, AChangeLateInTheWindowKeepsWhatCameBefore) {
+    for (int i = 0; i < 21; ++i) {
+        ASSERT_EQ(record(1).err, "");
+    }
+    record(2, {"--json", "last.json"});
+    const std::string json = qtest::read_file(file("last.json"));
+    EXPECT_NE(json.find("\"strip\":\"OOOOOOOOOOOOOOOOOOOK\""), std::string::npos) << json;
+}
+
 // The changes since the previous campaign are those its --json file gives
 // as a --baseline: regressions, fixes, what appeared (KO or not verified
 // before) and what disappeared.
