@@ -175,7 +175,7 @@ bool sqlite_exec(DbConnection& c, const std::string& sql, const std::vector<DbVa
 }
 
 bool pg_exec(DbConnection& c, const std::string& sql, const std::vector<DbValue>& params,
-             std::vector<DbRow>* rows, QString* error) {
+             std::vector<DbRow>* rows, QString* error, IntegerSink* integers = nullptr) {
     std::vector<std::string> texts(params.size());
     std::vector<const char*> values(params.size(), nullptr);
     std::vector<int> lengths(params.size(), 0);
@@ -200,6 +200,20 @@ bool pg_exec(DbConnection& c, const std::string& sql, const std::vector<DbValue>
         *error = first_line(PQerrorMessage(c.pg.get()));
         return false;
     }
+    if (integers) {
+        const int n = PQntuples(result.get());
+        const int columns = PQnfields(result.get());
+        integers->values->reserve(integers->values->size() +
+                                  static_cast<std::size_t>(n) * static_cast<std::size_t>(columns));
+        for (int r = 0; r < n; ++r) {
+            for (int i = 0; i < columns; ++i) {
+                const char* text = PQgetvalue(result.get(), r, i);
+                std::int64_t value = 0;
+                std::from_chars(text, text + PQgetlength(result.get(), r, i), value);
+                integers->values->push_back(value);
+            }
+        }
+    }
     if (rows) {
         const int n = PQntuples(result.get());
         const int columns = PQnfields(result.get());
@@ -220,20 +234,10 @@ bool pg_exec(DbConnection& c, const std::string& sql, const std::vector<DbValue>
 
 bool db_exec_integers(Database& db, const std::string& sql, const std::vector<DbValue>& params,
                       std::vector<std::int64_t>* values, QString* error) {
-    if (db.kind == DbKind::Postgres) {
-        std::vector<DbRow> rows;
-        if (!pg_exec(*db.connection, sql, params, &rows, error)) {
-            return false;
-        }
-        for (const DbRow& row : rows) {
-            for (const std::string& value : row) {
-                values->push_back(to_int(value));
-            }
-        }
-        return true;
-    }
     IntegerSink sink{values};
-    return sqlite_exec(*db.connection, sql, params, nullptr, error, &sink);
+    return db.kind == DbKind::Postgres
+               ? pg_exec(*db.connection, sql, params, nullptr, error, &sink)
+               : sqlite_exec(*db.connection, sql, params, nullptr, error, &sink);
 }
 
 bool db_exec(Database& db, const std::string& sql, const std::vector<DbValue>& params,

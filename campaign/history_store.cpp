@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -57,26 +58,32 @@ std::vector<ItemVerdict> verdicts_of(const Campaign& campaign) {
     return verdicts;
 }
 
-// Runs "INSERT ... VALUES" + one "(?, ...)" group per row, kBatchRows at a time.
-bool insert_rows(Database& db, const std::string& head, int columns,
-                 const std::vector<DbValue>& values, const std::string& tail,
-                 std::vector<DbRow>* rows, QString* error) {
+// Runs "INSERT ... VALUES" + one "(?, ...)" group per row, kBatchRows at a
+// time; values are moved out as they go. Every full batch has the same
+// text, so the statement is built (and prepared) once.
+bool insert_rows(Database& db, const std::string& head, int columns, std::vector<DbValue>& values,
+                 const std::string& tail, std::vector<DbRow>* rows, QString* error) {
     const std::size_t total = values.size() / columns;
     std::string group = "(";
     for (int c = 0; c < columns; ++c) {
         group += c ? ", ?" : "?";
     }
     group += ")";
-    for (std::size_t first = 0; first < total; first += kBatchRows) {
-        const std::size_t count = std::min(kBatchRows, total - first);
+    const auto statement = [&](std::size_t count) {
         std::string sql = head;
         for (std::size_t i = 0; i < count; ++i) {
             sql += i ? ", " + group : group;
         }
-        sql += tail;
-        const std::vector<DbValue> batch(values.begin() + first * columns,
-                                         values.begin() + (first + count) * columns);
-        if (!db_exec(db, sql, batch, rows, error)) {
+        return sql + tail;
+    };
+    const std::string full = total >= kBatchRows ? statement(kBatchRows) : std::string();
+    for (std::size_t first = 0; first < total; first += kBatchRows) {
+        const std::size_t count = std::min(kBatchRows, total - first);
+        const auto from = values.begin() + static_cast<std::ptrdiff_t>(first * columns);
+        const std::vector<DbValue> batch(
+            std::make_move_iterator(from),
+            std::make_move_iterator(from + static_cast<std::ptrdiff_t>(count * columns)));
+        if (!db_exec(db, count == kBatchRows ? full : statement(count), batch, rows, error)) {
             return false;
         }
     }
