@@ -75,9 +75,10 @@ HistoryVerdict verdict_of(RequirementVerdict verdict) {
 }  // namespace
 
 // Reads only what the campaign's items need: the changes of the last
-// kHistoryWindow campaigns (and, for the items they touch, the change before
-// them), and since when each KO item is KO. An item with no change in the
-// window kept the verdict it has now all along.
+// kHistoryWindow campaigns but the first (and, for the items they touch,
+// their verdict in the first), and since when each KO item is KO. An item
+// with no change in the window after its first campaign kept the verdict it
+// has now all along.
 bool read_campaign_history(Database& db, const std::string& stream_name, std::int64_t seq,
                            const Campaign& campaign, CampaignHistory* history, QString* error) {
     history->stream = stream_name;
@@ -116,12 +117,14 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
     }
     const std::int64_t first = window.front();
 
-    // Every change of the window, as (item, seq, verdict) ordered by item
-    // then seq; and the KO items, with the campaign their KO run began.
+    // Every change after the window's first campaign, as (item, seq,
+    // verdict) ordered by item then seq; and the KO items, with the campaign
+    // their KO run began. An item that did not change after the first
+    // campaign kept its verdict of now all along the window.
     std::vector<std::int64_t> window_rows;
     std::vector<std::int64_t> ko_rows;
     if (!db_exec_integers(db,
-                          "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq >= ?"
+                          "SELECT item, seq, verdict FROM changes WHERE stream = ? AND seq > ?"
                           " AND seq <= ?",
                           {stream, first, seq}, &window_rows, error) ||
         // The state is this campaign's: it is read inside the transaction
@@ -147,13 +150,13 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
     };
     add_rows(window_rows);
     std::sort(all.begin(), all.end());
-    // An item whose first change in the window comes after the window's
-    // first campaign had, until then, the verdict of its change before the
-    // window: only those are looked up, by batches of their ids. (All the
-    // items of a young stream changed in its first campaign: none is.)
+    // Those that changed had, until then, the verdict of their latest
+    // change up to the first campaign: looked up by batches of their ids.
+    // (So a young stream, all of whose items appeared in its first
+    // campaign, reads only what changed since.)
     std::vector<std::int64_t> later;
     for (std::size_t i = 0; i < all.size(); ++i) {
-        if ((i == 0 || all[i - 1].item != all[i].item) && all[i].seq > first) {
+        if (i == 0 || all[i - 1].item != all[i].item) {
             later.push_back(all[i].item);
         }
     }
@@ -164,7 +167,7 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
         std::string sql =
             "SELECT c.item, c.seq, c.verdict FROM changes c WHERE c.stream = ? AND c.seq ="
             " (SELECT MAX(seq) FROM changes d WHERE d.stream = c.stream AND d.item = c.item"
-            " AND d.seq < ?) AND c.item IN (";
+            " AND d.seq <= ?) AND c.item IN (";
         std::vector<DbValue> params = {stream, first};
         for (std::size_t i = 0; i < count; ++i) {
             sql += i ? ", ?" : "?";
