@@ -1,9 +1,11 @@
 #include "campaign/campaign.h"
 
+#include "campaign/natural_order.h"
 #include "i18n/local8bit.h"
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -111,6 +113,36 @@ void apply_list(std::vector<Requirement>& requirements, const std::vector<std::s
     }
 }
 
+// Each requirement's places KO first, then by report key in natural order,
+// then in the order the report names them. Reports are ranked once, so a
+// place costs an integer comparison.
+void order_places(Campaign& campaign) {
+    std::vector<int> by_key(campaign.reports.size());
+    std::iota(by_key.begin(), by_key.end(), 0);
+    std::sort(by_key.begin(), by_key.end(), [&](int a, int b) {
+        return natural_less(campaign.report_keys[a], campaign.report_keys[b]);
+    });
+    std::vector<int> rank(by_key.size());
+    for (std::size_t i = 0; i < by_key.size(); ++i) {
+        rank[by_key[i]] = static_cast<int>(i);
+    }
+    const auto ko = [&](const RequirementPlace& place) {
+        return !campaign.reports[place.report].requirements[place.occurrence].ok;
+    };
+    for (Requirement& requirement : campaign.requirements) {
+        std::sort(requirement.places.begin(), requirement.places.end(),
+                  [&](const RequirementPlace& a, const RequirementPlace& b) {
+                      if (ko(a) != ko(b)) {
+                          return ko(a);
+                      }
+                      if (a.report != b.report) {
+                          return rank[a.report] < rank[b.report];
+                      }
+                      return a.occurrence < b.occurrence;
+                  });
+    }
+}
+
 CampaignCounts count(const Campaign& campaign) {
     CampaignCounts counts;
     counts.reports = static_cast<int>(campaign.reports.size());
@@ -184,6 +216,7 @@ Campaign build_campaign(std::vector<ReportResult> reports,
         campaign.test_keys.push_back(unique_test_keys(report));
     }
     campaign.requirements = gather_requirements(campaign.reports);
+    order_places(campaign);
     campaign.has_requirement_list = listed.has_value();
     if (listed) {
         apply_list(campaign.requirements, *listed);

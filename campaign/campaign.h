@@ -33,6 +33,8 @@ struct Requirement {
     int ok_count = 0;
     int ko_count = 0;
     bool listed = false;
+    // KO ones first, then by report key in natural order ("report 7" before
+    // "report 48"), then in the order the report names them.
     std::vector<RequirementPlace> places;
     std::string title;  // from the requirement list, when it gives one
 };

@@ -13,6 +13,7 @@
 
 #include "campaign/baseline.h"
 #include "campaign/campaign.h"
+#include "campaign/provenance.h"
 #include "xml/xml_stream.h"
 
 #include <string>
@@ -20,5 +21,6 @@
 
 // links holds, per report, the URL its name links to (see report_links);
 // changes is null without a baseline.
-void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
+void write_campaign_html(XmlStream& out, const Campaign& campaign,
+                         const CampaignProvenance& provenance, const Changes* changes,
                          const std::vector<std::string>& links);

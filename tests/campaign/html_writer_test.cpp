@@ -56,7 +56,7 @@ TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
         changes.tests[kFixed].push_back({"R", "s", "f" + std::to_string(i)});
     }
     XmlStream page;
-    write_campaign_html(page, c, &changes, {"r.html"});
+    write_campaign_html(page, c, {}, &changes, {"r.html"});
     const std::string html = page.text();
     const auto row = [&](const std::string& id) {
         const std::size_t at = html.find("id=\"req-" + id + "\"");
@@ -130,7 +130,7 @@ class CampaignPage : public testing::Test {
         }
         const std::vector<std::string> links(campaign.reports.size(), "x.html");
         XmlStream page;
-        write_campaign_html(page, campaign, nullptr, links);
+        write_campaign_html(page, campaign, {}, nullptr, links);
         qtest::write_file(dir.file("campaign.html"), page.text());
     }
 
