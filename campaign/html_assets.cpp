@@ -41,7 +41,7 @@ td { border-bottom: 1px solid var(--line); padding: 6px 8px; vertical-align: top
 .grid-head > div, .grid .row > div { min-width: 0; overflow-wrap: anywhere; }
 .cols-reports > div { grid-template-columns: minmax(0, 3fr) 60px 70px 70px minmax(0, 3fr); }
 .cols-matrix > div { grid-template-columns: minmax(0, 2fr) 110px 40px 40px minmax(0, 6fr); }
-.cols-failing > div { grid-template-columns: repeat(3, minmax(0, 1fr)); }
+.cols-failing > div, .cols-failing .row { grid-template-columns: minmax(0, 1fr) minmax(0, 2fr); }
 .num { text-align: right; font-variant-numeric: tabular-nums; }
 .row[data-verdict="KO"] { box-shadow: inset 4px 0 var(--ko-line); }
 .row[data-verdict="NV"] { box-shadow: inset 4px 0 var(--nv); }
@@ -61,12 +61,14 @@ td { border-bottom: 1px solid var(--line); padding: 6px 8px; vertical-align: top
 .sha { word-break: break-all; min-width: 16ch; }
 summary { cursor: pointer; }
 .id, .path { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13px; }
+.places a { display: block; }
 .places .ko { color: var(--ko); font-weight: 600; }
+.group > summary { padding: 6px 8px; font-weight: 600; border-bottom: 1px solid var(--line); }
 .jump { margin: 12px 0 0; font-size: 14px; display: flex; gap: 16px; }
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 .quiet { color: var(--muted); }
-.cause { color: var(--muted); font-size: 13px; margin-top: 2px; }
+.cause { color: var(--muted); font-size: 13px; margin-top: 2px; white-space: pre-line; }
 .problems li { color: var(--ko); }
 tr.change-regression td:first-child { color: var(--ko); font-weight: 600; }
 tr.change-fixed td:first-child { color: var(--ok); font-weight: 600; }
@@ -80,8 +82,6 @@ tr.change-fixed td:first-child { color: var(--ok); font-weight: 600; }
   .cols-reports > div { grid-template-columns: minmax(0, 1fr) auto 44px 44px; }
   .cols-matrix > div { grid-template-columns: minmax(0, 1fr) auto 36px 36px; }
   .cols-reports > div > :nth-child(5), .cols-matrix > div > :nth-child(5) { grid-column: 1 / -1; }
-  .cols-failing > div { grid-template-columns: minmax(0, 1fr) minmax(0, 1fr); }
-  .cols-failing > div > :nth-child(3) { grid-column: 1 / -1; }
   .grid-head, .grid .row { gap: 0 8px; padding-left: 8px; padding-right: 4px; }
   .filter { flex-wrap: wrap; gap: 8px 16px; }
   .tiles { grid-template-columns: repeat(2, minmax(0, 1fr)); gap: 8px; }
@@ -107,6 +107,12 @@ const char* const kCampaignPageScript = R"js(
   var nvOnly = document.getElementById('nv-only');
   var rows = null;
   var texts = null;
+  // A row's text, with its fold's title (the report of a failing test).
+  function textOf(row) {
+    var fold = row.parentElement;
+    var text = fold.tagName === 'DETAILS' ? fold.firstElementChild.textContent + ' ' : '';
+    return (text + row.textContent).toLowerCase();
+  }
   function apply() {
     var wanted = search.value.trim().toLowerCase();
     var ko = koOnly.checked;
@@ -122,8 +128,11 @@ const char* const kCampaignPageScript = R"js(
       var verdict = row.getAttribute('data-verdict');
       var hide = (ko && verdict === 'OK') || (nv && verdict !== 'NV');
       if (!hide && wanted) {
-        if (texts[i] === undefined) texts[i] = row.textContent.toLowerCase();
+        if (texts[i] === undefined) texts[i] = textOf(row);
         hide = texts[i].indexOf(wanted) < 0;
+        // A row found in a closed fold is shown: its fold opens.
+        var fold = row.parentElement;
+        if (!hide && fold.tagName === 'DETAILS' && !fold.open) fold.open = true;
       }
       if (row.hidden !== hide) row.hidden = hide;
     }
@@ -178,6 +187,15 @@ const char* const kCampaignPageScript = R"js(
     apply();
     remember();
   }
+  // The target of an anchor, its folds opened.
+  function reveal() {
+    var id = decode(location.hash.slice(1));
+    var target = id ? document.getElementById(id) : null;
+    for (var el = target; el; el = el.parentElement) {
+      if (el.tagName === 'DETAILS') el.open = true;
+    }
+    if (target) target.scrollIntoView();
+  }
   // A tile applies its filter, then shows the section that lists what it counts.
   document.querySelectorAll('a.tile[data-filter]').forEach(function (tile) {
     tile.addEventListener('click', function (event) {
@@ -201,7 +219,11 @@ const char* const kCampaignPageScript = R"js(
     closedForPrint = [];
   });
   var first = parse(location.hash.slice(1));
-  if (first) set(first);
+  if (first) {
+    set(first);
+  } else {
+    reveal();
+  }
   bar.hidden = false;
   search.addEventListener('input', changed);
   koOnly.addEventListener('change', changed);
@@ -211,6 +233,8 @@ const char* const kCampaignPageScript = R"js(
     if (wanted) {
       set(wanted);
       apply();
+    } else {
+      reveal();
     }
   });
   apply();

@@ -23,6 +23,9 @@ constexpr std::string_view kStep = " \xE2\x80\xBA ";  // " › " between the par
 // CSV have them all.
 constexpr std::size_t kPlacesShown = 3;
 constexpr std::size_t kChangesShown = 50;
+// Up to this many KO tests, the failing tests of every report are shown
+// open; past it they are folded by report.
+constexpr std::size_t kFailingShownOpen = 200;
 
 const char* ok_word(bool ok) {
     return ok ? "OK" : "KO";
@@ -319,17 +322,17 @@ struct PageLinks {
     }
 };
 
-// One place per line; KO ones say so in words as well as in colour.
+// One place per line, the whole of it a link (one element: the matrix of a
+// large campaign holds tens of thousands); KO ones say so in words as well
+// as in colour.
 void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace& place,
                 const PageLinks& links) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    out.put(occurrence.ok ? "<span>" : "<span class=\"ko\">");
-    out.put("<a href=\"");
+    out.put(occurrence.ok ? "<a href=\"" : "<a class=\"ko\" href=\"");
     append_html(out, links.to(campaign, place.report, occurrence.service, occurrence.test));
     out.put("\">");
     append_html(out, campaign.report_keys[place.report]);
-    out.put("</a>");
     if (occurrence.service >= 0) {
         out.put(kStep);
         append_html(out, report.services[occurrence.service].name);
@@ -344,7 +347,7 @@ void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace
         out.put(kStep);
         append_html(out, occurrence.element);
     }
-    out.put(occurrence.ok ? "</span><br>" : " (KO)</span><br>");
+    out.put(occurrence.ok ? "</a>" : " (KO)</a>");
 }
 
 // The first kPlacesShown places (KO ones first: see Requirement::places),
@@ -420,22 +423,35 @@ void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& l
     out.put("</div></section>\n");
 }
 
+// The KO tests by report, each report's in a fold that names it: open when
+// the campaign has few KO tests, closed when it has many, so that a browser
+// lays out only the reports one opens (a search opens the folds it finds
+// rows in, and finds a row by its report's name too).
 void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& links) {
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
-    grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
+    grid_start(out, "failing-table", "cols-failing", {"Service", "Test"});
+    const bool open = static_cast<std::size_t>(campaign.counts.tests_ko) <= kFailingShownOpen;
     for (const int r : natural_report_order(campaign)) {
         const ReportResult& report = campaign.reports[r];
+        const auto ko = std::count_if(report.tests.begin(), report.tests.end(),
+                                      [](const TestResult& test) { return !test.ok; });
+        if (ko == 0) {
+            continue;
+        }
+        out.put(open ? "<details class=\"group\" open><summary>"
+                     : "<details class=\"group\"><summary>");
+        out.put("<a href=\"#");
+        out.put(report_anchor(campaign, r));
+        out.put("\">");
+        append_html(out, campaign.report_keys[r]);
+        out.put("</a>: ");
+        out.put_int(ko);
+        out.put(ko == 1 ? " KO test</summary>\n" : " KO tests</summary>\n");
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             if (report.tests[t].ok) {
                 continue;
             }
             row_start(out, test_anchor(campaign, r, static_cast<int>(t)), "KO");
-            cell(out);
-            out.put("<a href=\"#");
-            out.put(report_anchor(campaign, r));
-            out.put("\">");
-            append_html(out, campaign.report_keys[r]);
-            out.put("</a></div>");
             cell(out);
             append_html(out, report.services[report.tests[t].service].name);
             out.put("</div>");
@@ -449,14 +465,15 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
             const std::vector<std::string> cause = test_cause_lines(report, static_cast<int>(t));
             if (!cause.empty()) {
                 out.put("<div class=\"cause\">");
-                for (const std::string& line : cause) {
-                    append_html(out, line);
-                    out.put("<br>");
+                for (std::size_t i = 0; i < cause.size(); ++i) {
+                    out.put(i == 0 ? "" : "\n");
+                    append_html(out, cause[i]);
                 }
                 out.put("</div>");
             }
             out.put("</div></div>\n");
         }
+        out.put("</details>\n");
     }
     out.put("</div>");
     if (campaign.counts.tests_ko == 0) {
