@@ -64,7 +64,8 @@ summary { cursor: pointer; }
 .places a { display: block; }
 .places .ko { color: var(--ko); font-weight: 600; }
 .group > summary { padding: 6px 8px; font-weight: 600; border-bottom: 1px solid var(--line); }
-.jump { margin: 12px 0 0; font-size: 14px; display: flex; gap: 16px; }
+.jump { margin: 12px 0 0; font-size: 14px; display: flex; flex-wrap: wrap; gap: 4px 16px; }
+.jump a { white-space: nowrap; }
 a { color: var(--accent); text-decoration: none; }
 a:hover { text-decoration: underline; }
 .quiet { color: var(--muted); }
