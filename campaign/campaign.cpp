@@ -117,11 +117,7 @@ void apply_list(std::vector<Requirement>& requirements, const std::vector<std::s
 // then in the order the report names them. Reports are ranked once, so a
 // place costs an integer comparison.
 void order_places(Campaign& campaign) {
-    std::vector<int> by_key(campaign.reports.size());
-    std::iota(by_key.begin(), by_key.end(), 0);
-    std::sort(by_key.begin(), by_key.end(), [&](int a, int b) {
-        return natural_less(campaign.report_keys[a], campaign.report_keys[b]);
-    });
+    const std::vector<int> by_key = reports_in_natural_order(campaign);
     std::vector<int> rank(by_key.size());
     for (std::size_t i = 0; i < by_key.size(); ++i) {
         rank[by_key[i]] = static_cast<int>(i);
@@ -247,6 +243,15 @@ void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& 
             requirement.title = *it->second;
         }
     }
+}
+
+std::vector<int> reports_in_natural_order(const Campaign& campaign) {
+    std::vector<int> order(campaign.reports.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return natural_less(campaign.report_keys[a], campaign.report_keys[b]);
+    });
+    return order;
 }
 
 std::string place_text(const Campaign& campaign, const RequirementPlace& place,

@@ -87,6 +87,10 @@ Campaign build_campaign(std::vector<ReportResult> reports,
 void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& ids,
                             const std::vector<std::string>& titles);
 
+// The indexes of the reports by key in natural order ("report 7" before
+// "report 48"; see natural_order.h).
+std::vector<int> reports_in_natural_order(const Campaign& campaign);
+
 // Where an occurrence stands: report, then service, test and element when it
 // has them, joined by separator.
 std::string place_text(const Campaign& campaign, const RequirementPlace& place,

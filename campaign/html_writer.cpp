@@ -4,14 +4,12 @@
 #include "campaign/html_provenance.h"
 #include "campaign/html_text.h"
 #include "campaign/messages.h"
-#include "campaign/natural_order.h"
 #include "campaign/report_links.h"
 #include "campaign/test_cause.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <numeric>
 
 namespace {
 
@@ -118,16 +116,6 @@ std::string test_anchor(const Campaign& campaign, int report, int test) {
     const ReportResult& r = campaign.reports[report];
     return anchor_id("test-", {campaign.report_keys[report], r.services[r.tests[test].service].name,
                                campaign.test_keys[report][test]});
-}
-
-// The reports by key in natural order ("report 7" before "report 48").
-std::vector<int> natural_report_order(const Campaign& campaign) {
-    std::vector<int> order(campaign.reports.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return natural_less(campaign.report_keys[a], campaign.report_keys[b]);
-    });
-    return order;
 }
 
 void head(XmlStream& out, const Campaign& campaign) {
@@ -275,7 +263,7 @@ void changes_section(XmlStream& out, const Changes& changes) {
 
 void reports_section(XmlStream& out, const Campaign& campaign,
                      const std::vector<std::string>& links) {
-    std::vector<int> order = natural_report_order(campaign);
+    std::vector<int> order = reports_in_natural_order(campaign);
     std::stable_partition(order.begin(), order.end(),
                           [&](int r) { return !campaign.reports[r].run_ok; });
     out.put("<section class=\"card\" id=\"reports\"><h2>Reports</h2>");
@@ -431,7 +419,7 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
     grid_start(out, "failing-table", "cols-failing", {"Service", "Test"});
     const bool open = static_cast<std::size_t>(campaign.counts.tests_ko) <= kFailingShownOpen;
-    for (const int r : natural_report_order(campaign)) {
+    for (const int r : reports_in_natural_order(campaign)) {
         const ReportResult& report = campaign.reports[r];
         const auto ko = std::count_if(report.tests.begin(), report.tests.end(),
                                       [](const TestResult& test) { return !test.ok; });
