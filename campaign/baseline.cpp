@@ -103,6 +103,8 @@ bool SummaryWalk::summary(QString* error) {
             if ((member == "format" && value == JsonToken::String) ||
                 (member == "version" && value == JsonToken::Number)) {
                 (member == "format" ? format : version) = json_.text();
+            } else if (member == "generated" && value == JsonToken::String) {
+                baseline_.generated = json_.text();
             } else if (member == "reports") {
                 walked = reports(value);
             } else if (member == "requirements") {

@@ -60,9 +60,11 @@ struct Baseline {
     std::vector<std::uint32_t> services;  // every service's name, in file order
     std::vector<Test> tests;
     std::vector<Verdict> requirements;  // verified ones only
+    std::string generated;              // when it was made; empty when it does not say
 };
 
-// Reads an earlier --json output (version 1 or 2), a piece at a time. On
+// Reads an earlier --json output (version 1 or 2, with or without its
+// "generated" time), a piece at a time. On
 // failure *error is the whole message line naming the file.
 bool read_baseline(const std::string& path, Baseline* baseline, QString* error);
 

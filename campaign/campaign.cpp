@@ -1,9 +1,11 @@
 #include "campaign/campaign.h"
 
+#include "campaign/natural_order.h"
 #include "i18n/local8bit.h"
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -111,6 +113,32 @@ void apply_list(std::vector<Requirement>& requirements, const std::vector<std::s
     }
 }
 
+// Each requirement's places KO first, then by report key in natural order,
+// then in the order the report names them. Reports are ranked once, so a
+// place costs an integer comparison.
+void order_places(Campaign& campaign) {
+    const std::vector<int> by_key = reports_in_natural_order(campaign);
+    std::vector<int> rank(by_key.size());
+    for (std::size_t i = 0; i < by_key.size(); ++i) {
+        rank[by_key[i]] = static_cast<int>(i);
+    }
+    const auto ko = [&](const RequirementPlace& place) {
+        return !campaign.reports[place.report].requirements[place.occurrence].ok;
+    };
+    for (Requirement& requirement : campaign.requirements) {
+        std::sort(requirement.places.begin(), requirement.places.end(),
+                  [&](const RequirementPlace& a, const RequirementPlace& b) {
+                      if (ko(a) != ko(b)) {
+                          return ko(a);
+                      }
+                      if (a.report != b.report) {
+                          return rank[a.report] < rank[b.report];
+                      }
+                      return a.occurrence < b.occurrence;
+                  });
+    }
+}
+
 CampaignCounts count(const Campaign& campaign) {
     CampaignCounts counts;
     counts.reports = static_cast<int>(campaign.reports.size());
@@ -184,6 +212,7 @@ Campaign build_campaign(std::vector<ReportResult> reports,
         campaign.test_keys.push_back(unique_test_keys(report));
     }
     campaign.requirements = gather_requirements(campaign.reports);
+    order_places(campaign);
     campaign.has_requirement_list = listed.has_value();
     if (listed) {
         apply_list(campaign.requirements, *listed);
@@ -214,6 +243,15 @@ void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& 
             requirement.title = *it->second;
         }
     }
+}
+
+std::vector<int> reports_in_natural_order(const Campaign& campaign) {
+    std::vector<int> order(campaign.reports.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        return natural_less(campaign.report_keys[a], campaign.report_keys[b]);
+    });
+    return order;
 }
 
 std::string place_text(const Campaign& campaign, const RequirementPlace& place,

@@ -33,6 +33,8 @@ struct Requirement {
     int ok_count = 0;
     int ko_count = 0;
     bool listed = false;
+    // KO ones first, then by report key in natural order ("report 7" before
+    // "report 48"), then in the order the report names them.
     std::vector<RequirementPlace> places;
     std::string title;  // from the requirement list, when it gives one
 };
@@ -84,6 +86,10 @@ Campaign build_campaign(std::vector<ReportResult> reports,
 // by side; the first non-empty title of an ID counts).
 void set_requirement_titles(Campaign& campaign, const std::vector<std::string>& ids,
                             const std::vector<std::string>& titles);
+
+// The indexes of the reports by key in natural order ("report 7" before
+// "report 48"; see natural_order.h).
+std::vector<int> reports_in_natural_order(const Campaign& campaign);
 
 // Where an occurrence stands: report, then service, test and element when it
 // has them, joined by separator.

@@ -1,8 +1,7 @@
 #include "campaign/history_store.h"
 
 #include "campaign/history_schema.h"
-
-#include <QDateTime>
+#include "campaign/provenance.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -365,11 +364,7 @@ std::vector<InputProvenance> input_provenance(const Campaign& campaign) {
 }
 
 std::string recording_time() {
-    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    const QDateTime when =
-        epoch && *epoch ? QDateTime::fromSecsSinceEpoch(std::strtoll(epoch, nullptr, 10), Qt::UTC)
-                        : QDateTime::currentDateTimeUtc();
-    return when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString();
+    return generation_time();
 }
 
 bool find_stream(Database& db, const std::string& stream, std::int64_t* id, QString* error) {

@@ -33,8 +33,8 @@ struct RecordRequest {
 // reader read and hashed, so no report is read twice.
 std::vector<InputProvenance> input_provenance(const Campaign& campaign);
 
-// The time of the recording: $SOURCE_DATE_EPOCH when set (reproducible
-// runs), else now.
+// The time of the recording: generation_time() (provenance.h), which is
+// $SOURCE_DATE_EPOCH when set (reproducible runs), else now.
 std::string recording_time();
 
 // Records the campaign as the stream's next and reads what the history adds

@@ -2,6 +2,7 @@
 
 #include "campaign/html_assets.h"
 #include "campaign/html_history.h"
+#include "campaign/html_provenance.h"
 #include "campaign/html_text.h"
 #include "campaign/messages.h"
 #include "campaign/report_links.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <numeric>
 
 namespace {
 
@@ -22,6 +22,9 @@ constexpr std::string_view kStep = " \xE2\x80\xBA ";  // " › " between the par
 // CSV have them all.
 constexpr std::size_t kPlacesShown = 3;
 constexpr std::size_t kChangesShown = 50;
+// Up to this many KO tests, the failing tests of every report are shown
+// open; past it they are folded by report.
+constexpr std::size_t kFailingShownOpen = 200;
 
 const char* ok_word(bool ok) {
     return ok ? "OK" : "KO";
@@ -39,19 +42,35 @@ void badge(XmlStream& out, std::string_view code, std::string_view label) {
     out.put("</span>");
 }
 
-void tile(XmlStream& out, const char* id, int value, const char* label, const char* kind) {
-    out.put("<div class=\"tile");
-    if (*kind != '\0' && value > 0) {
+// A count that leads to what it counts: a link to the section that lists
+// it, whose data-filter (the filter part of a page address) the script
+// applies as well, so a click on "not verified" shows those rows only.
+struct Tile {
+    const char* id;
+    int value;
+    const char* label;
+    const char* kind;     // "ok", "ko", "nv" or "" for the colour
+    const char* section;  // the id of the section it leads to
+    const char* filter;   // e.g. "filter=ko"; "filter=" lifts the filter
+};
+
+void tile(XmlStream& out, const Tile& t) {
+    out.put("<a class=\"tile");
+    if (*t.kind != '\0' && t.value > 0) {
         out.put(" tile-");
-        out.put(kind);
+        out.put(t.kind);
     }
+    out.put("\" href=\"#");
+    out.put(t.section);
+    out.put("\" data-filter=\"");
+    out.put(t.filter);
     out.put("\"><span class=\"tile-value\" id=\"");
-    out.put(id);
+    out.put(t.id);
     out.put("\">");
-    out.put_int(value);
+    out.put_int(t.value);
     out.put("</span><span class=\"tile-label\">");
-    out.put(label);
-    out.put("</span></div>");
+    out.put(t.label);
+    out.put("</span></a>");
 }
 
 // The long lists are grids of <div> rows rather than tables: a browser lays
@@ -122,26 +141,31 @@ void head(XmlStream& out, const Campaign& campaign, const CampaignHistory* histo
     out.put(
         "</span> Campaign</h1></div></header>\n<main class=\"wrap\">\n<section "
         "class=\"tiles\" id=\"summary\">");
-    tile(out, "count-reports", c.reports, "reports", "");
-    tile(out, "count-reports-ko", c.reports_ko, "KO runs", "ko");
-    tile(out, "count-tests-ok", c.tests_ok, "tests OK", "ok");
-    tile(out, "count-tests-ko", c.tests_ko, "tests KO", "ko");
-    tile(out, "count-requirements-ok", c.requirements_ok, "requirements OK", "ok");
-    tile(out, "count-requirements-ko", c.requirements_ko, "requirements KO", "ko");
-    tile(out, "count-requirements-not-verified", c.requirements_not_verified, "not verified", "nv");
+    tile(out, {"count-reports", c.reports, "reports", "", "reports", "filter="});
+    tile(out, {"count-reports-ko", c.reports_ko, "KO runs", "ko", "reports", "filter=ko"});
+    tile(out, {"count-tests-ok", c.tests_ok, "tests OK", "ok", "reports", "filter="});
+    tile(out, {"count-tests-ko", c.tests_ko, "tests KO", "ko", "failing", "filter=ko"});
+    tile(out, {"count-requirements-ok", c.requirements_ok, "requirements OK", "ok", "matrix",
+               "filter="});
+    tile(out, {"count-requirements-ko", c.requirements_ko, "requirements KO", "ko", "matrix",
+               "filter=ko"});
+    tile(out, {"count-requirements-not-verified", c.requirements_not_verified, "not verified", "nv",
+               "matrix", "filter=nv"});
     if (campaign.has_requirement_list) {
-        tile(out, "count-requirements-unlisted", c.requirements_unlisted, "unlisted", "nv");
+        tile(out, {"count-requirements-unlisted", c.requirements_unlisted, "unlisted", "nv",
+                   "matrix", "search=unlisted"});
     }
     if (c.problems > 0) {
-        tile(out, "count-problems", c.problems, "unusable inputs", "ko");
+        tile(out, {"count-problems", c.problems, "unusable inputs", "ko", "problems", "filter="});
     }
     out.put(
         "</section>\n<div class=\"filter\" id=\"filter\" hidden><input type=\"search\" "
         "id=\"search\" placeholder=\"Search requirements, reports, tests\" "
         "aria-label=\"Search\"><label><input type=\"checkbox\" id=\"ko-only\"> KO "
+        "only</label><label><input type=\"checkbox\" id=\"nv-only\"> Not verified "
         "only</label></div>\n<nav class=\"jump\"><a href=\"#reports\">Reports</a> "
         "<a href=\"#matrix\">Requirement matrix</a> <a href=\"#failing\">Failing "
-        "tests</a></nav>\n");
+        "tests</a> <a href=\"#provenance\">Provenance</a></nav>\n");
 }
 
 void problems(XmlStream& out, const Campaign& campaign) {
@@ -243,11 +267,9 @@ void changes_section(XmlStream& out, const Changes& changes) {
 
 void reports_section(XmlStream& out, const Campaign& campaign,
                      const std::vector<std::string>& links) {
-    std::vector<int> order(campaign.reports.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return !campaign.reports[a].run_ok && campaign.reports[b].run_ok;
-    });
+    std::vector<int> order = reports_in_natural_order(campaign);
+    std::stable_partition(order.begin(), order.end(),
+                          [&](int r) { return !campaign.reports[r].run_ok; });
     out.put("<section class=\"card\" id=\"reports\"><h2>Reports</h2>");
     grid_start(out, "reports-table", "cols-reports",
                {"Report", "Run", "Tests OK", "Tests KO", "File"});
@@ -292,17 +314,17 @@ struct PageLinks {
     }
 };
 
-// One place per line; KO ones say so in words as well as in colour.
+// One place per line, the whole of it a link (one element: the matrix of a
+// large campaign holds tens of thousands); KO ones say so in words as well
+// as in colour.
 void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace& place,
                 const PageLinks& links) {
     const ReportResult& report = campaign.reports[place.report];
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
-    out.put(occurrence.ok ? "<span>" : "<span class=\"ko\">");
-    out.put("<a href=\"");
+    out.put(occurrence.ok ? "<a href=\"" : "<a class=\"ko\" href=\"");
     append_html(out, links.to(campaign, place.report, occurrence.service, occurrence.test));
     out.put("\">");
     append_html(out, campaign.report_keys[place.report]);
-    out.put("</a>");
     if (occurrence.service >= 0) {
         out.put(kStep);
         append_html(out, report.services[occurrence.service].name);
@@ -317,34 +339,42 @@ void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace
         out.put(kStep);
         append_html(out, occurrence.element);
     }
-    out.put(occurrence.ok ? "</span><br>" : " (KO)</span><br>");
+    out.put(occurrence.ok ? "</a>" : " (KO)</a>");
 }
 
-// All the places when they are few; else the first kPlacesShown of them,
-// KO ones first, and how many more there are.
+// The first kPlacesShown places (KO ones first: see Requirement::places),
+// then how many more. Past them every KO place is in a fold, each one a
+// failure to look at; the OK ones are counted (the CSV and the JSON have
+// them all).
 void places(XmlStream& out, const Campaign& campaign, const std::vector<RequirementPlace>& all,
             const PageLinks& links) {
-    const auto is_ok = [&](const RequirementPlace& place) {
-        return campaign.reports[place.report].requirements[place.occurrence].ok;
-    };
-    if (all.size() <= kPlacesShown) {
-        for (const RequirementPlace& place : all) {
-            place_item(out, campaign, place, links);
-        }
+    const std::size_t shown = std::min(all.size(), kPlacesShown);
+    for (std::size_t i = 0; i < shown; ++i) {
+        place_item(out, campaign, all[i], links);
+    }
+    if (shown == all.size()) {
         return;
     }
-    std::size_t shown = 0;
-    for (const bool ok : {false, true}) {
-        for (std::size_t i = 0; i < all.size() && shown < kPlacesShown; ++i) {
-            if (is_ok(all[i]) == ok) {
-                place_item(out, campaign, all[i], links);
-                ++shown;
-            }
-        }
+    std::size_t ko_end = shown;
+    while (ko_end < all.size() &&
+           !campaign.reports[all[ko_end].report].requirements[all[ko_end].occurrence].ok) {
+        ++ko_end;
     }
-    out.put("<span class=\"quiet\">and ");
+    if (ko_end == shown) {
+        out.put("<span class=\"quiet\">and ");
+        out.put_int(static_cast<long long>(all.size() - shown));
+        out.put(" more</span>");
+        return;
+    }
+    out.put("<details class=\"more\"><summary>and ");
     out.put_int(static_cast<long long>(all.size() - shown));
-    out.put(" more</span>");
+    out.put(" more, ");
+    out.put_int(static_cast<long long>(ko_end - shown));
+    out.put(" KO</summary>");
+    for (std::size_t i = shown; i < ko_end; ++i) {
+        place_item(out, campaign, all[i], links);
+    }
+    out.put("</details>");
 }
 
 void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& links,
@@ -361,6 +391,11 @@ void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& l
         out.put("\">");
         append_html(out, requirement.id);
         out.put("</a>");
+        if (!requirement.title.empty()) {
+            out.put(" <span class=\"title\">");
+            append_html(out, requirement.title);
+            out.put("</span>");
+        }
         if (campaign.has_requirement_list && !requirement.listed) {
             out.put("<span class=\"flag\">unlisted</span>");
         }
@@ -385,31 +420,52 @@ void matrix_section(XmlStream& out, const Campaign& campaign, const PageLinks& l
     out.put("</div></section>\n");
 }
 
+// The KO tests by report, each report's in a fold that names it: open when
+// the campaign has few KO tests, closed when it has many, so that a browser
+// lays out only the reports one opens (a search opens the folds it finds
+// rows in, and finds a row by its report's name too).
 void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& links,
                      const CampaignHistory* history) {
-    std::size_t ko_test = 0;  // the history's KO tests come in this order
+    // The history's KO tests come in report order, the reports here in
+    // natural order: where each report's KO tests start among them.
+    std::vector<std::size_t> first_ko_test(campaign.reports.size(), 0);
+    for (std::size_t r = 1; r < campaign.reports.size(); ++r) {
+        const std::vector<TestResult>& tests = campaign.reports[r - 1].tests;
+        first_ko_test[r] =
+            first_ko_test[r - 1] + std::count_if(tests.begin(), tests.end(),
+                                                 [](const TestResult& test) { return !test.ok; });
+    }
     out.put("<section class=\"card\" id=\"failing\"><h2>Failing tests</h2>");
-    grid_start(out, "failing-table", "cols-failing", {"Report", "Service", "Test"});
-    for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
+    grid_start(out, "failing-table", "cols-failing", {"Service", "Test"});
+    const bool open = static_cast<std::size_t>(campaign.counts.tests_ko) <= kFailingShownOpen;
+    for (const int r : reports_in_natural_order(campaign)) {
         const ReportResult& report = campaign.reports[r];
+        const auto ko = std::count_if(report.tests.begin(), report.tests.end(),
+                                      [](const TestResult& test) { return !test.ok; });
+        if (ko == 0) {
+            continue;
+        }
+        out.put(open ? "<details class=\"group\" open><summary>"
+                     : "<details class=\"group\"><summary>");
+        out.put("<a href=\"#");
+        out.put(report_anchor(campaign, r));
+        out.put("\">");
+        append_html(out, campaign.report_keys[r]);
+        out.put("</a>: ");
+        out.put_int(ko);
+        out.put(ko == 1 ? " KO test</summary>\n" : " KO tests</summary>\n");
+        std::size_t ko_test = first_ko_test[r];
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             if (report.tests[t].ok) {
                 continue;
             }
-            row_start(out, test_anchor(campaign, static_cast<int>(r), static_cast<int>(t)), "KO");
-            cell(out);
-            out.put("<a href=\"#");
-            out.put(report_anchor(campaign, static_cast<int>(r)));
-            out.put("\">");
-            append_html(out, campaign.report_keys[r]);
-            out.put("</a></div>");
+            row_start(out, test_anchor(campaign, r, static_cast<int>(t)), "KO");
             cell(out);
             append_html(out, report.services[report.tests[t].service].name);
             out.put("</div>");
             cell(out);
             out.put("<a href=\"");
-            append_html(out, links.to(campaign, static_cast<int>(r), report.tests[t].service,
-                                      static_cast<int>(t)));
+            append_html(out, links.to(campaign, r, report.tests[t].service, static_cast<int>(t)));
             out.put("\">");
             append_html(out, campaign.test_keys[r][t]);
             out.put("</a>");
@@ -417,9 +473,9 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
             const std::vector<std::string> cause = test_cause_lines(report, static_cast<int>(t));
             if (!cause.empty()) {
                 out.put("<div class=\"cause\">");
-                for (const std::string& line : cause) {
-                    append_html(out, line);
-                    out.put("<br>");
+                for (std::size_t i = 0; i < cause.size(); ++i) {
+                    out.put(i == 0 ? "" : "\n");
+                    append_html(out, cause[i]);
                 }
                 out.put("</div>");
             }
@@ -428,6 +484,7 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
             }
             out.put("</div></div>\n");
         }
+        out.put("</details>\n");
     }
     out.put("</div>");
     if (campaign.counts.tests_ko == 0) {
@@ -438,7 +495,8 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
 
 }  // namespace
 
-void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes* changes,
+void write_campaign_html(XmlStream& out, const Campaign& campaign,
+                         const CampaignProvenance& provenance, const Changes* changes,
                          const std::vector<std::string>& links, const CampaignHistory* history) {
     head(out, campaign, history);
     problems(out, campaign);
@@ -452,6 +510,7 @@ void write_campaign_html(XmlStream& out, const Campaign& campaign, const Changes
     const PageLinks page_links{links, ReportPageAnchors(campaign)};
     matrix_section(out, campaign, page_links, history);
     failing_section(out, campaign, page_links, history);
+    write_provenance_section(out, campaign, provenance);
     out.put(
         "<footer class=\"page-foot\">Written by quillon-campaign from the requirement "
         "reports.</footer>\n</main>\n<script>");

@@ -148,3 +148,8 @@ void JsonWriter::boolean(bool value) {
     before_value();
     out_.put(value ? "true" : "false");
 }
+
+void JsonWriter::null() {
+    before_value();
+    out_.put("null");
+}

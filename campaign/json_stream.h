@@ -25,6 +25,7 @@ class JsonWriter {
     void string(const QString& text);
     void number(long long value);
     void boolean(bool value);
+    void null();
 
   private:
     struct Level {

@@ -298,14 +298,42 @@ void changes_json(JsonWriter& json, const Changes& changes) {
     json.end_object();
 }
 
+// When, by what and from what the document was made.
+void provenance_json(JsonWriter& json, const CampaignProvenance& provenance) {
+    string_member(json, "generated", provenance.generated);
+    string_member(json, "tool_version", provenance.tool_version);
+    json.key("command_line");
+    json.begin_array();
+    json.string(std::string_view("quillon-campaign"));
+    for (const std::string& argument : provenance.arguments) {
+        json.string(shown_argument(argument));
+    }
+    json.end_array();
+    if (!provenance.baseline.empty()) {
+        json.key("baseline");
+        json.begin_object();
+        json.key("path");
+        json.string(shown_file_name(provenance.baseline));
+        json.key("generated");
+        if (provenance.baseline_generated.empty()) {
+            json.null();
+        } else {
+            json.string(provenance.baseline_generated);
+        }
+        json.end_object();
+    }
+}
+
 }  // namespace
 
-void write_campaign_json(XmlStream& out, const Campaign& campaign, const Changes* changes,
+void write_campaign_json(XmlStream& out, const Campaign& campaign,
+                         const CampaignProvenance& provenance, const Changes* changes,
                          const CampaignHistory* history) {
     JsonWriter json(out);
     json.begin_object();
     string_member(json, "format", "quillon-campaign");
     number_member(json, "version", kCampaignJsonVersion);
+    provenance_json(json, provenance);
     string_member(json, "verdict", ok_word(campaign.ok));
     json.key("counts");
     counts_json(json, campaign.counts);

@@ -53,6 +53,7 @@ ParsedOptions parse_options(const QStringList& arguments) {
     o.help = parser.isSet(QStringLiteral("help"));
     o.version = parser.isSet(QStringLiteral("version"));
     o.quiet = parser.isSet(QStringLiteral("quiet"));
+    o.arguments = all_bytes(arguments.mid(1));
     o.inputs = all_bytes(parser.positionalArguments());
     o.logs = all_bytes(parser.values(QStringLiteral("log")));
     o.html = bytes(parser.value(QStringLiteral("html")));

@@ -14,6 +14,7 @@ enum class FailOn { None, Ko, Regression };
 // File names are bytes, as the command line gave them: a name that is valid
 // in no encoding still names its file.
 struct CampaignOptions {
+    std::vector<std::string> arguments;  // the whole command line after the program's name
     std::vector<std::string> inputs;
     std::vector<std::string> logs;
     std::string html;

@@ -13,6 +13,7 @@
 #include "campaign/messages.h"
 #include "campaign/output_check.h"
 #include "campaign/output_file.h"
+#include "campaign/provenance.h"
 #include "campaign/report_links.h"
 #include "campaign/report_page_set.h"
 #include "campaign/report_pool.h"
@@ -145,6 +146,12 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         }
     }
     const Changes* changes_or_null = changes ? &*changes : nullptr;
+    CampaignProvenance provenance{
+        generation_time(), QUILLON_CAMPAIGN_VERSION, options.arguments, {}, {}};
+    if (baseline) {
+        provenance.baseline = options.baseline;
+        provenance.baseline_generated = baseline->generated;
+    }
 
     // Each output is made only when asked for, and written on its own: one
     // that fails does not keep the others from being written.
@@ -165,7 +172,7 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
     const std::pair<const std::string*, std::function<void(XmlStream&)>> outputs[] = {
         {&options.html,
          [&](XmlStream& out) {
-             write_campaign_html(out, campaign, changes_or_null,
+             write_campaign_html(out, campaign, provenance, changes_or_null,
                                  report_links(campaign, folder_of_page(options.html), pages.pages),
                                  history ? &*history : nullptr);
          }},
@@ -173,7 +180,8 @@ int run_campaign(const CampaignOptions& options, FILE* out, FILE* err) {
         {&options.junit, [&](XmlStream& out) { write_campaign_junit(out, campaign); }},
         {&options.json,
          [&](XmlStream& out) {
-             write_campaign_json(out, campaign, changes_or_null, history ? &*history : nullptr);
+             write_campaign_json(out, campaign, provenance, changes_or_null,
+                                 history ? &*history : nullptr);
          }},
     };
     for (const auto& [path, write] : outputs) {

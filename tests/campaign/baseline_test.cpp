@@ -70,7 +70,7 @@ TEST(Baseline, EveryChangeOfTestsAndRequirementsFromEitherVersion) {
 TEST(Baseline, ACampaignComparedWithItsOwnSummaryHasNoChange) {
     const Campaign c = now();
     XmlStream json;
-    write_campaign_json(json, c, nullptr, nullptr);
+    write_campaign_json(json, c, {}, nullptr, nullptr);
     Baseline baseline;
     QString error;
     ASSERT_TRUE(parse_baseline(QByteArray::fromStdString(json.text()), &baseline, &error))

@@ -44,9 +44,9 @@ TEST(Campaign, ARequirementIsKoWhenAnyOccurrenceIsAndListsKoThenNotVerifiedThenO
         const Requirement& r = c.requirements[i];
         EXPECT_EQ(std::tie(r.id, r.verdict, r.ok_count, r.ko_count, r.listed), expected[i]) << i;
     }
-    // Places keep report order and name the test by its unique name.
-    EXPECT_EQ(place_text(c, c.requirements[0].places[0], "/"), "A/s/t");
-    EXPECT_EQ(place_text(c, c.requirements[0].places[1], "/"), "B/s/u");
+    // Places: the KO one first; each names the test by its unique name.
+    EXPECT_EQ(place_text(c, c.requirements[0].places[0], "/"), "B/s/u");
+    EXPECT_EQ(place_text(c, c.requirements[0].places[1], "/"), "A/s/t");
     EXPECT_EQ(place_text(c, c.requirements[2].places[0], "/"), "A");
     EXPECT_EQ(c.counts.requirements_ko, 1);
     EXPECT_EQ(c.counts.requirements_not_verified, 1);

@@ -5,6 +5,7 @@
 #include "tests/support/test_support.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ctest {
@@ -12,12 +13,30 @@ namespace ctest {
 inline const std::string kData = std::string(QUILLON_SOURCE_DIR) + "/tests/campaign/data/";
 inline const std::string kExpected = std::string(QUILLON_SOURCE_DIR) + "/tests/campaign/expected/";
 
+// The time the outputs say they were made when the environment is the
+// default one, so that they can be compared byte for byte.
+inline const std::string kGenerated = "1796759702";  // 2026-12-08T19:55:02Z
+
 inline qtest::ProcessResult run_campaign_tool(const std::vector<std::string>& arguments,
                                               const std::string& cwd, qtest::Environment env = {}) {
     if (env.empty()) {
         env = qtest::default_tool_environment();
+        env["SOURCE_DATE_EPOCH"] = kGenerated;
     }
     return qtest::run_process(QUILLON_CAMPAIGN_BINARY, arguments, env, cwd);
+}
+
+// text with every path replaced by its placeholder: outputs that quote the
+// command line name the test's own folders.
+inline std::string with_placeholders(
+    std::string text, const std::vector<std::pair<std::string, std::string>>& paths) {
+    for (const auto& [path, placeholder] : paths) {
+        for (std::size_t at = text.find(path); at != std::string::npos;
+             at = text.find(path, at + placeholder.size())) {
+            text.replace(at, path.size(), placeholder);
+        }
+    }
+    return text;
 }
 
 // A report with one service "s" whose tests are given as name and verdict,

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -56,7 +57,7 @@ TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
         changes.tests[kFixed].push_back({"R", "s", "f" + std::to_string(i)});
     }
     XmlStream page;
-    write_campaign_html(page, c, &changes, {"r.html"});
+    write_campaign_html(page, c, {}, &changes, {"r.html"});
     const std::string html = page.text();
     const auto row = [&](const std::string& id) {
         const std::size_t at = html.find("id=\"req-" + id + "\"");
@@ -65,15 +66,15 @@ TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
     const std::string step = " \xE2\x80\xBA ";
     const std::string many = row("MANY");
     std::vector<std::size_t> at;
-    for (const char* test : {"t11 (KO)", "t0<", "t1<", "and 9 more<"}) {
+    for (const char* test : {"t11 (KO)<", "t0<", "t1<", "and 9 more<"}) {
         at.push_back(many.find(test));
         EXPECT_NE(at.back(), std::string::npos) << test;
     }
     EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
-    EXPECT_EQ(count(many, "<br>"), 3u);
+    EXPECT_EQ(count(many, "</a>"), 4u);  // its ID, then three places
     const std::string few = row("FEW");
     EXPECT_LT(few.find(step + "t2<"), few.find(step + "t0<"));
-    EXPECT_EQ(count(few, "<br>"), 3u);
+    EXPECT_EQ(count(few, "</a>"), 4u);
     EXPECT_EQ(few.find("more"), std::string::npos);
     EXPECT_EQ(count(html, "class=\"change-regression\""), 60u);
     EXPECT_EQ(count(html, "class=\"change-fixed\""), 50u);
@@ -90,6 +91,7 @@ Campaign large_campaign() {
         report.name = "Board " + std::to_string(r);
         report.path = "board_" + std::to_string(r) + ".req.xml";
         report.real_path = "/c/" + report.path;
+        report.provenance.sha256 = "digest" + std::to_string(r);
         for (int s = 0; s < 4; ++s) {
             report.services.push_back({"service_" + std::to_string(s), true});
             for (int t = 0; t < 10; ++t, ++n) {
@@ -130,7 +132,7 @@ class CampaignPage : public testing::Test {
         }
         const std::vector<std::string> links(campaign.reports.size(), "x.html");
         XmlStream page;
-        write_campaign_html(page, campaign, nullptr, links);
+        write_campaign_html(page, campaign, {}, nullptr, links);
         qtest::write_file(dir.file("campaign.html"), page.text());
     }
 
@@ -151,6 +153,40 @@ class CampaignPage : public testing::Test {
         args.push_back(url);
         return qtest::run_process("/usr/bin/timeout", args,
                                   {{"PATH", "/usr/bin:/bin"}, {"HOME", dir.path()}}, dir.path());
+    }
+
+    // Opens the page at url (a fragment of campaign.html) in a frame of the
+    // given width; once the page's own script has run, probe (the body of a
+    // function of window and document) replaces the body by its findings,
+    // one per line, which --dump-dom prints.
+    std::vector<std::string> probe(const std::string& fragment, const char* script, int width) {
+        qtest::write_file(
+            dir.file("probe.html"),
+            "<!DOCTYPE html><body><iframe id=\"f\" src=\"campaign.html" + fragment +
+                "\" style=\"border:0;width:" + std::to_string(width) +
+                "px;height:900px\"></iframe><script>addEventListener('load', function () {"
+                "(function (window, document) {" +
+                script +
+                "})(f.contentWindow, f.contentDocument);"
+                "document.body.textContent = f.contentDocument.body.textContent; });</script>");
+        const qtest::ProcessResult run = chromium({"--dump-dom", "--allow-file-access-from-files"},
+                                                  "file://" + dir.file("probe.html"));
+        EXPECT_EQ(run.exit_status, 0) << run.err;
+        const std::size_t body = run.out.find("<body>");
+        const std::size_t end = run.out.rfind("</body>");
+        std::vector<std::string> lines;
+        if (body == std::string::npos || end == std::string::npos) {
+            ADD_FAILURE() << "no probe output: " << run.out.substr(0, 300);
+            return lines;
+        }
+        std::istringstream found(run.out.substr(body + 6, end - body - 6));
+        for (std::string line; std::getline(found, line);) {
+            for (std::size_t at; (at = line.find("&amp;")) != std::string::npos;) {
+                line.replace(at, 5, "&");
+            }
+            lines.push_back(line);
+        }
+        return lines;
     }
 
     // The rows of the page as Chromium leaves them once its script has run.
@@ -225,6 +261,95 @@ TEST_F(CampaignPage, ScreenshotOfALargeCampaignIsKept) {
     const fs::path artifacts = fs::path(QUILLON_STAGE_DIR).parent_path() / "tests" / "artifacts";
     fs::create_directories(artifacts);
     fs::copy_file(shot, artifacts / "campaign.png", fs::copy_options::overwrite_existing);
+}
+
+// The filter the address names when the page opens, as on the report pages:
+// a bad escape costs nothing but itself, and an anchor is no filter. Then
+// the filter changed on the page is written back into the address, and a
+// tile applies its own.
+const char* kAddressProbe = R"(
+  var box = document.getElementById('search');
+  var ko = document.getElementById('ko-only'), nv = document.getElementById('nv-only');
+  var lines = ['[' + box.value + '] ' + ko.checked + ' ' + nv.checked + ' '
+      + document.querySelectorAll('#matrix-table .row:not([hidden])').length];
+  box.value = 'a b&c';
+  box.dispatchEvent(new Event('input'));
+  ko.checked = false;
+  nv.checked = true;
+  nv.dispatchEvent(new Event('change'));
+  lines.push(window.location.hash);
+  document.getElementById('count-requirements-ko').parentElement.click();
+  lines.push(window.location.hash + ' ' + box.value + ' '
+      + document.querySelectorAll('#matrix-table .row:not([hidden])').length);
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST_F(CampaignPage, TheAddressHoldsTheFilter) {
+    // 21 requirements KO, 20 not verified, 600 in all.
+    const std::string written = "#search=a%20b%26c&filter=nv";
+    const std::string tile = "#filter=ko  41";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "[] false false 620"},
+        {"#search=llr_0007", "[llr_0007] false false 1"},
+        {"#search=llr_0600&filter=nv", "[llr_0600] false true 1"},
+        {"#filter=nv", "[] false true 20"},
+        {"#filter=ko,nv", "[] true true 20"},
+        {"#filter=ko&search=%", "[%] true false 0"},
+        {"#search=%&filter=nv", "[%] false true 0"},
+        {"#search=%4C%4cR_0007", "[LLR_0007] false false 1"},
+        {"#req-LLR_0007", "[] false false 620"},
+    };
+    for (const auto& [address, opened] : cases) {
+        EXPECT_EQ(probe(address, kAddressProbe, 1280),
+                  (std::vector<std::string>{opened, written, tile}))
+            << address;
+    }
+}
+
+// Printed, the page is whole whatever the filter: a row the filter hides and
+// the folded table of inputs are in the PDF, the filter bar is not, and each
+// section starts a page.
+TEST_F(CampaignPage, PdfHoldsFoldedAndFilteredRows) {
+    const std::string pdftotext = "/usr/bin/pdftotext";
+    if (!qtest::file_exists(pdftotext)) {
+        GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils, installed by "
+                        "scripts/setup.sh --tests)";
+    }
+    const qtest::ProcessResult print =
+        chromium({"--no-pdf-header-footer", "--print-to-pdf=" + dir.file("page.pdf")},
+                 "file://" + dir.file("campaign.html") + "#search=nothing&filter=ko");
+    ASSERT_EQ(print.exit_status, 0) << print.err;
+    const qtest::ProcessResult pdf = qtest::run_process(
+        pdftotext, {"-raw", dir.file("page.pdf"), "-"}, {{"PATH", "/usr/bin:/bin"}}, "/");
+    ASSERT_EQ(pdf.exit_status, 0) << pdf.err;
+    EXPECT_NE(pdf.out.find("digest17"), std::string::npos) << "the inputs are folded";
+    EXPECT_NE(pdf.out.find("LLR_0599"), std::string::npos) << "a filtered row is left out";
+    EXPECT_EQ(pdf.out.find("KO only"), std::string::npos) << "the filter bar is printed";
+    // Summary, reports, matrix, failing tests, provenance: a page each at least.
+    EXPECT_GE(std::count(pdf.out.begin(), pdf.out.end(), '\f'), 5);
+}
+
+// At 420 px nothing sticks out of the page, no header overlaps the next, and
+// a requirement's ID stays on one line.
+const char* kNarrowProbe = R"(
+  var lines = ['page ' + (document.documentElement.scrollWidth <= window.innerWidth)];
+  document.querySelectorAll('.grid-head').forEach(function (head) {
+    var cells = head.children;
+    for (var i = 1; i < cells.length; i++) {
+      var a = cells[i - 1].getBoundingClientRect(), b = cells[i].getBoundingClientRect();
+      if (a.top === b.top && a.right > b.left + 0.5) {
+        lines.push('overlap ' + cells[i - 1].textContent + ' ' + cells[i].textContent);
+      }
+    }
+  });
+  var id = document.querySelector('#matrix-table .row a.id');
+  lines.push('one line ' + (id.getBoundingClientRect().height < 24));
+  document.body.textContent = lines.join('\n');
+)";
+
+TEST_F(CampaignPage, ReadableAt420Pixels) {
+    EXPECT_EQ(probe("", kNarrowProbe, 420),
+              (std::vector<std::string>{"page true", "one line true"}));
 }
 
 }  // namespace
