@@ -1,5 +1,7 @@
 #include "campaign/campaign.h"
 
+#include "campaign/parallel.h"
+
 #include "i18n/local8bit.h"
 
 #include <algorithm>
@@ -113,6 +115,7 @@ std::vector<TextRef> unique_test_keys(ReportResult& report) {
 std::vector<Requirement> gather_requirements(const std::vector<ReportResult>& reports) {
     std::unordered_map<std::string_view, std::size_t> index;
     std::vector<Requirement> requirements;
+    index.reserve(reports.empty() ? 0 : reports.front().requirements.size());
     for (std::size_t r = 0; r < reports.size(); ++r) {
         const auto& occurrences = reports[r].requirements;
         for (std::size_t o = 0; o < occurrences.size(); ++o) {
@@ -220,9 +223,10 @@ Campaign build_campaign(std::vector<ReportResult> reports,
     Campaign campaign;
     campaign.reports = std::move(reports);
     campaign.report_keys = unique_report_keys(campaign.reports);
-    for (ReportResult& report : campaign.reports) {
-        campaign.test_keys.push_back(unique_test_keys(report));
-    }
+    // A report's test keys are its own business: made on every core.
+    campaign.test_keys.resize(campaign.reports.size());
+    run_in_parallel(static_cast<int>(campaign.reports.size()), 0,
+                    [&](int r) { campaign.test_keys[r] = unique_test_keys(campaign.reports[r]); });
     campaign.requirements = gather_requirements(campaign.reports);
     campaign.has_requirement_list = listed.has_value();
     if (listed) {

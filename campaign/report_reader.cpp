@@ -24,10 +24,11 @@ enum class Level { Run, Service, Test, Element, Requirements, Comment };
 
 constexpr int kChunk = 256 * 1024;
 
-// TextRef counts a report's texts in 32 bits: they are a part of its bytes,
-// plus the test keys of the campaign (a few bytes for tests of 30 bytes and
-// more), which keeps them below 4 GiB.
-constexpr long long kMaxReportBytes = 3LL << 30;
+// TextRef counts a report's texts in 32 bits. They are attribute values of
+// the report, each kept once at most, and the campaign's test keys, which
+// add at most each test's name again: below 2 GiB of report, below 4 GiB of
+// texts.
+constexpr long long kMaxReportBytes = (1LL << 31) - 1;
 
 // A child of RUN shaped like an entry of the header section: its start tag,
 // kept until its first child (then it is part of the body after all) or its
@@ -343,7 +344,7 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
         }
         last = read == 0;
         if (report->provenance.size + read > kMaxReportBytes) {
-            *error = QStringLiteral("larger than 3 GiB");
+            *error = QStringLiteral("larger than 2 GiB");
             return false;
         }
         sha256.add(
