@@ -35,12 +35,17 @@ Campaign make_campaign(const std::vector<std::vector<bool>>& verdicts, int requi
         ReportResult report;
         report.path = report.real_path = "/ci/results/report_" + std::to_string(r) + ".req.xml";
         report.name = "Report " + std::to_string(r);
-        report.services.push_back({"service", true});
+        report.services.push_back({report.add_text("service"), true});
         for (std::size_t t = 0; t < verdicts[r].size(); ++t, ++n) {
             const bool ok = verdicts[r][t];
-            report.tests.push_back({0, "test_" + std::to_string(t), ok});
+            report.tests.push_back({0, report.add_text("test_" + std::to_string(t)), ok});
             report.requirements.push_back(
-                {"REQ_" + std::to_string(n % requirements), "", ok, 0, static_cast<int>(t), ""});
+                {report.add_text("REQ_" + std::to_string(n % requirements)),
+                 {},
+                 ok,
+                 0,
+                 static_cast<int>(t),
+                 {}});
         }
         reports.push_back(std::move(report));
     }

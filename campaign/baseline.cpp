@@ -317,12 +317,12 @@ CampaignNames name_campaign(const Campaign& campaign) {
         std::vector<std::uint32_t>& services = now.services.emplace_back();
         services.reserve(report.services.size());
         for (const ServiceResult& service : report.services) {
-            services.push_back(now.names.id(service.name));
+            services.push_back(now.names.id(report.text(service.name)));
         }
         std::vector<std::uint32_t>& tests = now.tests.emplace_back();
         tests.reserve(report.tests.size());
-        for (const std::string& key : campaign.test_keys[r]) {
-            tests.push_back(now.names.id(key));
+        for (const TextRef key : campaign.test_keys[r]) {
+            tests.push_back(now.names.id(report.text(key)));
         }
     }
     for (const Requirement& requirement : campaign.requirements) {
@@ -444,8 +444,9 @@ Changes compare_with_baseline(const Baseline& baseline, const Campaign& campaign
         compare_entries(before_tests, now_tests, changes.tests, [&](bool is_now, const Entry& e) {
             if (is_now) {
                 const ReportResult& result = campaign.reports[r];
-                return TestId{report, result.services[result.tests[e.index].service].name,
-                              campaign.test_keys[r][e.index]};
+                return TestId{report,
+                              std::string(result.service_name(result.tests[e.index].service)),
+                              std::string(campaign.test_key(r, e.index))};
             }
             const Baseline::Test& test = baseline.tests[e.index];
             return TestId{report, before_name(baseline.services[test.service]),

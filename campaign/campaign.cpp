@@ -1,6 +1,8 @@
 #include "campaign/campaign.h"
 
 #include "campaign/natural_order.h"
+#include "campaign/parallel.h"
+
 #include "i18n/local8bit.h"
 
 #include <algorithm>
@@ -52,37 +54,78 @@ std::vector<std::string> unique_report_keys(const std::vector<ReportResult>& rep
     return unique_keys(keys);
 }
 
-std::vector<std::string> unique_test_keys(const ReportResult& report) {
-    std::map<std::string, std::vector<std::size_t>> by_service;
-    for (std::size_t t = 0; t < report.tests.size(); ++t) {
-        by_service[report.services[report.tests[t].service].name].push_back(t);
+// Keys are made per group of tests of services of the same name; a test
+// alone in its group, or whose group has no two names alike, is its own key.
+// The keys made anew are kept with the report's texts.
+std::vector<TextRef> unique_test_keys(ReportResult& report) {
+    std::vector<int> group_of_service(report.services.size());
+    int groups = 0;
+    {
+        std::unordered_map<std::string_view, int> group_of_name;
+        for (std::size_t s = 0; s < report.services.size(); ++s) {
+            group_of_service[s] =
+                group_of_name.try_emplace(report.text(report.services[s].name), groups)
+                    .first->second;
+            groups += group_of_service[s] == groups ? 1 : 0;
+        }
     }
-    std::vector<std::string> keys(report.tests.size());
+    // The tests of each group in report order, group after group.
+    std::vector<std::size_t> start(groups + 1, 0);
+    for (const TestResult& test : report.tests) {
+        ++start[group_of_service[test.service] + 1];
+    }
+    for (int g = 0; g < groups; ++g) {
+        start[g + 1] += start[g];
+    }
+    std::vector<std::size_t> order(report.tests.size());
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    for (std::size_t t = 0; t < report.tests.size(); ++t) {
+        order[next[group_of_service[report.tests[t].service]]++] = t;
+    }
+
+    std::vector<TextRef> keys(report.tests.size());
+    std::vector<std::pair<std::size_t, std::string>> made;
+    std::unordered_set<std::string_view> seen;
     std::vector<std::string> names;
-    for (const auto& [service, tests] : by_service) {
+    for (int g = 0; g < groups; ++g) {
+        seen.clear();
+        for (std::size_t i = start[g]; i < start[g + 1]; ++i) {
+            keys[order[i]] = report.tests[order[i]].name;
+            seen.insert(report.text(report.tests[order[i]].name));
+        }
+        if (seen.size() == start[g + 1] - start[g]) {
+            continue;
+        }
         names.clear();
-        for (const std::size_t t : tests) {
-            names.push_back(report.tests[t].name);
+        for (std::size_t i = start[g]; i < start[g + 1]; ++i) {
+            names.emplace_back(report.text(report.tests[order[i]].name));
         }
         names = unique_keys(names);
-        for (std::size_t i = 0; i < tests.size(); ++i) {
-            keys[tests[i]] = std::move(names[i]);
+        for (std::size_t i = start[g]; i < start[g + 1]; ++i) {
+            if (names[i - start[g]] != report.text(report.tests[order[i]].name)) {
+                made.emplace_back(order[i], std::move(names[i - start[g]]));
+            }
         }
+    }
+    for (const auto& [test, key] : made) {
+        keys[test] = report.add_text(key);
     }
     return keys;
 }
 
 // Gathers the occurrences of every ID in report order.
 std::vector<Requirement> gather_requirements(const std::vector<ReportResult>& reports) {
-    std::unordered_map<std::string, std::size_t> index;
+    std::unordered_map<std::string_view, std::size_t> index;
     std::vector<Requirement> requirements;
+    index.reserve(reports.empty() ? 0 : reports.front().requirements.size());
     for (std::size_t r = 0; r < reports.size(); ++r) {
         const auto& occurrences = reports[r].requirements;
         for (std::size_t o = 0; o < occurrences.size(); ++o) {
-            const auto [it, added] = index.try_emplace(occurrences[o].id, requirements.size());
+            const std::string_view id = reports[r].text(occurrences[o].id);
+            const auto [it, added] = index.try_emplace(id, requirements.size());
             if (added) {
                 requirements.push_back(
-                    {occurrences[o].id, RequirementVerdict::Ok, 0, 0, false, {}, {}});
+                    {std::string(id), RequirementVerdict::Ok, 0, 0, false, {}, {}});
             }
             Requirement& requirement = requirements[it->second];
             requirement.places.push_back({static_cast<int>(r), static_cast<int>(o)});
@@ -208,9 +251,10 @@ Campaign build_campaign(std::vector<ReportResult> reports,
     Campaign campaign;
     campaign.reports = std::move(reports);
     campaign.report_keys = unique_report_keys(campaign.reports);
-    for (const ReportResult& report : campaign.reports) {
-        campaign.test_keys.push_back(unique_test_keys(report));
-    }
+    // A report's test keys are its own business: made on every core.
+    campaign.test_keys.resize(campaign.reports.size());
+    run_in_parallel(static_cast<int>(campaign.reports.size()), 0,
+                    [&](int r) { campaign.test_keys[r] = unique_test_keys(campaign.reports[r]); });
     campaign.requirements = gather_requirements(campaign.reports);
     order_places(campaign);
     campaign.has_requirement_list = listed.has_value();
@@ -260,13 +304,13 @@ std::string place_text(const Campaign& campaign, const RequirementPlace& place,
     const RequirementOccurrence& occurrence = report.requirements[place.occurrence];
     std::string text = campaign.report_keys[place.report];
     if (occurrence.service >= 0) {
-        text += separator + report.services[occurrence.service].name;
+        (text += separator) += report.service_name(occurrence.service);
     }
     if (occurrence.test >= 0) {
-        text += separator + campaign.test_keys[place.report][occurrence.test];
+        (text += separator) += campaign.test_key(place.report, occurrence.test);
     }
-    if (!occurrence.element.empty()) {
-        text += separator + occurrence.element;
+    if (occurrence.element.size > 0) {
+        (text += separator) += report.text(occurrence.element);
     }
     return text;
 }

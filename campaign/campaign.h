@@ -61,14 +61,19 @@ struct Campaign {
     // path below the deepest folder holding all of them ("Suite (a/s.req.xml)").
     std::vector<std::string> report_keys;
     // Per report and test, a key unique among the tests of the services of
-    // that name: made by unique_keys from the test names in report order.
-    std::vector<std::vector<std::string>> test_keys;
+    // that name: made by unique_keys from the test names in report order,
+    // and kept with the report's texts.
+    std::vector<std::vector<TextRef>> test_keys;
     // KO first, then not verified, then OK; by ID within each.
     std::vector<Requirement> requirements;
     bool has_requirement_list = false;
     QStringList problems;  // one message line per input that could not be used
     CampaignCounts counts;
     bool ok = true;
+
+    std::string_view test_key(int report, int test) const {
+        return reports[report].text(test_keys[report][test]);
+    }
 };
 
 // Keys for names, one each, never two alike: the first of equal names keeps

@@ -21,28 +21,29 @@ struct ItemVerdict {
     std::int64_t id = 0;
     int verdict = kAbsent;
     int kind = kItemRun;
-    const std::string* report = nullptr;
-    const std::string* service = nullptr;
-    const std::string* name = nullptr;
+    std::string_view report;
+    std::string_view service;
+    std::string_view name;
 };
 
 // What the campaign says of every item, by id.
 std::vector<ItemVerdict> verdicts_of(const Campaign& campaign) {
-    static const std::string kNone;
     std::vector<ItemVerdict> verdicts;
     for (std::size_t r = 0; r < campaign.reports.size(); ++r) {
         const ReportResult& report = campaign.reports[r];
         const std::string& key = campaign.report_keys[r];
         verdicts.push_back({history_item_id(kItemRun, key, "", ""),
-                            report.run_ok ? kVerdictOk : kVerdictKo, kItemRun, &key, &kNone,
-                            &kNone});
+                            report.run_ok ? kVerdictOk : kVerdictKo,
+                            kItemRun,
+                            key,
+                            {},
+                            {}});
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             const TestResult& test = report.tests[t];
-            const std::string& service = report.services[test.service].name;
-            const std::string& name = campaign.test_keys[r][t];
+            const std::string_view service = report.service_name(test.service);
+            const std::string_view name = campaign.test_key(r, t);
             verdicts.push_back({history_item_id(kItemTest, key, service, name),
-                                test.ok ? kVerdictOk : kVerdictKo, kItemTest, &key, &service,
-                                &name});
+                                test.ok ? kVerdictOk : kVerdictKo, kItemTest, key, service, name});
         }
     }
     for (const Requirement& q : campaign.requirements) {
@@ -50,7 +51,10 @@ std::vector<ItemVerdict> verdicts_of(const Campaign& campaign) {
                             q.verdict == RequirementVerdict::Ok   ? kVerdictOk
                             : q.verdict == RequirementVerdict::Ko ? kVerdictKo
                                                                   : kNotVerified,
-                            kItemRequirement, &kNone, &kNone, &q.id});
+                            kItemRequirement,
+                            {},
+                            {},
+                            q.id});
     }
     std::sort(verdicts.begin(), verdicts.end(),
               [](const ItemVerdict& a, const ItemVerdict& b) { return a.id < b.id; });
@@ -246,12 +250,14 @@ bool write_verdicts(Database& db, std::int64_t stream, std::int64_t seq, const C
             was = b->second;
             ++b;
         } else {
-            items.insert(items.end(), {v.id, std::int64_t{v.kind}, *v.report, *v.service, *v.name});
+            items.insert(items.end(), {v.id, std::int64_t{v.kind}, std::string(v.report),
+                                       std::string(v.service), std::string(v.name)});
         }
         if (was != v.verdict) {
             changed(v.id, v.verdict);
             if (diff) {
-                note_change(v.kind, was, v.verdict, *v.report, *v.service, *v.name, diff);
+                note_change(v.kind, was, v.verdict, std::string(v.report), std::string(v.service),
+                            std::string(v.name), diff);
             }
         }
     }

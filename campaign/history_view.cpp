@@ -262,8 +262,9 @@ bool read_campaign_history(Database& db, const std::string& stream_name, std::in
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             const TestResult& test = report.tests[t];
             std::optional<HistoryItem> item;
-            item_of(kItemTest, campaign.report_keys[r], report.services[test.service].name,
-                    campaign.test_keys[r][t], test.ok ? kVerdictOk : kVerdictKo, &item);
+            item_of(kItemTest, campaign.report_keys[r],
+                    std::string(report.service_name(test.service)),
+                    std::string(campaign.test_key(r, t)), test.ok ? kVerdictOk : kVerdictKo, &item);
             if (!item) {
                 continue;
             }

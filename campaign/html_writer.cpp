@@ -115,8 +115,8 @@ std::string report_anchor(const Campaign& campaign, int report) {
 
 std::string test_anchor(const Campaign& campaign, int report, int test) {
     const ReportResult& r = campaign.reports[report];
-    return anchor_id("test-", {campaign.report_keys[report], r.services[r.tests[test].service].name,
-                               campaign.test_keys[report][test]});
+    return anchor_id("test-", {campaign.report_keys[report], r.service_name(r.tests[test].service),
+                               campaign.test_key(report, test)});
 }
 
 void head(XmlStream& out, const Campaign& campaign, const CampaignHistory* history) {
@@ -327,17 +327,17 @@ void place_item(XmlStream& out, const Campaign& campaign, const RequirementPlace
     append_html(out, campaign.report_keys[place.report]);
     if (occurrence.service >= 0) {
         out.put(kStep);
-        append_html(out, report.services[occurrence.service].name);
+        append_html(out, report.service_name(occurrence.service));
     } else {
         out.put(" (run)");
     }
     if (occurrence.test >= 0) {
         out.put(kStep);
-        append_html(out, campaign.test_keys[place.report][occurrence.test]);
+        append_html(out, campaign.test_key(place.report, occurrence.test));
     }
-    if (!occurrence.element.empty()) {
+    if (occurrence.element.size > 0) {
         out.put(kStep);
-        append_html(out, occurrence.element);
+        append_html(out, report.text(occurrence.element));
     }
     out.put(occurrence.ok ? "</a>" : " (KO)</a>");
 }
@@ -461,13 +461,13 @@ void failing_section(XmlStream& out, const Campaign& campaign, const PageLinks& 
             }
             row_start(out, test_anchor(campaign, r, static_cast<int>(t)), "KO");
             cell(out);
-            append_html(out, report.services[report.tests[t].service].name);
+            append_html(out, report.service_name(report.tests[t].service));
             out.put("</div>");
             cell(out);
             out.put("<a href=\"");
             append_html(out, links.to(campaign, r, report.tests[t].service, static_cast<int>(t)));
             out.put("\">");
-            append_html(out, campaign.test_keys[r][t]);
+            append_html(out, campaign.test_key(r, t));
             out.put("</a>");
             // Why it failed, as far as the report says.
             const std::vector<std::string> cause = test_cause_lines(report, static_cast<int>(t));

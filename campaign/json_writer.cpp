@@ -98,11 +98,11 @@ void occurrences_json(JsonWriter& json, const ReportResult& report, const Groupe
     for (int i = begin; i < end; ++i) {
         const RequirementOccurrence& occurrence = report.requirements[occurrences.members[i]];
         json.begin_array();
-        json.string(occurrence.id);
+        json.string(report.text(occurrence.id));
         json.string(ok_word(occurrence.ok));
-        json.string(occurrence.value);
-        if (!occurrence.element.empty()) {
-            json.string(occurrence.element);
+        json.string(report.text(occurrence.value));
+        if (occurrence.element.size > 0) {
+            json.string(report.text(occurrence.element));
         }
         json.end_array();
     }
@@ -143,13 +143,13 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
     }
     indexed_array_member(json, "services", services, [&](std::size_t s) {
         json.begin_array();
-        json.string(report.services[s].name);
+        json.string(report.text(report.services[s].name));
         json.string(ok_word(report.services[s].ok));
         json.begin_array();
         for (int i = tests.starts[s]; i < tests.starts[s + 1]; ++i) {
             const int t = tests.members[i];
             json.begin_array();
-            json.string(campaign.test_keys[r][t]);
+            json.string(campaign.test_key(r, t));
             json.string(ok_word(report.tests[t].ok));
             occurrences_json(json, report, occurrences, 1 + services + t);
             json.end_array();
@@ -165,8 +165,8 @@ void report_json(JsonWriter& json, const Campaign& campaign, std::size_t r) {
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             if (report.tests[t].cause >= 0) {
                 json.begin_array();
-                json.string(report.services[report.tests[t].service].name);
-                json.string(campaign.test_keys[r][t]);
+                json.string(report.service_name(report.tests[t].service));
+                json.string(campaign.test_key(r, t));
                 json.begin_array();
                 for (const std::string& line : test_cause_lines(report, static_cast<int>(t))) {
                     json.string(line);

@@ -155,7 +155,7 @@ class UniqueIds {
         }
         std::vector<bool> shared(report.services.size(), key_splits);
         for (std::size_t s = 0; s < shared.size() && !key_splits; ++s) {
-            const std::string classname = key + '.' + report.services[s].name;
+            const std::string classname = key + '.' + std::string(report.service_name(s));
             for (std::size_t dot = classname.find('.', key.size() + 1);
                  dot != std::string::npos && !shared[s]; dot = classname.find('.', dot + 1)) {
                 shared[s] = is_report_key(classname.substr(0, dot));
@@ -300,13 +300,14 @@ void write_campaign_junit(XmlStream& out, const Campaign& campaign) {
         const std::vector<bool> shared = ids.shared_services(key, report);
         for (std::size_t t = 0; t < report.tests.size(); ++t) {
             const TestResult& test = report.tests[t];
-            const std::string& service = report.services[test.service].name;
+            const std::string_view service = report.service_name(test.service);
             const Failure failure = test.ok ? Failure() : test_failure(report, static_cast<int>(t));
             if (shared[test.service]) {
-                tracked_case(xml, ids, key + '.' + service, campaign.test_keys[r][t],
-                             failure.message, failure.details);
+                tracked_case(xml, ids, key + '.' + std::string(service),
+                             std::string(campaign.test_key(r, t)), failure.message,
+                             failure.details);
             } else {
-                test_case(xml, {key, ".", service}, campaign.test_keys[r][t], failure.message,
+                test_case(xml, {key, ".", service}, campaign.test_key(r, t), failure.message,
                           failure.details);
             }
         }

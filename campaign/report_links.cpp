@@ -80,7 +80,7 @@ ReportPageAnchors::ReportPageAnchors(const Campaign& campaign) : campaign_(campa
         std::unordered_map<std::string_view, int> services;
         std::vector<int>& service_rank = service_rank_.emplace_back();
         for (const ServiceResult& service : report.services) {
-            service_rank.push_back(++services[service.name]);
+            service_rank.push_back(++services[report.text(service.name)]);
         }
         // A service's tests stand together in report order.
         std::unordered_map<std::string_view, int> tests;
@@ -91,7 +91,7 @@ ReportPageAnchors::ReportPageAnchors(const Campaign& campaign) : campaign_(campa
                 tests.clear();
                 service = test.service;
             }
-            test_rank.push_back(++tests[test.name]);
+            test_rank.push_back(++tests[report.text(test.name)]);
         }
     }
 }
@@ -100,17 +100,17 @@ std::string ReportPageAnchors::test(int report, int test) const {
     const ReportResult& r = campaign_.reports[report];
     const int service = r.tests[test].service;
     std::string anchor = "test-";
-    append_id_part(anchor, r.services[service].name);
+    append_id_part(anchor, r.service_name(service));
     append_namesake(anchor, service_rank_[report][service]);
     anchor += '/';
-    append_id_part(anchor, r.tests[test].name);
+    append_id_part(anchor, r.test_name(test));
     append_namesake(anchor, test_rank_[report][test]);
     return anchor;
 }
 
 std::string ReportPageAnchors::service(int report, int service) const {
     std::string anchor = "svc-";
-    append_id_part(anchor, campaign_.reports[report].services[service].name);
+    append_id_part(anchor, campaign_.reports[report].service_name(service));
     append_namesake(anchor, service_rank_[report][service]);
     return anchor;
 }

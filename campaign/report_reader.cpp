@@ -24,6 +24,12 @@ enum class Level { Run, Service, Test, Element, Requirements, Comment };
 
 constexpr int kChunk = 256 * 1024;
 
+// TextRef counts a report's texts in 32 bits. They are attribute values of
+// the report, each kept once at most, and the campaign's test keys, which
+// add at most each test's name again: below 2 GiB of report, below 4 GiB of
+// texts.
+constexpr long long kMaxReportBytes = (1LL << 31) - 1;
+
 // A child of RUN shaped like an entry of the header section: its start tag,
 // kept until its first child (then it is part of the body after all) or its
 // end tag (then it was a header entry, and is dropped).
@@ -42,8 +48,12 @@ struct ReadState {
     PendingEntry pending;
     int service = -1;
     int test = -1;
-    std::string element;
+    TextRef element;
     bool element_ko = false;
+    // The texts met last of their kind, given again when the next one is the
+    // same: values and test names repeat from one entry to the next.
+    TextRef last_value;
+    TextRef last_test_name;
     std::string* comment = nullptr;  // the cause's comment being read
     QString error;                   // set when the document is well-formed XML but no report
 };
@@ -61,6 +71,21 @@ const char* attribute(const char** attributes, const char* name) {
 std::string text(const char** attributes, const char* name) {
     const char* value = attribute(attributes, name);
     return value ? std::string(value) : std::string();
+}
+
+// The attribute as a text of the report, the one before given again when equal.
+TextRef keep(ReportResult& report, const char** attributes, const char* name,
+             TextRef* last = nullptr) {
+    const char* value = attribute(attributes, name);
+    const std::string_view wanted = value ? std::string_view(value) : std::string_view();
+    if (last && report.text(*last) == wanted) {
+        return *last;
+    }
+    const TextRef ref = report.add_text(wanted);
+    if (last) {
+        *last = ref;
+    }
+    return ref;
 }
 
 // Anything but an explicit OK counts against: a damaged verdict must never
@@ -110,8 +135,9 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
                 report.causes[report.tests[state.test].cause].ko_requirements.push_back(
                     static_cast<int>(report.requirements.size()));
             }
-            report.requirements.push_back({text(attributes, "NAME"), text(attributes, "VALUE"), ok,
-                                           state.service, state.test, state.element});
+            const TextRef id = keep(report, attributes, "NAME");
+            report.requirements.push_back({id, keep(report, attributes, "VALUE", &state.last_value),
+                                           ok, state.service, state.test, state.element});
         }
         return false;  // its ATTRIBUTE children are not needed
     }
@@ -131,7 +157,7 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
         return false;
     }
     if (parent == Level::Run && is(name, "SERVICE")) {
-        report.services.push_back({text(attributes, "NAME"), says_ok(attributes)});
+        report.services.push_back({keep(report, attributes, "NAME"), says_ok(attributes)});
         state.service = static_cast<int>(report.services.size()) - 1;
         state.open.push_back(Level::Service);
         return true;
@@ -139,7 +165,8 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
     if (parent == Level::Service && is(name, "TEST")) {
         const bool ok = says_ok(attributes);
         const int cause = ok ? -1 : static_cast<int>(report.causes.size());
-        report.tests.push_back({state.service, text(attributes, "NAME"), ok, cause});
+        report.tests.push_back(
+            {state.service, keep(report, attributes, "NAME", &state.last_test_name), ok, cause});
         if (!ok) {
             report.causes.emplace_back();
         }
@@ -148,11 +175,11 @@ bool enter(ReadState& state, const char* name, const char** attributes) {
         return true;
     }
     if (parent == Level::Test && is(name, "ELEMENT")) {
-        state.element = text(attributes, "NAME");
+        state.element = keep(report, attributes, "NAME");
         state.element_ko = !says_ok(attributes);
         const int cause = report.tests[state.test].cause;
         if (cause >= 0 && state.element_ko) {
-            report.causes[cause].ko_elements.push_back(state.element);
+            report.causes[cause].ko_elements.emplace_back(report.text(state.element));
         }
         state.open.push_back(Level::Element);
         return true;
@@ -249,7 +276,7 @@ void XMLCALL on_end(void* data, const XML_Char* /*name*/) {
             state.test = -1;
             break;
         case Level::Element:
-            state.element.clear();
+            state.element = TextRef();
             state.element_ko = false;
             break;
         case Level::Comment:
@@ -316,6 +343,10 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
             return false;
         }
         last = read == 0;
+        if (report->provenance.size + read > kMaxReportBytes) {
+            *error = QStringLiteral("larger than 2 GiB");
+            return false;
+        }
         sha256.add(
             std::string_view(static_cast<const char*>(buffer), static_cast<std::size_t>(read)));
         report->provenance.size += read;
@@ -330,6 +361,11 @@ bool read_report(QIODevice& device, ReportResult* report, QString* error) {
         }
     }
     report->provenance.sha256 = sha256.hex();
+    // The campaign keeps every report read: none keeps room it will not use.
+    report->services.shrink_to_fit();
+    report->tests.shrink_to_fit();
+    report->requirements.shrink_to_fit();
+    report->texts.shrink_to_fit();
     return true;
 }
 

@@ -2,18 +2,30 @@
 // What one requirement report says, as the campaign needs it: its name and
 // run verdict, its services and tests with their verdicts, and every
 // requirement it names with the place that names it. Texts are UTF-8.
+//
+// A campaign holds millions of tests, so a report keeps every name, ID and
+// value of its entries in one buffer (texts) and each entry points into it:
+// an entry costs a few words and no allocation of its own.
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+// A text of ReportResult::texts: its first byte and its length.
+struct TextRef {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+};
+
 struct ServiceResult {
-    std::string name;
+    TextRef name;
     bool ok = true;
 };
 
 struct TestResult {
     int service = 0;  // index into ReportResult::services
-    std::string name;
+    TextRef name;
     bool ok = true;
     int cause = -1;  // a KO test's index into ReportResult::causes
 };
@@ -34,12 +46,12 @@ inline constexpr std::size_t kCauseCommentBytes = 2000;
 // (a run-level requirement has both at -1); element is empty outside an
 // ELEMENT.
 struct RequirementOccurrence {
-    std::string id;
-    std::string value;
+    TextRef id;
+    TextRef value;
     bool ok = true;
     int service = -1;
     int test = -1;
-    std::string element;
+    TextRef element;
 };
 
 // What a reviewer files about a report: the file's size and SHA-256, and
@@ -67,4 +79,16 @@ struct ReportResult {
     std::vector<TestResult> tests;
     std::vector<TestCause> causes;  // one per KO test
     std::vector<RequirementOccurrence> requirements;
+    std::string texts;  // what the TextRefs above point into
+
+    std::string_view text(TextRef ref) const { return {texts.data() + ref.offset, ref.size}; }
+    // Keeps a text (at most 4 GiB of them per report) and says where it is.
+    TextRef add_text(std::string_view text) {
+        const TextRef ref{static_cast<std::uint32_t>(texts.size()),
+                          static_cast<std::uint32_t>(text.size())};
+        texts.append(text);
+        return ref;
+    }
+    std::string_view service_name(int service) const { return text(services[service].name); }
+    std::string_view test_name(int test) const { return text(tests[test].name); }
 };

@@ -23,8 +23,8 @@ void list(QString& text, const Items& items, Want want, Line line) {
     }
 }
 
-QString utf8(const std::string& text) {
-    return QString::fromStdString(text);
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const RequirementPlace& first_ko_place(const Campaign& campaign, const Requirement& requirement) {
@@ -85,8 +85,8 @@ QString campaign_summary(const Campaign& campaign) {
             const std::string cause =
                 test_cause_headline(test_cause_lines(report, static_cast<int>(k.test)));
             return message_ko_test(utf8(campaign.report_keys[k.report]),
-                                   utf8(report.services[report.tests[k.test].service].name),
-                                   utf8(campaign.test_keys[k.report][k.test])) +
+                                   utf8(report.service_name(report.tests[k.test].service)),
+                                   utf8(campaign.test_key(k.report, k.test))) +
                    (cause.empty() ? QString() : message_because(utf8(cause)));
         });
     list(
@@ -95,7 +95,7 @@ QString campaign_summary(const Campaign& campaign) {
             for (const ServiceResult& service : campaign.reports[r].services) {
                 if (!service.ok) {
                     return message_ko_run_by_service(utf8(campaign.report_keys[r]),
-                                                     utf8(service.name));
+                                                     utf8(campaign.reports[r].text(service.name)));
                 }
             }
             return message_ko_run(utf8(campaign.report_keys[r]));

@@ -11,8 +11,12 @@ std::vector<std::string> test_cause_lines(const ReportResult& report, int test) 
     }
     for (const int index : report.causes[cause].ko_requirements) {
         const RequirementOccurrence& occurrence = report.requirements[index];
-        lines.push_back("KO requirement " + occurrence.id +
-                        (occurrence.value.empty() ? std::string() : ": " + occurrence.value));
+        std::string line = "KO requirement ";
+        line += report.text(occurrence.id);
+        if (occurrence.value.size > 0) {
+            (line += ": ") += report.text(occurrence.value);
+        }
+        lines.push_back(std::move(line));
     }
     for (const std::string& comment : report.causes[cause].comments) {
         lines.push_back("Comment: " + comment);

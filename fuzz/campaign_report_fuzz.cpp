@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the campaign's report reader as a requirement
 // report. A report it accepts must hold together: every index it keeps points
-// at an entry that exists and at the right level, since the campaign indexes
-// with them unchecked. A report it refuses must say why on one line, which the
-// campaign prints behind the file name.
+// at an entry that exists and at the right level, and every text lies inside
+// its buffer of texts, since the campaign uses them unchecked. A report it
+// refuses must say why on one line, which the campaign prints behind the file
+// name.
 
 #include "campaign/report_reader.h"
 
@@ -59,7 +60,26 @@ bool holds_together(const ReportResult& report) {
                 requirement.service) {
             return false;
         }
-        if (!requirement.element.empty() && requirement.test < 0) {
+        if (requirement.element.size > 0 && requirement.test < 0) {
+            return false;
+        }
+    }
+    // Every text lies inside the report's texts.
+    const auto inside = [&](TextRef ref) {
+        return ref.offset <= report.texts.size() && ref.size <= report.texts.size() - ref.offset;
+    };
+    for (const ServiceResult& service : report.services) {
+        if (!inside(service.name)) {
+            return false;
+        }
+    }
+    for (const TestResult& test : report.tests) {
+        if (!inside(test.name)) {
+            return false;
+        }
+    }
+    for (const RequirementOccurrence& r : report.requirements) {
+        if (!inside(r.id) || !inside(r.value) || !inside(r.element)) {
             return false;
         }
     }

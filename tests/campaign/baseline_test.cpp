@@ -12,12 +12,15 @@ Campaign now() {
     ReportResult r;
     r.name = "A";
     r.run_ok = false;
-    r.services = {{"s", true}};
-    r.tests = {{0, "same", true}, {0, "regressed", false}, {0, "fixed", true}, {0, "new", false}};
-    r.requirements = {{"R_same", "", true, 0, 0, ""},
-                      {"R_regressed", "", false, 0, 1, ""},
-                      {"R_fixed", "", true, 0, 2, ""},
-                      {"R_new", "", true, 0, 0, ""}};
+    r.services = {{r.add_text("s"), true}};
+    r.tests = {{0, r.add_text("same"), true},
+               {0, r.add_text("regressed"), false},
+               {0, r.add_text("fixed"), true},
+               {0, r.add_text("new"), false}};
+    r.requirements = {{r.add_text("R_same"), {}, true, 0, 0, {}},
+                      {r.add_text("R_regressed"), {}, false, 0, 1, {}},
+                      {r.add_text("R_fixed"), {}, true, 0, 2, {}},
+                      {r.add_text("R_new"), {}, true, 0, 0, {}}};
     return build_campaign({r}, std::vector<std::string>{"R_gone_unverified"}, {});
 }
 

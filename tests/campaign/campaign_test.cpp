@@ -7,21 +7,39 @@
 
 namespace {
 
+struct Occurrence {
+    std::string id;
+    bool ok = true;
+    int test = -1;
+};
+
 ReportResult report(const std::string& name, const std::string& path, bool run_ok,
-                    std::vector<RequirementOccurrence> requirements = {}) {
+                    const std::vector<Occurrence>& requirements = {}) {
     ReportResult r;
     r.name = name;
     r.path = path;
     r.real_path = "/campaign/" + path;
     r.run_ok = run_ok;
-    r.services = {{"s", true}};
-    r.tests = {{0, "t", true}, {0, "t", true}, {0, "u", true}};
-    r.requirements = std::move(requirements);
+    r.services = {{r.add_text("s"), true}};
+    for (const char* test : {"t", "t", "u"}) {
+        r.tests.push_back({0, r.add_text(test)});
+    }
+    for (const Occurrence& o : requirements) {
+        r.requirements.push_back({r.add_text(o.id), {}, o.ok, o.test >= 0 ? 0 : -1, o.test, {}});
+    }
     return r;
 }
 
-RequirementOccurrence occurrence(const std::string& id, bool ok, int test = -1) {
-    return {id, "", ok, test >= 0 ? 0 : -1, test, ""};
+Occurrence occurrence(const std::string& id, bool ok, int test = -1) {
+    return {id, ok, test};
+}
+
+std::vector<std::string> test_keys(const Campaign& c, int report) {
+    std::vector<std::string> keys;
+    for (std::size_t t = 0; t < c.test_keys[report].size(); ++t) {
+        keys.emplace_back(c.test_key(report, static_cast<int>(t)));
+    }
+    return keys;
 }
 
 TEST(Campaign, ARequirementIsKoWhenAnyOccurrenceIsAndListsKoThenNotVerifiedThenOk) {
@@ -62,7 +80,19 @@ TEST(Campaign, SharedNamesAreMadeUnique) {
     const Campaign c = build_campaign(std::move(reports), std::nullopt, {});
     EXPECT_EQ(c.report_keys,
               (std::vector<std::string>{"Board (a/x.req.xml)", "Board (b/x.req.xml)", "Other"}));
-    EXPECT_EQ(c.test_keys[0], (std::vector<std::string>{"t", "t #2", "u"}));
+    EXPECT_EQ(test_keys(c, 0), (std::vector<std::string>{"t", "t #2", "u"}));
+}
+
+// Services of one name share their tests' keys, wherever they stand.
+TEST(Campaign, TestKeysAreUniqueAcrossServicesOfOneName) {
+    ReportResult r = report("A", "a", true);
+    r.services = {{r.add_text("s"), true}, {r.add_text("v"), true}, {r.add_text("s"), true}};
+    r.tests = {
+        {0, r.add_text("t")}, {1, r.add_text("t")}, {2, r.add_text("t #2")}, {2, r.add_text("t")}};
+    std::vector<ReportResult> reports;
+    reports.push_back(std::move(r));
+    const Campaign c = build_campaign(std::move(reports), std::nullopt, {});
+    EXPECT_EQ(test_keys(c, 0), (std::vector<std::string>{"t", "t", "t #2", "t #3"}));
 }
 
 // A suffix never takes a name that is really there, so no two keys are alike

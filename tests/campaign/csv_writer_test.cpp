@@ -11,7 +11,7 @@ std::string row_of(const std::string& id, const std::string& report_name) {
     ReportResult report;
     report.name = report_name;
     report.path = "r.req.xml";
-    report.requirements = {{id, "", true, -1, -1, ""}};
+    report.requirements = {{report.add_text(id), {}, true, -1, -1, {}}};
     XmlStream csv;
     write_campaign_csv(csv, build_campaign({report}, std::nullopt, {}));
     const std::string text = csv.text();

@@ -42,13 +42,13 @@ std::size_t count(const std::string& text, const std::string& what) {
 TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
     ReportResult report;
     report.name = "R";
-    report.services = {{"s", false}};
+    report.services = {{report.add_text("s"), false}};
     for (int t = 0; t < 12; ++t) {
-        report.tests.push_back({0, "t" + std::to_string(t), t != 11});
-        report.requirements.push_back({"MANY", "", t != 11, 0, t, ""});
+        report.tests.push_back({0, report.add_text("t" + std::to_string(t)), t != 11});
+        report.requirements.push_back({report.add_text("MANY"), {}, t != 11, 0, t, {}});
     }
     for (int t = 0; t < 3; ++t) {
-        report.requirements.push_back({"FEW", "", true, 0, 2 - t, ""});
+        report.requirements.push_back({report.add_text("FEW"), {}, true, 0, 2 - t, {}});
     }
     const Campaign c = build_campaign({report}, std::nullopt, {});
     Changes changes;
@@ -93,14 +93,14 @@ Campaign large_campaign() {
         report.real_path = "/c/" + report.path;
         report.provenance.sha256 = "digest" + std::to_string(r);
         for (int s = 0; s < 4; ++s) {
-            report.services.push_back({"service_" + std::to_string(s), true});
+            report.services.push_back({report.add_text("service_" + std::to_string(s)), true});
             for (int t = 0; t < 10; ++t, ++n) {
                 const bool ok = n % 97 != 0;
                 const int test = static_cast<int>(report.tests.size());
-                report.tests.push_back({s, "test_" + std::to_string(t), ok});
+                report.tests.push_back({s, report.add_text("test_" + std::to_string(t)), ok});
                 char id[16];
                 std::snprintf(id, sizeof id, "LLR_%04d", n % 600);
-                report.requirements.push_back({id, "", ok, s, test, ""});
+                report.requirements.push_back({report.add_text(id), {}, ok, s, test, {}});
                 report.run_ok = report.run_ok && ok;
             }
         }

@@ -26,24 +26,55 @@ TEST(ReportReader, KeepsVerdictsNamesAndEveryRequirementWithItsPlace) {
     EXPECT_EQ(report.name, "Board");
     EXPECT_FALSE(report.run_ok);
     ASSERT_EQ(report.services.size(), 1u);
-    EXPECT_EQ(report.services[0].name, "nav");
+    EXPECT_EQ(report.service_name(0), "nav");
     EXPECT_FALSE(report.services[0].ok);
     ASSERT_EQ(report.tests.size(), 3u);
-    EXPECT_EQ(report.tests[1].name, "t2");
+    EXPECT_EQ(report.test_name(1), "t2");
     EXPECT_FALSE(report.tests[1].ok);
     EXPECT_TRUE(report.tests[2].ok);
 
     // Run level, test level, element level; a comment that looks like one is no requirement.
     ASSERT_EQ(report.requirements.size(), 3u);
     const RequirementOccurrence& run = report.requirements[0];
-    EXPECT_EQ(std::tie(run.id, run.value, run.ok, run.service, run.test),
-              std::make_tuple(std::string("R3"), std::string("level=A"), true, -1, -1));
+    EXPECT_EQ(
+        std::make_tuple(report.text(run.id), report.text(run.value), run.ok, run.service, run.test),
+        std::make_tuple("R3", "level=A", true, -1, -1));
     const RequirementOccurrence& test = report.requirements[1];
-    EXPECT_EQ(std::tie(test.id, test.value, test.service, test.test),
-              std::make_tuple(std::string("R1"), std::string("a, \"b\""), 0, 0));
+    EXPECT_EQ(
+        std::make_tuple(report.text(test.id), report.text(test.value), test.service, test.test),
+        std::make_tuple("R1", "a, \"b\"", 0, 0));
     const RequirementOccurrence& element = report.requirements[2];
-    EXPECT_EQ(std::tie(element.id, element.ok, element.test, element.element),
-              std::make_tuple(std::string("R2"), false, 1, std::string("e1")));
+    EXPECT_EQ(std::make_tuple(report.text(element.id), element.ok, element.test,
+                              report.text(element.element)),
+              std::make_tuple("R2", false, 1, "e1"));
+}
+
+// A value or test name equal to the one before is kept once, and each entry
+// still reads its own.
+TEST(ReportReader, RepeatedTextsAreKeptOnce) {
+    ReportResult report;
+    QString error;
+    ASSERT_TRUE(
+        read_text("<RUN STATUS=\"OK\">"
+                  "<SERVICE NAME=\"s\" STATUS=\"OK\"><TEST NAME=\"test\" STATUS=\"OK\">"
+                  "<REQUIREMENTS><REQUIREMENT NAME=\"R1\" STATUS=\"OK\" VALUE=\"level=A\"/>"
+                  "<REQUIREMENT NAME=\"R2\" STATUS=\"OK\" VALUE=\"level=A\"/>"
+                  "<REQUIREMENT NAME=\"R3\" STATUS=\"OK\" VALUE=\"level=B\"/>"
+                  "<REQUIREMENT NAME=\"R4\" STATUS=\"OK\"/></REQUIREMENTS></TEST>"
+                  "<TEST NAME=\"test\" STATUS=\"OK\"/><TEST NAME=\"other\" STATUS=\"OK\"/>"
+                  "</SERVICE></RUN>",
+                  &report, &error))
+        << error.toStdString();
+    std::vector<std::string> texts;
+    for (const RequirementOccurrence& r : report.requirements) {
+        texts.emplace_back(report.text(r.value));
+    }
+    for (int t = 0; t < 3; ++t) {
+        texts.emplace_back(report.test_name(t));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"level=A", "level=A", "level=B", "", "test", "test",
+                                               "other"}));
+    EXPECT_EQ(report.texts, "stestR1level=AR2R3level=BR4other");
 }
 
 // What a reviewer files: the bytes read are the bytes hashed.
@@ -71,7 +102,7 @@ TEST(ReportReader, AKoTestKeepsItsKoElementsAndTheCommentsOfTheFailingLevels) {
     for (const TestResult& test : report.tests) {
         if (test.cause >= 0) {
             const TestCause& cause = report.causes[test.cause];
-            causes.emplace_back(test.name, cause.ko_elements, cause.comments);
+            causes.emplace_back(report.text(test.name), cause.ko_elements, cause.comments);
         }
     }
     using Texts = std::vector<std::string>;
@@ -161,7 +192,7 @@ TEST(ReportReader, TheHeaderSectionIsNotTheBody) {
         << error.toStdString();
     EXPECT_EQ(report.name, "Real");
     ASSERT_EQ(report.services.size(), 1u);
-    EXPECT_EQ(report.services[0].name, "s");
+    EXPECT_EQ(report.service_name(0), "s");
     ASSERT_EQ(report.tests.size(), 1u);
     EXPECT_EQ(report.tests[0].service, 0);
     EXPECT_TRUE(report.requirements.empty());

@@ -11,16 +11,17 @@ TEST(CampaignSummary, NamesEachFailureAndCutsLongListsAtTwenty) {
     ReportResult tests;
     tests.name = "T";
     tests.run_ok = false;
-    tests.services = {{"s", false}};
+    tests.services = {{tests.add_text("s"), false}};
     for (int t = 0; t < 25; ++t) {
-        tests.tests.push_back({0, "t" + std::to_string(t), false});
+        tests.tests.push_back({0, tests.add_text("t" + std::to_string(t)), false});
     }
-    tests.requirements = {{"R1", "", true, 0, 0, ""}, {"R1", "", false, 0, 3, "e"}};
+    tests.requirements = {{tests.add_text("R1"), {}, true, 0, 0, {}},
+                          {tests.add_text("R1"), {}, false, 0, 3, tests.add_text("e")}};
     ReportResult by_service;
     by_service.name = "S";
     by_service.run_ok = false;
-    by_service.services = {{"ok", true}, {"bad", false}};
-    by_service.tests = {{1, "t", true}};
+    by_service.services = {{by_service.add_text("ok"), true}, {by_service.add_text("bad"), false}};
+    by_service.tests = {{1, by_service.add_text("t"), true}};
     ReportResult by_run = by_service;
     by_run.name = "R";
     by_run.services[1].ok = true;
