@@ -36,7 +36,7 @@ int run(QCoreApplication& app, int argc, char** argv) {
         say_banner_and_usage(line.program);
         return -1;
     }
-    if (!outputs_spare_inputs(argc, argv, line.options, line.output) || !check_option_files(line)) {
+    if (!outputs_spare_inputs(line) || !check_option_files(line)) {
         return -1;
     }
     std::string header_section;
@@ -44,7 +44,8 @@ int run(QCoreApplication& app, int argc, char** argv) {
         return -1;
     }
     line.options.header_section = header_section;
-    return run_inputs(line);
+    run_inputs(line);
+    return 0;
 }
 
 }  // namespace

@@ -34,6 +34,45 @@ void say_cannot_read(const char* file) {
     tool_error(kToolErrorReadFile, file, "read_input");
 }
 
+void say_input_overwritten(const char* file) {
+    tool_error(kToolErrorInputOverwritten, file, "outputs_spare_inputs");
+}
+
+void say_log_is_report(const char* log_file) {
+    tool_error(kToolErrorLogIsReport, log_file, "outputs_spare_inputs");
+}
+
+void say_problem(const FileProblem& problem) {
+    const char* file = problem.file.c_str();
+    switch (problem.kind) {
+        case FileProblem::Kind::None:
+            return;
+        case FileProblem::Kind::Open:
+            tool_error(kToolErrorOpenFile, file, "xrd_report_write");
+            return;
+        case FileProblem::Kind::Write:
+            tool_error(kToolErrorWriteFile, file, "xrd_report_write");
+            return;
+        case FileProblem::Kind::Rename:
+            tool_error(kToolErrorRenameFile, file, "xrd_report_write");
+            return;
+        case FileProblem::Kind::Busy:
+            tool_error(kToolErrorTemporaryBusy, file, "xrd_report_write");
+            return;
+        case FileProblem::Kind::Displaced:
+            tool_error(kToolErrorDisplaced, file, "xrd_report_write");
+            return;
+    }
+}
+
+void say_written_unlocked(const char* report) {
+    tool_error(kToolErrorNoLock, report, "xrd_report_write");
+}
+
+void say_echo_failed() {
+    tool_error(kToolErrorEchoFailed, nullptr, "xrd_flush_comment");
+}
+
 void say_out_of_memory() noexcept {
     try {
         tool_error(kToolErrorNoMemory, "kvw2req", "main");

@@ -1,7 +1,7 @@
 #include "driver/output_check.h"
 
+#include "driver/messages.h"
 #include "driver/run_loop.h"
-#include "i18n/tool_messages.h"
 #include "xml/report_place.h"
 
 #include <sys/stat.h>
@@ -51,23 +51,20 @@ bool is_among(const std::optional<FileIdentity>& file, const std::vector<FileIde
 
 }  // namespace
 
-bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
-                          const char* output_name) {
+bool outputs_spare_inputs(const CommandLine& line) {
+    const RunOptions& options = line.options;
     std::vector<FileIdentity> inputs;
     std::vector<std::string> report_names;
-    if (output_name) {
-        report_names.emplace_back(output_name);
+    if (line.output) {
+        report_names.emplace_back(line.output);
     }
     if (options.header_file) {
         add_input(inputs, options.header_file);
     }
-    for (int i = 1; i < argc && argv[i]; ++i) {
-        if (argv[i][0] == '-') {
-            continue;
-        }
-        add_input(inputs, argv[i]);
-        if (!output_name) {
-            report_names.push_back(default_report_name(argv[i]));
+    for (const char* input : line.inputs) {
+        add_input(inputs, input);
+        if (!line.output) {
+            report_names.push_back(default_report_name(input));
         }
     }
 
@@ -84,7 +81,7 @@ bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
         }
         for (const std::optional<FileIdentity>& report : identities) {
             if (is_among(report, inputs)) {
-                tool_error(kToolErrorInputOverwritten, name.c_str(), "outputs_spare_inputs");
+                say_input_overwritten(name.c_str());
                 return false;
             }
             if (report) {
@@ -97,7 +94,7 @@ bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
         const std::string temporary = temporary_path(place.path);
         const std::optional<FileIdentity> identity = identity_of(temporary);
         if (is_among(identity, inputs)) {
-            tool_error(kToolErrorInputOverwritten, temporary.c_str(), "outputs_spare_inputs");
+            say_input_overwritten(temporary.c_str());
             return false;
         }
         if (identity) {
@@ -107,11 +104,11 @@ bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
     if (options.log_file) {
         const std::optional<FileIdentity> log = identity_of(options.log_file);
         if (is_among(log, inputs) || is_among(log, temporaries)) {
-            tool_error(kToolErrorInputOverwritten, options.log_file, "outputs_spare_inputs");
+            say_input_overwritten(options.log_file);
             return false;
         }
         if (is_among(log, reports)) {
-            tool_error(kToolErrorLogIsReport, options.log_file, "outputs_spare_inputs");
+            say_log_is_report(options.log_file);
             return false;
         }
     }

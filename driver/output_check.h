@@ -5,12 +5,11 @@
 // temporary file beside a report counts as an output: it may be neither an
 // input nor the log.
 
-#include "report/run_options.h"
+#include "driver/option_pass.h"
 
-// Checks the report names (output_name when given, else each input's
-// default report name) and the log file against the inputs of argv and
+// Checks the report names (line.output when given, else each input's
+// default report name) and the log file against the inputs of line and
 // against each other. Runs before the option files are opened (which
-// creates the log), so that a refused run touches nothing. Reports the
-// first clash through tool_error and answers false.
-bool outputs_spare_inputs(int argc, char** argv, const RunOptions& options,
-                          const char* output_name);
+// creates the log), so that a refused run touches nothing. Says the first
+// clash and answers false.
+bool outputs_spare_inputs(const CommandLine& line);

@@ -23,7 +23,41 @@ std::string default_report_name(std::string_view input) {
     return name;
 }
 
-int run_inputs(const CommandLine& line) {
+namespace {
+
+// What a run says at most once, however many reports meet it.
+struct SaidOnce {
+    bool unlocked = false;
+    bool echo_failed = false;
+};
+
+void say_echo_failure(const std::optional<ConsoleEcho>& echo, SaidOnce& said) {
+    if (echo && echo->failed() && !said.echo_failed) {
+        said.echo_failed = true;
+        say_echo_failed();
+    }
+}
+
+// Says what became of one report in the order it happened: the lock found
+// missing at the start, the echo failing while the document was written,
+// the report or its log line failing, then the echo's last lines.
+void say_outcome(const ReportOutcome& outcome, const std::string& report_name,
+                 std::optional<ConsoleEcho>& echo, SaidOnce& said) {
+    if (outcome.unlocked && !said.unlocked) {
+        said.unlocked = true;  // a file system without locks is one for every report
+        say_written_unlocked(report_name.c_str());
+    }
+    say_echo_failure(echo, said);
+    say_problem(outcome.problem);
+    if (echo) {
+        echo->flush();
+        say_echo_failure(echo, said);
+    }
+}
+
+}  // namespace
+
+void run_inputs(const CommandLine& line) {
     const RunOptions& options = line.options;
     // One echo for the whole run, so that a closed standard output is
     // reported once, not once per report.
@@ -31,6 +65,7 @@ int run_inputs(const CommandLine& line) {
     if (options.verbose) {
         echo.emplace(STDOUT_FILENO);
     }
+    SaidOnce said;
     for (const char* input : line.inputs) {
         RodReading reading = rod_read(input);
         switch (reading.failure) {
@@ -51,9 +86,9 @@ int run_inputs(const CommandLine& line) {
             report_name.c_str(), reading.tree.get(), options, echo ? &*echo : nullptr,
             [&] { release.start(std::move(reading.tree)); });
         release.wait();
-        if (outcome == ReportOutcome::OutOfMemory) {
-            return -1;
+        say_outcome(outcome, report_name, echo, said);
+        if (outcome.status == ReportStatus::OutOfMemory) {
+            throw std::bad_alloc();
         }
     }
-    return 0;
 }

@@ -13,8 +13,7 @@ std::string default_report_name(std::string_view input);
 // Reads every input of line as a ROD file and writes its report under
 // line.output when given (even empty), else under its default report name.
 // Inputs that are rejected, or that cannot be read to their end, are skipped
-// with a message and get no report. Returns 0, or -1 when memory ran out
-// writing a report (said already): the run stops there, and the reports of
-// earlier inputs stay. Memory running out reading an input or naming its
-// report throws std::bad_alloc, for main to say.
-int run_inputs(const CommandLine& line);
+// with a message and get no report; so does every report that fails. Memory
+// running out anywhere throws std::bad_alloc, for main to say: the run stops
+// there, and the reports of earlier inputs stay.
+void run_inputs(const CommandLine& line);

@@ -1,7 +1,5 @@
 #include "report/console_echo.h"
 
-#include "i18n/tool_messages.h"
-
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,7 +12,6 @@ void ConsoleEcho::flush() {
             rest.remove_prefix(static_cast<std::size_t>(written));
         } else if (errno != EINTR) {
             failed_ = true;
-            tool_error(kToolErrorEchoFailed, nullptr, "xrd_flush_comment");
         }
     }
     pending_.clear();

@@ -1,9 +1,9 @@
 #pragma once
 // Where the -v echo goes: one line per requirement, on standard output.
 //
-// Lines are collected and written in large pieces. The first failure to
-// write them (a closed pipe, a full disk) is reported once through
-// tool_error, and the echo then falls silent: it never costs a report.
+// Lines are collected and written in large pieces. After the first failure
+// to write them (a closed pipe, a full disk) the echo falls silent, and
+// failed() says so for the driver to tell: it never costs a report.
 
 #include <string>
 #include <string_view>
@@ -26,7 +26,7 @@ class ConsoleEcho {
         }
     }
 
-    // Writes out what waits; the reports of a run call it after each one.
+    // Writes out what waits; the run calls it after each report.
     void flush();
 
     bool failed() const { return failed_; }

@@ -1,7 +1,5 @@
 #include "report/log_file.h"
 
-#include "i18n/tool_messages.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -35,12 +33,11 @@ struct LogLock {
 
 }  // namespace
 
-void append_log_line(const char* log_file, const char* report_name) {
+FileProblem append_log_line(const char* log_file, const char* report_name) {
     const std::string line = std::string("REQ ") + report_name + "\n";
     const int fd = ::open(log_file, O_WRONLY | O_APPEND | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
-        tool_error(kToolErrorOpenFile, log_file, "log_file_write");
-        return;
+        return {FileProblem::Kind::Open, log_file};
     }
     bool ok = false;
     {
@@ -67,6 +64,7 @@ void append_log_line(const char* log_file, const char* report_name) {
         ok = false;
     }
     if (!ok) {
-        tool_error(kToolErrorWriteFile, log_file, "log_file_write");
+        return {FileProblem::Kind::Write, log_file};
     }
+    return {};
 }

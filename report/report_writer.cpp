@@ -1,7 +1,5 @@
 #include "report/report_writer.h"
 
-#include "i18n/tool_messages.h"
-#include "report/console_echo.h"
 #include "report/log_file.h"
 #include "report/section_writers.h"
 #include "xml/replacing_file.h"
@@ -12,47 +10,35 @@
 
 namespace {
 
-// Reports why file did not land; the messages name the file concerned.
-void report_failure(const ReplacingFile& file) {
-    const char* name = file.failed_name().c_str();
-    switch (file.failure()) {
-        case ReplacingFile::Failure::Write:
-            tool_error(kToolErrorWriteFile, name, "xrd_report_write");
-            return;
-        case ReplacingFile::Failure::Rename:
-            tool_error(kToolErrorRenameFile, name, "xrd_report_write");
-            return;
-        case ReplacingFile::Failure::Busy:
-            tool_error(kToolErrorTemporaryBusy, name, "xrd_report_write");
-            return;
-        case ReplacingFile::Failure::Displaced:
-            tool_error(kToolErrorDisplaced, name, "xrd_report_write");
-            return;
-        case ReplacingFile::Failure::Open:
-        case ReplacingFile::Failure::None:
-            tool_error(kToolErrorOpenFile, name, "xrd_report_write");
-            return;
-    }
-}
-
-// Said once a run: a file system without locks is one for every report.
-void report_unlocked(const std::string& report_name) {
-    static bool said = false;
-    if (!said) {
-        said = true;
-        tool_error(kToolErrorNoLock, report_name.c_str(), "xrd_report_write");
-    }
+// Why file did not land; the messages name the file concerned.
+FileProblem problem_of(const ReplacingFile& file) {
+    const auto kind = [&] {
+        switch (file.failure()) {
+            case ReplacingFile::Failure::Write:
+                return FileProblem::Kind::Write;
+            case ReplacingFile::Failure::Rename:
+                return FileProblem::Kind::Rename;
+            case ReplacingFile::Failure::Busy:
+                return FileProblem::Kind::Busy;
+            case ReplacingFile::Failure::Displaced:
+                return FileProblem::Kind::Displaced;
+            case ReplacingFile::Failure::Open:
+            case ReplacingFile::Failure::None:
+                break;
+        }
+        return FileProblem::Kind::Open;
+    };
+    return {kind(), file.failed_name()};
 }
 
 // Writes the report and, once it is in place, its log line: no signal can
 // come between the two.
-bool write_report(const char* report_name, const RodNode* run, const RunOptions& options,
-                  ConsoleEcho* echo, const std::function<void()>& document_complete) {
+void write_report(const char* report_name, const RodNode* run, const RunOptions& options,
+                  ConsoleEcho* echo, const std::function<void()>& document_complete,
+                  ReportOutcome& outcome) {
     ReplacingFile file;
     if (file.open(report_name)) {
-        if (file.written_unlocked()) {
-            report_unlocked(report_name);
-        }
+        outcome.unlocked = file.written_unlocked();
         XmlStream out(file);
         xrd_document_write(out, run, options, echo);
         const bool flushed = out.flush();
@@ -61,15 +47,15 @@ bool write_report(const char* report_name, const RodNode* run, const RunOptions&
         }
         const auto log_line = [&] {
             if (options.log_file) {
-                append_log_line(options.log_file, report_name);
+                outcome.problem = append_log_line(options.log_file, report_name);
             }
         };
         if (flushed && file.commit(log_line)) {
-            return true;
+            outcome.status = ReportStatus::Written;
+            return;
         }
     }
-    report_failure(file);
-    return false;
+    outcome.problem = problem_of(file);
 }
 
 }  // namespace
@@ -88,24 +74,19 @@ void xrd_document_write(XmlStream& out, const RodNode* run, const RunOptions& op
 ReportOutcome xrd_report_write(const char* report_name, const RodNode* run,
                                const RunOptions& options, ConsoleEcho* echo,
                                const std::function<void()>& document_complete) {
+    ReportOutcome outcome;
     if (!report_name || !run) {
-        return ReportOutcome::Failed;
+        return outcome;
     }
     // Running out of memory anywhere in the document (the header section, a
-    // requirement, an expansion, the stream) is caught here and nowhere
-    // else: the temporary file goes with the ReplacingFile, the old report
-    // stays, and the run stops.
+    // requirement, an expansion, the stream) becomes the outcome here: the
+    // temporary file goes with the ReplacingFile, the old report stays, and
+    // the driver stops the run.
     try {
-        const bool written = write_report(report_name, run, options, echo, document_complete);
-        if (echo) {
-            echo->flush();
-        }
-        if (!written) {
-            return ReportOutcome::Failed;
-        }
+        write_report(report_name, run, options, echo, document_complete, outcome);
     } catch (const std::bad_alloc&) {
-        tool_error(kToolErrorNoMemory, "kvw2req", "xrd_report_write");
-        return ReportOutcome::OutOfMemory;
+        outcome.status = ReportStatus::OutOfMemory;
+        outcome.problem = {};
     }
-    return ReportOutcome::Written;
+    return outcome;
 }
