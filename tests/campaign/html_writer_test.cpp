@@ -4,6 +4,7 @@
 
 #include "campaign/html_writer.h"
 #include "campaign/html_text.h"
+#include "tests/support/headless_chromium.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kChromium = "/usr/bin/chromium";
 
 TEST(HtmlText, AnchorsDependOnNamesOnlyAndNeverCollide) {
     EXPECT_EQ(anchor_id("req-", {"LLR_0003"}), "req-LLR_0003");
@@ -127,7 +126,7 @@ class CampaignPage : public testing::Test {
     Campaign campaign = large_campaign();
 
     void SetUp() override {
-        if (!qtest::file_exists(kChromium)) {
+        if (!qtest::file_exists(qtest::kChromium)) {
             GTEST_SKIP() << "Chromium is not installed (scripts/setup.sh --tests)";
         }
         const std::vector<std::string> links(campaign.reports.size(), "x.html");
@@ -136,23 +135,9 @@ class CampaignPage : public testing::Test {
         qtest::write_file(dir.file("campaign.html"), page.text());
     }
 
-    qtest::ProcessResult chromium(const std::vector<std::string>& what, const std::string& url) {
-        fs::create_directories(dir.file("profile"));
-        std::vector<std::string> args = {"120",
-                                         kChromium,
-                                         "--headless",
-                                         "--no-sandbox",
-                                         "--disable-gpu",
-                                         "--disable-quic",
-                                         "--no-first-run",
-                                         "--disable-background-networking",
-                                         "--disable-component-update",
-                                         "--disable-sync",
-                                         "--user-data-dir=" + dir.file("profile")};
-        args.insert(args.end(), what.begin(), what.end());
-        args.push_back(url);
-        return qtest::run_process("/usr/bin/timeout", args,
-                                  {{"PATH", "/usr/bin:/bin"}, {"HOME", dir.path()}}, dir.path());
+    qtest::ProcessResult chromium(std::vector<std::string> what, const std::string& url) {
+        what.push_back(url);
+        return qtest::run_chromium(dir.path(), what);
     }
 
     // Opens the page at url (a fragment of campaign.html) in a frame of the
@@ -171,22 +156,7 @@ class CampaignPage : public testing::Test {
                 "document.body.textContent = f.contentDocument.body.textContent; });</script>");
         const qtest::ProcessResult run = chromium({"--dump-dom", "--allow-file-access-from-files"},
                                                   "file://" + dir.file("probe.html"));
-        EXPECT_EQ(run.exit_status, 0) << run.err;
-        const std::size_t body = run.out.find("<body>");
-        const std::size_t end = run.out.rfind("</body>");
-        std::vector<std::string> lines;
-        if (body == std::string::npos || end == std::string::npos) {
-            ADD_FAILURE() << "no probe output: " << run.out.substr(0, 300);
-            return lines;
-        }
-        std::istringstream found(run.out.substr(body + 6, end - body - 6));
-        for (std::string line; std::getline(found, line);) {
-            for (std::size_t at; (at = line.find("&amp;")) != std::string::npos;) {
-                line.replace(at, 5, "&");
-            }
-            lines.push_back(line);
-        }
-        return lines;
+        return qtest::probe_lines(run);
     }
 
     // The rows of the page as Chromium leaves them once its script has run.

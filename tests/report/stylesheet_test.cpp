@@ -2,6 +2,7 @@
 // reports (tests/report/data) and to the example campaign's report: the page
 // and the JUnit view must parse and must say what the report says.
 
+#include "tests/support/headless_chromium.h"
 #include "tests/support/test_support.h"
 
 #include <QByteArray>
@@ -25,8 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kXsltproc = "/usr/bin/xsltproc";
-const std::string kChromium = "/usr/bin/chromium";
-const std::string kTimeout = "/usr/bin/timeout";
 const std::string kDash = "\xE2\x80\x94";  // what the page shows for an empty text
 
 std::string staged_stylesheet(const std::string& name) {
@@ -827,20 +826,14 @@ TEST(ExampleCampaign, RendersAndMatchesItsReport) {
 // prints.
 #define SKIP_WITHOUT_CHROMIUM()                                                             \
     SKIP_WITHOUT_XSLTPROC();                                                                \
-    if (!qtest::file_exists(kChromium)) {                                                   \
+    if (!qtest::file_exists(qtest::kChromium)) {                                            \
         GTEST_SKIP() << "Chromium is not installed (Debian package chromium, installed by " \
                         "scripts/setup.sh --tests)";                                        \
     }
 
 qtest::ProcessResult chromium(const qtest::TempDir& dir, std::vector<std::string> arguments) {
-    fs::create_directories(dir.file("profile"));
-    arguments.insert(
-        arguments.begin(),
-        {"120", kChromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--disable-quic", "--hide-scrollbars", "--user-data-dir=" + dir.file("profile")});
-    return qtest::run_process(kTimeout, arguments,
-                              {{"PATH", "/usr/bin:/bin"}, {"HOME", dir.path()}}, dir.path());
+    arguments.insert(arguments.begin(), "--hide-scrollbars");
+    return qtest::run_chromium(dir.path(), arguments);
 }
 
 std::vector<std::string> probe(const std::string& report, const char* script,
@@ -859,22 +852,7 @@ std::vector<std::string> probe(const std::string& report, const char* script,
             "document.body.textContent = f.contentDocument.body.textContent; });</script>");
     const qtest::ProcessResult run = chromium(
         dir, {"--dump-dom", "--allow-file-access-from-files", "file://" + dir.file("probe.html")});
-    EXPECT_EQ(run.exit_status, 0) << run.err;
-    const std::size_t body = run.out.find("<body>");
-    const std::size_t end = run.out.rfind("</body>");
-    std::vector<std::string> lines;
-    if (body == std::string::npos || end == std::string::npos) {
-        ADD_FAILURE() << "no probe output: " << run.out.substr(0, 300);
-        return lines;
-    }
-    std::istringstream found(run.out.substr(body + 6, end - body - 6));
-    for (std::string line; std::getline(found, line);) {
-        for (std::size_t at; (at = line.find("&amp;")) != std::string::npos;) {
-            line.replace(at, 5, "&");
-        }
-        lines.push_back(line);
-    }
-    return lines;
+    return qtest::probe_lines(run);
 }
 
 // "+" or "-" (shown or hidden), the status, and the element's id or link.
