@@ -208,6 +208,39 @@ TEST_F(History, ThePageShowsTheSeriesTrendStripsAndAges) {
         std::string::npos);
 }
 
+// The page lists reports in natural order ("r9" before "r10"), not in the
+// order they were read: each failing test still shows its own age.
+TEST_F(History, EachFailingTestShowsItsOwnAgeWhateverTheReportOrder) {
+    const auto write = [&](const char* x, const char* y) {
+        qtest::write_file(file("a.req.xml"), report_xml("r10", "OK", {{"x", x, ""}}));
+        qtest::write_file(file("b.req.xml"), report_xml("r9", "OK", {{"y", y, ""}}));
+    };
+    write("KO", "OK");
+    ASSERT_EQ(ctest::run_campaign_tool({"a.req.xml", "b.req.xml", "--history", target}, dir.path(),
+                                       env_at(1))
+                  .err,
+              "");
+    write("KO", "KO");
+    ASSERT_EQ(ctest::run_campaign_tool(
+                  {"a.req.xml", "b.req.xml", "--history", target, "--html", "page.html"},
+                  dir.path(), env_at(2))
+                  .err,
+              "");
+    const std::string html = qtest::read_file(file("page.html"));
+    const auto row = [&](const std::string& id) {
+        const std::size_t at = html.find("id=\"" + id + "\"");
+        return at == std::string::npos ? std::string()
+                                       : html.substr(at, html.find("</div></div>\n", at) - at);
+    };
+    EXPECT_LT(html.find("id=\"test-r9/s/y\""), html.find("id=\"test-r10/s/x\""));
+    EXPECT_NE(row("test-r10/s/x").find("KO since <span title=\"2026-01-01T00:00:00Z\">#1"),
+              std::string::npos)
+        << row("test-r10/s/x");
+    EXPECT_NE(row("test-r9/s/y").find("KO since <span title=\"2026-01-02T00:00:00Z\">#2"),
+              std::string::npos)
+        << row("test-r9/s/y");
+}
+
 // The history speaks French as the campaign's other messages do.
 TEST_F(History, MessagesAreTranslated) {
     if (!qtest::locale_available("fr_FR.UTF-8")) {
