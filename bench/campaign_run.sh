@@ -34,9 +34,7 @@ if [[ -z ${TOOL:-} ]]; then
     TOOL="$PWD/$build/qarvo/bin/quillon-campaign"
 fi
 tool=$TOOL
-generate="$out/campaign_generate"
-[[ "$generate" -nt bench/campaign_generate.cpp ]] ||
-    g++ -O2 -std=c++20 -o "$generate" bench/campaign_generate.cpp
+source bench/campaign_generator.sh
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 

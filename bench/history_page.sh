@@ -20,9 +20,7 @@ cmake --build "$build" -j2 --target quillon-campaign >/dev/null
 tool="$PWD/$build/qarvo/bin/quillon-campaign"
 out="$PWD/bench/out/campaign"
 mkdir -p "$out"
-generate="$out/campaign_generate"
-[[ "$generate" -nt bench/campaign_generate.cpp ]] ||
-    g++ -O2 -std=c++20 -o "$generate" bench/campaign_generate.cpp
+source bench/campaign_generator.sh
 set="$out/page_200x100"
 [[ -d $set ]] || { mkdir -p "$set" && "$generate" "$set" 200 0 5000 100; }
 

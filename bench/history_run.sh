@@ -26,9 +26,7 @@ cmake --build "$build" -j2 --target quillon-campaign history_bench >/dev/null
 tool="$PWD/$build/qarvo/bin/quillon-campaign"
 out="$PWD/bench/out/campaign"
 mkdir -p "$out"
-generate="$out/campaign_generate"
-[[ "$generate" -nt bench/campaign_generate.cpp ]] ||
-    g++ -O2 -std=c++20 -o "$generate" bench/campaign_generate.cpp
+source bench/campaign_generator.sh
 big="$out/reports_1000x500MB"
 if [[ ! -d "$big" ]]; then
     mkdir -p "$big"
