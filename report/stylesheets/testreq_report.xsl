@@ -38,6 +38,13 @@
   card is laid out only when it scrolls into view (content-visibility).
   Printed, every fold opens and the filter is lifted.
 
+  Rendering builds the whole page in memory, beside the report itself, and
+  every node costs about a hundred bytes, an attribute twice that. So what
+  there is one of per requirement occurrence is lean: plain elements that
+  the CSS styles by where they stand, a class only on what is KO, and the
+  table of every occurrence gathered by the script from the lists where the
+  page already shows them, when its fold opens.
+
   The script adds a search box and a "KO only" switch; without it every row
   is shown and nothing is lost. The address holds both, as on the campaign
   page: page.html#search=text&filter=ko (page.html?q=text&ko=1 is still
@@ -55,13 +62,18 @@
   total-services, total-requirements (distinct names),
   total-requirements-ko (distinct names with a KO occurrence),
   total-requirement-occurrences, ko-run-notice, failing-tests; the table
-  id="requirement-summary" with one tr.req-sum per requirement name
-  (data-status, td.req-name, td.req-status, td.req-count, td.req-ko-count);
-  the table id="requirements" with one tr.req-row per REQUIREMENT
-  (data-status, cells td.req-name, td.req-status, td.where-service,
-  td.where-test, td.where-element); section.service with data-status,
-  data-nb-valid, data-nb-invalid, data-nb-test; tr.test and div.element with
-  data-status; table.coverage with data-module and td.ratio cells.
+  id="requirement-summary" with one row per requirement name, its id the
+  name's anchor, class "ko" when KO, and cells status, name, occurrences,
+  KO occurrences; section.service with data-status, data-nb-valid,
+  data-nb-invalid, data-nb-test; tr.test (td.test-status, td.test-name) and
+  div.element (its name the code element) with the class "ko" when not OK;
+  ul.reqs with one li per requirement (the class "ko" and a b element
+  holding the verdict when not OK, the name in code, the value in small,
+  each attribute the value does not show as a span holding name=value);
+  table.coverage with data-module and td.ratio cells. Once the script has
+  run, the table id="requirements" has one tr.req-row per REQUIREMENT
+  (data-status, data-level, td.req-status, td.req-name, td.where-service,
+  td.where-test, td.where-element).
 -->
 <xsl:stylesheet version="1.0"
                 xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
@@ -321,7 +333,7 @@
         <xsl:when test="$failed-tests">
           <ol class="failing">
             <xsl:for-each select="$failed-tests">
-              <li data-status="KO">
+              <li class="ko">
                 <a>
                   <xsl:attribute name="href">#<xsl:call-template name="test-id"/></xsl:attribute>
                   <span class="service-name"><xsl:call-template name="text"><xsl:with-param name="value" select="../@NAME"/></xsl:call-template></span>
@@ -588,37 +600,40 @@
     </section>
   </xsl:template>
 
+  <!-- A row per name on a report of tens of thousands: its cells carry no
+       class (the table's columns style them) and its verdict is the row's
+       class, so that rendering the page stays small. -->
   <xsl:template match="REQUIREMENT" mode="requirement-summary">
     <xsl:variable name="failed" select="count(key('failed-requirement', @NAME))"/>
-    <xsl:variable name="status">
-      <xsl:choose>
-        <xsl:when test="$failed &gt; 0">KO</xsl:when>
-        <xsl:otherwise>OK</xsl:otherwise>
-      </xsl:choose>
-    </xsl:variable>
     <tr>
       <xsl:attribute name="id">req-<xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template></xsl:attribute>
-      <xsl:attribute name="class">
-        <xsl:text>req-sum</xsl:text>
-        <xsl:if test="$failed &gt; 0"> ko</xsl:if>
-      </xsl:attribute>
-      <xsl:attribute name="data-status"><xsl:value-of select="$status"/></xsl:attribute>
-      <td class="req-status"><xsl:value-of select="$status"/></td>
-      <td class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
-      <td class="num req-count"><xsl:value-of select="count(key('requirement', @NAME))"/></td>
-      <td class="num req-ko-count"><xsl:value-of select="$failed"/></td>
+      <xsl:if test="$failed &gt; 0">
+        <xsl:attribute name="class">ko</xsl:attribute>
+      </xsl:if>
+      <td>
+        <xsl:choose>
+          <xsl:when test="$failed &gt; 0">KO</xsl:when>
+          <xsl:otherwise>OK</xsl:otherwise>
+        </xsl:choose>
+      </td>
+      <td><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
+      <td><xsl:value-of select="count(key('requirement', @NAME))"/></td>
+      <td><xsl:value-of select="$failed"/></td>
     </tr>
   </xsl:template>
 
-  <!-- Every REQUIREMENT where it stands, KO first; folded when long. Its
-       value is shown where the run, service or test that holds it lists its
-       requirements, which the row names. -->
+  <!-- Every REQUIREMENT where it stands, KO first. The page already shows
+       each one, with its verdict and value, where the run, service, test or
+       element that holds it lists its requirements; the script gathers them
+       into this table when the fold opens, so that a report of tens of
+       thousands of occurrences does not render them twice. Without the
+       script the fold says where they are. -->
   <xsl:template name="requirement-occurrences">
     <section class="card" id="requirement-occurrences">
       <h2>Every requirement occurrence</h2>
       <xsl:choose>
         <xsl:when test="$requirements">
-          <details class="fold">
+          <details class="fold" id="occurrences">
             <xsl:if test="count($requirements) &lt;= 40">
               <xsl:attribute name="open">open</xsl:attribute>
             </xsl:if>
@@ -630,18 +645,7 @@
               <span class="matches"><xsl:text> </xsl:text></span>
             </summary>
             <div class="scroll">
-              <table class="grid" id="requirements">
-                <thead>
-                  <tr>
-                    <th>Status</th><th>Requirement</th>
-                    <th>Service</th><th>Test</th><th>Element</th>
-                  </tr>
-                </thead>
-                <tbody>
-                  <xsl:apply-templates select="$failed-requirements" mode="requirement-row"/>
-                  <xsl:apply-templates select="$requirements[@STATUS = 'OK']" mode="requirement-row"/>
-                </tbody>
-              </table>
+              <p class="none" id="occurrences-unlisted">Each occurrence is shown with its verdict in the requirements of its run, service, test or element, below.</p>
             </div>
           </details>
         </xsl:when>
@@ -650,57 +654,6 @@
         </xsl:otherwise>
       </xsl:choose>
     </section>
-  </xsl:template>
-
-  <xsl:template match="REQUIREMENT" mode="requirement-row">
-    <xsl:variable name="owner" select="../.."/>
-    <tr>
-      <xsl:attribute name="class">
-        <xsl:text>req-row</xsl:text>
-        <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
-      </xsl:attribute>
-      <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
-      <xsl:attribute name="data-level">
-        <xsl:value-of select="translate(name($owner), 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')"/>
-      </xsl:attribute>
-      <td class="req-status"><xsl:call-template name="text"><xsl:with-param name="value" select="@STATUS"/></xsl:call-template></td>
-      <td class="req-name">
-        <a>
-          <xsl:attribute name="href">#req-<xsl:call-template name="id-part"><xsl:with-param name="name" select="@NAME"/></xsl:call-template></xsl:attribute>
-          <xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template>
-        </a>
-      </td>
-      <td class="where-service">
-        <xsl:choose>
-          <xsl:when test="ancestor::SERVICE">
-            <a>
-              <xsl:attribute name="href">#<xsl:for-each select="ancestor::SERVICE"><xsl:call-template name="service-id"/></xsl:for-each></xsl:attribute>
-              <xsl:call-template name="text"><xsl:with-param name="value" select="ancestor::SERVICE/@NAME"/></xsl:call-template>
-            </a>
-          </xsl:when>
-          <xsl:otherwise><span class="level">run</span></xsl:otherwise>
-        </xsl:choose>
-      </td>
-      <td class="where-test">
-        <xsl:choose>
-          <xsl:when test="ancestor::TEST">
-            <a>
-              <xsl:attribute name="href">#<xsl:for-each select="ancestor::TEST"><xsl:call-template name="test-id"/></xsl:for-each></xsl:attribute>
-              <xsl:call-template name="text"><xsl:with-param name="value" select="ancestor::TEST/@NAME"/></xsl:call-template>
-            </a>
-          </xsl:when>
-          <xsl:otherwise><span class="empty">—</span></xsl:otherwise>
-        </xsl:choose>
-      </td>
-      <td class="where-element">
-        <xsl:choose>
-          <xsl:when test="ancestor::ELEMENT">
-            <xsl:call-template name="text"><xsl:with-param name="value" select="ancestor::ELEMENT/@NAME"/></xsl:call-template>
-          </xsl:when>
-          <xsl:otherwise><span class="empty">—</span></xsl:otherwise>
-        </xsl:choose>
-      </td>
-    </tr>
   </xsl:template>
 
   <!-- ================================================================== -->
@@ -791,6 +744,9 @@
     </section>
   </xsl:template>
 
+  <!-- A test row: its verdict is its first cell, and the class "ko" when it
+       is not OK. Thousands of rows, so no attribute that the row's class
+       or the table's columns can stand for. -->
   <xsl:template match="TEST">
     <tr>
       <xsl:attribute name="id"><xsl:call-template name="test-id"/></xsl:attribute>
@@ -798,12 +754,9 @@
         <xsl:text>test</xsl:text>
         <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
       </xsl:attribute>
-      <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
-      <td class="test-status">
-        <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-      </td>
+      <td class="test-status"><b><xsl:call-template name="text"><xsl:with-param name="value" select="@STATUS"/></xsl:call-template></b></td>
       <td class="test-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></td>
-      <td class="details">
+      <td>
         <xsl:choose>
           <xsl:when test="COMMENT | REQUIREMENTS/REQUIREMENT | ELEMENT | COVERAGE_RESULT">
             <xsl:if test="COMMENT">
@@ -832,6 +785,9 @@
     </tr>
   </xsl:template>
 
+  <!-- An element, as a requirement is listed: its verdict written when it
+       is not OK (with the class "ko"), the OK badge shown by the
+       stylesheet. -->
   <xsl:template match="ELEMENT">
     <div>
       <xsl:attribute name="id"><xsl:call-template name="element-id"/></xsl:attribute>
@@ -839,10 +795,11 @@
         <xsl:text>element</xsl:text>
         <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
       </xsl:attribute>
-      <xsl:attribute name="data-status"><xsl:value-of select="@STATUS"/></xsl:attribute>
-      <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-      <xsl:text> </xsl:text>
-      <span class="element-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
+      <xsl:if test="not(@STATUS = 'OK')">
+        <b><xsl:call-template name="text"><xsl:with-param name="value" select="@STATUS"/></xsl:call-template></b>
+        <xsl:text> </xsl:text>
+      </xsl:if>
+      <code><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></code>
       <xsl:if test="COMMENT">
         <xsl:call-template name="comments"><xsl:with-param name="list" select="COMMENT"/></xsl:call-template>
       </xsl:if>
@@ -862,47 +819,43 @@
     <xsl:param name="list"/>
     <ul class="comments">
       <xsl:for-each select="$list">
-        <li class="comment"><xsl:call-template name="text"><xsl:with-param name="value" select="."/></xsl:call-template></li>
+        <li><xsl:call-template name="text"><xsl:with-param name="value" select="."/></xsl:call-template></li>
       </xsl:for-each>
     </ul>
   </xsl:template>
 
+  <!-- A requirement as its verdict, name, value and the attributes the
+       value does not show. There is one per occurrence, tens of thousands on
+       some reports, and rendering the page costs by the node, an attribute
+       most: so plain code, small and span elements styled by the list's
+       class, and a verdict written only when it is not OK (with the class
+       "ko"). The stylesheet shows the OK badge of the others. -->
   <xsl:template name="requirement-list">
     <xsl:param name="list"/>
     <ul class="reqs">
       <xsl:for-each select="$list">
         <li>
-          <xsl:attribute name="class">
-            <xsl:text>req</xsl:text>
-            <xsl:if test="not(@STATUS = 'OK')"> ko</xsl:if>
-          </xsl:attribute>
-          <xsl:call-template name="badge"><xsl:with-param name="status" select="@STATUS"/></xsl:call-template>
-          <xsl:text> </xsl:text>
-          <span class="req-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
+          <xsl:if test="not(@STATUS = 'OK')">
+            <xsl:attribute name="class">ko</xsl:attribute>
+            <b><xsl:call-template name="text"><xsl:with-param name="value" select="@STATUS"/></xsl:call-template></b>
+            <xsl:text> </xsl:text>
+          </xsl:if>
+          <code><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></code>
           <xsl:if test="string(@VALUE) != ''">
             <xsl:text> </xsl:text>
-            <span class="req-value value"><xsl:value-of select="@VALUE"/></span>
+            <small><xsl:value-of select="@VALUE"/></small>
           </xsl:if>
           <!-- An attribute that the value shows as it is (name=value or
                name:value) is not shown a second time: on a requirement-heavy
                report the repeated chips were most of the page. The others
-               (a $NAME resolved, a value spelt otherwise) are. -->
+               (a $NAME resolved, a value spelt otherwise) are, as
+               name=value. -->
           <xsl:variable name="value" select="string(@VALUE)"/>
-          <xsl:variable name="unshown"
-                        select="ATTRIBUTE[not(contains($value, concat(@NAME, '=', @VALUE)))
-                                          and not(contains($value, concat(@NAME, ':', @VALUE)))]"/>
-          <xsl:if test="$unshown">
+          <xsl:for-each select="ATTRIBUTE[not(contains($value, concat(@NAME, '=', @VALUE)))
+                                          and not(contains($value, concat(@NAME, ':', @VALUE)))]">
             <xsl:text> </xsl:text>
-            <span class="attrs">
-              <xsl:for-each select="$unshown">
-                <span class="attr">
-                  <span class="attr-name"><xsl:call-template name="text"><xsl:with-param name="value" select="@NAME"/></xsl:call-template></span>
-                  <span class="attr-value value"><xsl:call-template name="text"><xsl:with-param name="value" select="@VALUE"/></xsl:call-template></span>
-                </span>
-                <xsl:text> </xsl:text>
-              </xsl:for-each>
-            </span>
-          </xsl:if>
+            <span><xsl:value-of select="concat(@NAME, '=', @VALUE)"/></span>
+          </xsl:for-each>
         </li>
       </xsl:for-each>
     </ul>
@@ -1161,7 +1114,7 @@
     return Array.prototype.slice.call((root || document).querySelectorAll(selector));
   }
   function entry(el) {
-    return { el: el, text: null, ok: el.getAttribute("data-status") === "OK" };
+    return { el: el, text: null, ok: !el.classList.contains("ko") };
   }
   function textOf(item) {
     if (item.text === null) {
@@ -1177,7 +1130,7 @@
     list("details.fold").forEach(function (fold) {
       var label = fold.querySelector("summary .matches");
       if (label) {
-        var group = { fold: fold, label: label, items: list("tr.req-sum, tr.req-row", fold).map(entry) };
+        var group = { fold: fold, label: label, items: list("#requirement-summary tbody tr, tr.req-row", fold).map(entry) };
         groups.push(group);
         fold.addEventListener("toggle", function () { filterGroup(group); });
       }
@@ -1192,6 +1145,84 @@
     overview = list("#services tbody tr").map(function (row) {
       return { el: row, id: row.querySelector("a").getAttribute("href").slice(1) };
     });
+  }
+  // The occurrence table, gathered from the requirement lists of the page
+  // the first time its fold opens or the page is printed: KO first, then
+  // in the order of the page.
+  var occurrenceFold = document.getElementById("occurrences");
+  var occurrencesBuilt = false;
+  // A cell: a link when href is given, a muted dash when text is null, a
+  // muted word when muted is given. Rows and cells are made with
+  // createElement: insertRow and insertCell take seconds for thousands.
+  function add(parent, tag) {
+    return parent.appendChild(document.createElement(tag));
+  }
+  function cell(row, name, text, href, muted) {
+    var td = add(row, "td");
+    td.className = name;
+    var inner = td;
+    if (href) {
+      inner = add(td, "a");
+      inner.href = href;
+    } else if (text === null || muted) {
+      inner = add(td, "span");
+      inner.className = text === null ? "empty" : muted;
+    }
+    inner.textContent = text === null ? "\u2014" : text;
+  }
+  function buildOccurrences() {
+    if (occurrencesBuilt || !occurrenceFold) {
+      return;
+    }
+    occurrencesBuilt = true;
+    var ids = new Map();
+    list("#requirement-summary tbody tr").forEach(function (row) {
+      ids.set(row.cells[1].textContent, row.id);
+    });
+    var table = document.createElement("table");
+    table.className = "grid";
+    table.id = "requirements";
+    var head = add(add(table, "thead"), "tr");
+    ["Status", "Requirement", "Service", "Test", "Element"].forEach(function (title) {
+      add(head, "th").textContent = title;
+    });
+    var body = add(table, "tbody");
+    var rows = list("ul.reqs li.ko").concat(list("ul.reqs li:not(.ko)"));
+    rows.forEach(function (li) {
+      var ko = li.classList.contains("ko");
+      var status = ko ? li.querySelector("b").textContent : "OK";
+      var name = li.querySelector("code").textContent;
+      var element = li.closest("div.element");
+      var test = li.closest("tr.test");
+      var service = li.closest("section.service");
+      var row = add(body, "tr");
+      row.className = ko ? "req-row ko" : "req-row";
+      row.setAttribute("data-status", status);
+      row.setAttribute("data-level", element ? "element" : test ? "test" : service ? "service" : "run");
+      cell(row, "req-status", status);
+      cell(row, "req-name", name, "#" + ids.get(name));
+      if (service) {
+        cell(row, "where-service", service.querySelector(".service-name").textContent, "#" + service.id);
+      } else {
+        cell(row, "where-service", "run", null, "level");
+      }
+      cell(row, "where-test", test ? test.querySelector(".test-name").textContent : null,
+           test ? "#" + test.id : null);
+      cell(row, "where-element", element ? element.querySelector("code").textContent : null);
+    });
+    var place = document.getElementById("occurrences-unlisted");
+    place.parentNode.replaceChild(table, place);
+    (groups || []).forEach(function (group) {
+      if (group.fold === occurrenceFold) {
+        group.items = list("tr.req-row", occurrenceFold).map(entry);
+      }
+    });
+  }
+  if (occurrenceFold) {
+    if (occurrenceFold.open) {
+      buildOccurrences();
+    }
+    occurrenceFold.addEventListener("toggle", buildOccurrences);
   }
   function show(el, keep) {
     if (el.hidden === keep) {
@@ -1346,6 +1377,7 @@
   // the stylesheet show hidden rows); the folds are closed again after.
   var closedForPrint = [];
   window.addEventListener("beforeprint", function () {
+    buildOccurrences();
     closedForPrint = list("details:not([open])");
     closedForPrint.forEach(function (d) { d.open = true; });
   });
@@ -1443,13 +1475,18 @@ table { border-collapse: collapse; width: 100%; }
 .num { text-align: right; font-variant-numeric: tabular-nums; }
 .grid th.num { text-align: right; }
 .value { white-space: pre-wrap; }
-.badge { display: inline-block; min-width: 2.6em; text-align: center; font-size: 12px; font-weight: 700; letter-spacing: .05em; padding: 1px 7px; border-radius: 999px; line-height: 1.6; }
-.badge-ok { color: var(--ok); background: var(--ok-bg); border: 1px solid #9fd3ad; }
-.badge-ko { color: #ffffff; background: var(--ko-line); border: 1px solid var(--ko); }
+/* A badge is a span.badge, or in the long lists a plain b (written only
+   when not OK, or in a test's status cell) and the OK that the stylesheet
+   writes before a requirement or an element that is OK. */
+.badge, td.test-status b, ul.reqs b, ul.reqs li:not(.ko)::before, .element b, .element:not(.ko)::before { display: inline-block; min-width: 2.6em; text-align: center; font-size: 12px; font-weight: 700; letter-spacing: .05em; padding: 1px 7px; border-radius: 999px; line-height: 1.6; }
+.badge-ok, td.test-status b, ul.reqs li:not(.ko)::before, .element:not(.ko)::before { color: var(--ok); background: var(--ok-bg); border: 1px solid #9fd3ad; }
+.badge-ko, tr.ko td.test-status b, ul.reqs b, .element b { color: #ffffff; background: var(--ko-line); border: 1px solid var(--ko); }
+ul.reqs li:not(.ko)::before, .element:not(.ko)::before { content: "OK"; margin-right: .3em; }
 .badge-unknown { color: var(--unknown); background: var(--unknown-bg); border: 1px solid #ecd9a6; }
 .ko-text { color: var(--ko); }
-td.req-status { width: 64px; font-size: 12px; font-weight: 700; letter-spacing: .05em; color: var(--ok); }
-tr.ko td.req-status { color: var(--ko); }
+td.req-status, #requirement-summary td:first-child { width: 64px; font-size: 12px; font-weight: 700; letter-spacing: .05em; color: var(--ok); }
+tr.ko td.req-status, #requirement-summary tr.ko td:first-child { color: var(--ko); }
+#requirement-summary td:nth-child(n+3) { text-align: right; font-variant-numeric: tabular-nums; }
 .matches { color: var(--muted); font-weight: 400; }
 .lead { margin: 0 0 10px; }
 .none { color: var(--muted); font-style: italic; margin: 0; }
@@ -1459,7 +1496,7 @@ tr.ko td.req-status { color: var(--ko); }
 .counts { margin: -4px 0 10px; color: var(--muted); }
 .counts span:not(.label) { color: var(--ink); font-weight: 600; font-variant-numeric: tabular-nums; }
 .counts .ko-text { color: var(--ko); }
-.req-name, .test-name, .element-name, .service-name, .entry-tag, .code, .attr-name, .module { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13.5px; }
+.req-name, .test-name, .service-name, .entry-tag, .code, .module, ul.reqs code, .element code, #requirement-summary td:nth-child(2) { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13.5px; }
 .test-name { font-weight: 600; }
 .tests td.test-status { width: 64px; }
 .tests td.test-name { width: 24%; }
@@ -1469,14 +1506,11 @@ ol.failing li { margin: 2px 0; break-inside: avoid; }
 details.fold { margin-top: 8px; }
 details.fold summary { cursor: pointer; font-weight: 600; color: var(--ink); padding: 2px 0; }
 ul.comments { list-style: none; margin: 0 0 6px; padding: 0; }
-li.comment { white-space: pre-wrap; color: #3e4c59; padding-left: 12px; border-left: 3px solid #cbd2d9; margin: 2px 0; }
+ul.comments li { white-space: pre-wrap; color: #3e4c59; padding-left: 12px; border-left: 3px solid #cbd2d9; margin: 2px 0; }
 ul.reqs { list-style: none; margin: 4px 0; padding: 0; }
-li.req { margin: 3px 0; }
-li.req .req-value { color: var(--muted); font-size: 13.5px; }
-.attrs { display: inline; }
-.attr { display: inline-block; max-width: 100%; border: 1px solid var(--line); border-radius: 4px; margin: 1px 2px; font-size: 12.5px; overflow: hidden; vertical-align: middle; }
-.attr-name { background: #eef2f6; padding: 0 5px; font-size: 12px; border-right: 1px solid var(--line); }
-.attr-value { padding: 0 6px; }
+ul.reqs li { margin: 3px 0; }
+ul.reqs small { color: var(--muted); font-size: 13.5px; white-space: pre-wrap; }
+ul.reqs span:not(.empty) { display: inline-block; max-width: 100%; background: #eef2f6; border: 1px solid var(--line); border-radius: 4px; margin: 1px 2px; padding: 0 6px; font-size: 12.5px; white-space: pre-wrap; vertical-align: middle; }
 .elements { margin-top: 6px; display: grid; gap: 6px; }
 .element { border: 1px solid var(--line); border-radius: 6px; padding: 6px 10px; background: #fafbfc; }
 .element.ko { border-color: var(--ko-line); background: var(--ko-bg); box-shadow: inset 4px 0 0 var(--ko-line); }

@@ -62,20 +62,20 @@ TEST_F(HostileInputTest, MarkupInTextsIsEscapedNotInjected) {
     const std::string report = convert(
         "KOVIN Merovia ROD: 1.1.0\n"
         "NS s\"/><EVIL a=\"\n"
-        "NT t & <b>\n"
+        "NT t & <blink>\n"
         "CO </COMMENT><EVIL/>\n"
         "RQ R\"1 k=\"v\"&<w>\n"
         "RT CORRECT\n");
     EXPECT_EQ(report.find("<EVIL"), std::string::npos);
     EXPECT_EQ(attribute_of(report, "SERVICE", "NAME"), "s\"/><EVIL a=\"");
-    EXPECT_EQ(attribute_of(report, "TEST", "NAME"), "t & <b>");
+    EXPECT_EQ(attribute_of(report, "TEST", "NAME"), "t & <blink>");
     EXPECT_EQ(attribute_of(report, "REQUIREMENT", "NAME"), "R\"1");
     EXPECT_EQ(attribute_of(report, "ATTRIBUTE", "VALUE"), "\"v\"&<w>");
     // The page shows the texts; none of their markup becomes an element.
     if (!page.empty()) {
-        EXPECT_NE(page.find("t &amp; &lt;b&gt;"), std::string::npos);
+        EXPECT_NE(page.find("t &amp; &lt;blink&gt;"), std::string::npos);
         EXPECT_EQ(page.find("<EVIL"), std::string::npos);
-        EXPECT_EQ(page.find("<b>"), std::string::npos);
+        EXPECT_EQ(page.find("<blink"), std::string::npos);
     }
 }
 

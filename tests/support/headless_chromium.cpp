@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 namespace qtest {
 
@@ -34,11 +37,20 @@ std::vector<std::string> probe_lines(const ProcessResult& run) {
         return lines;
     }
     std::istringstream found(run.out.substr(body + 6, end - body - 6));
+    // The dump escapes '&', '<' and '>' in text: undone in one pass, so that
+    // a text that reads "&amp;" stays as it is.
+    const std::pair<std::string_view, char> escapes[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}};
     for (std::string line; std::getline(found, line);) {
-        for (std::size_t at; (at = line.find("&amp;")) != std::string::npos;) {
-            line.replace(at, 5, "&");
+        std::string plain;
+        for (std::size_t at = 0; at < line.size();) {
+            const auto escape = std::find_if(
+                std::begin(escapes), std::end(escapes),
+                [&](const auto& e) { return line.compare(at, e.first.size(), e.first) == 0; });
+            plain += escape == std::end(escapes) ? line[at] : escape->second;
+            at += escape == std::end(escapes) ? 1 : escape->first.size();
         }
-        lines.push_back(line);
+        lines.push_back(plain);
     }
     return lines;
 }
