@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_support.h"
+
 #include <filesystem>
 
 namespace {
@@ -146,14 +148,6 @@ TEST_P(HistoryOn, SeriesGivesKnownAgeFlipsAndLists) {
               "#6  2026-01-06T00:00:00Z  r6  KO\n");
 }
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 // The page of the series' last campaign: the trend's six campaigns, and
 // each row's strip, flips and age as the summary above gives them.
 TEST_F(History, ThePageShowsTheSeriesTrendStripsAndAges) {
@@ -167,8 +161,8 @@ TEST_F(History, ThePageShowsTheSeriesTrendStripsAndAges) {
         return at == std::string::npos ? std::string() : html.substr(at, html.find(end, at) - at);
     };
     const std::string ok_line = part("<polyline class=\"t-ok\" points=\"", "/>");
-    EXPECT_EQ(count(ok_line, ","), 6u) << ok_line;
-    EXPECT_EQ(count(html, "<rect class=\"hit\""), 6u);
+    EXPECT_EQ(qtest::count(ok_line, ","), 6u) << ok_line;
+    EXPECT_EQ(qtest::count(html, "<rect class=\"hit\""), 6u);
     for (const char* point : {"#1 2026-01-01 r1: 3 OK, 0 KO, 0 not verified",
                               "#4 2026-01-04 r4: 1 OK, 2 KO, 0 not verified",
                               "#6 2026-01-06 r6: 1 OK, 2 KO, 0 not verified"}) {

@@ -6,15 +6,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+#include "tests/support/test_support.h"
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
+namespace {
 
 TEST(HistorySection, ListsAreCappedAndAFirstCampaignIsOnePoint) {
     CampaignHistory history;
@@ -32,12 +26,12 @@ TEST(HistorySection, ListsAreCappedAndAFirstCampaignIsOnePoint) {
     XmlStream out;
     write_history_section(out, history);
     const std::string html = out.text();
-    EXPECT_EQ(count(html, "<span class=\"flaky\">flaky</span>"), kHistoryListShown);
+    EXPECT_EQ(qtest::count(html, "<span class=\"flaky\">flaky</span>"), kHistoryListShown);
     EXPECT_NE(html.find("<li class=\"quiet\">and 10 more</li>"), std::string::npos);
     EXPECT_NE(html.find("Campaign <span title=\"2026-01-01T00:00:00Z\">#1, 2026-01-01</span> of "
                         "stream \"main\", the first of its stream."),
               std::string::npos);
-    EXPECT_EQ(count(html, "<circle "), 3u);
+    EXPECT_EQ(qtest::count(html, "<circle "), 3u);
     EXPECT_NE(html.find("<polyline class=\"t-ok\" points=\"518,14\"/>"), std::string::npos) << html;
 }
 

@@ -27,14 +27,6 @@ TEST(HtmlText, AnchorsDependOnNamesOnlyAndNeverCollide) {
     EXPECT_EQ(html.text(), "&lt;a href=&quot;x&quot;&gt;&amp;&lt;/a&gt;");
 }
 
-std::size_t count(const std::string& text, const std::string& what) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 // However large the campaign, a matrix row shows three places, the KO ones
 // first, then how many more; a few places show all, in order. Every
 // regression is listed, other changes up to 50 of each kind.
@@ -70,14 +62,14 @@ TEST(CampaignPageBounds, PlacesAndChangesAreCappedKoFirst) {
         EXPECT_NE(at.back(), std::string::npos) << test;
     }
     EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
-    EXPECT_EQ(count(many, "</a>"), 4u);  // its ID, then three places
+    EXPECT_EQ(qtest::count(many, "</a>"), 4u);  // its ID, then three places
     const std::string few = row("FEW");
     EXPECT_LT(few.find(step + "t2<"), few.find(step + "t0<"));
-    EXPECT_EQ(count(few, "</a>"), 4u);
+    EXPECT_EQ(qtest::count(few, "</a>"), 4u);
     EXPECT_EQ(few.find("more"), std::string::npos);
-    EXPECT_EQ(count(html, "class=\"change-regression\""), 60u);
-    EXPECT_EQ(count(html, "class=\"change-fixed\""), 50u);
-    EXPECT_EQ(count(html, "and 10 more"), 1u);
+    EXPECT_EQ(qtest::count(html, "class=\"change-regression\""), 60u);
+    EXPECT_EQ(qtest::count(html, "class=\"change-fixed\""), 50u);
+    EXPECT_EQ(qtest::count(html, "and 10 more"), 1u);
 }
 
 // 50 reports of 4 services of 10 tests; 600 requirements, each verified by

@@ -18,6 +18,9 @@ std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);
 
+// How many times what occurs in text, overlapping occurrences included.
+std::size_t count(const std::string& text, const std::string& what);
+
 // The threads of this process; after a join, the count the joined threads
 // leave, waited for: the kernel lets a joiner go before a thread is gone
 // from /proc.
